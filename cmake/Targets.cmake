@@ -1,0 +1,43 @@
+# Each source folder is one library whose sources are the .cpp/.c files found in it,
+# and each tests/ folder one test program; adding a file needs no edit here.
+
+function(tb_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_INCLUDES;WIN32_LIBS" ${ARGN})
+  if(WIN32)
+    list(APPEND ARG_DEPS ${ARG_WIN32_LIBS})
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+  else()
+    add_library(${name} INTERFACE)
+  endif()
+  get_target_property(kind ${name} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR} ${ARG_PUBLIC_INCLUDES})
+    if(ARG_DEPS)
+      target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    endif()
+  else()
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${ARG_PUBLIC_INCLUDES})
+    if(ARG_DEPS)
+      target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    endif()
+  endif()
+endfunction()
+
+# One test program per tests/ folder, run under Wine for the Windows flavour.
+function(tb_test_program name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} tb_gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "TOLLENBROOK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLLENBROOK_BINARY_DIR=${CMAKE_BINARY_DIR}"
+    TIMEOUT 900)
+endfunction()
