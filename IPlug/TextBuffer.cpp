@@ -1,0 +1,75 @@
+#include "IPlug/TextBuffer.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace iplug {
+
+const char* TextBuffer::Get() const {
+  return mBuffer.Size() > 0 ? static_cast<const char*>(mBuffer.Data()) : "";
+}
+
+int TextBuffer::GetLength() const { return static_cast<int>(std::strlen(Get())); }
+
+char* TextBuffer::Reserve(int length) {
+  // The terminator lives inside the used size, so Get() never reads past it.
+  return static_cast<char*>(mBuffer.Resize(length + 1, false));
+}
+
+void TextBuffer::Set(const char* text, int maxLen) {
+  if (!text) text = "";
+  size_t len = std::strlen(text);
+  if (maxLen >= 0 && len > static_cast<size_t>(maxLen)) len = static_cast<size_t>(maxLen);
+  if (text >= Get() && text <= Get() + GetLength()) {  // setting from our own text
+    TextBuffer copy(text, static_cast<int>(len));
+    *this = copy;
+    return;
+  }
+  char* p = Reserve(static_cast<int>(len));
+  if (!p || mBuffer.Size() != static_cast<int>(len) + 1) return;
+  std::memcpy(p, text, len);
+  p[len] = '\0';
+}
+
+void TextBuffer::Append(const char* text, int maxLen) {
+  if (!text || !*text) return;
+  TextBuffer tail(text, maxLen);
+  const int oldLen = GetLength();
+  const int addLen = tail.GetLength();
+  char* p = Reserve(oldLen + addLen);
+  if (!p || mBuffer.Size() != oldLen + addLen + 1) return;
+  std::memcpy(p + oldLen, tail.Get(), static_cast<size_t>(addLen) + 1);
+}
+
+void TextBuffer::SetFormattedV(int maxLen, const char* format, va_list args) {
+  if (maxLen < 0) maxLen = 0;
+  char* p = Reserve(maxLen);
+  if (!p || mBuffer.Size() != maxLen + 1) return;
+  std::vsnprintf(p, static_cast<size_t>(maxLen) + 1, format, args);
+  // Give back the unused room so the used size tracks the text.
+  Reserve(static_cast<int>(std::strlen(p)));
+}
+
+void TextBuffer::AppendFormattedV(int maxLen, const char* format, va_list args) {
+  TextBuffer tail;
+  tail.SetFormattedV(maxLen, format, args);
+  Append(tail.Get());
+}
+
+void TextBuffer::SetFormatted(int maxLen, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  SetFormattedV(maxLen, format, args);
+  va_end(args);
+}
+
+void TextBuffer::AppendFormatted(int maxLen, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  AppendFormattedV(maxLen, format, args);
+  va_end(args);
+}
+
+bool TextBuffer::operator==(const char* text) const { return std::strcmp(Get(), text ? text : "") == 0; }
+
+}  // namespace iplug
