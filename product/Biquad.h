@@ -13,9 +13,11 @@ public:
   // Audio thread (once per block) or main thread. Allocates nothing, takes no lock.
   // Recalculates the coefficients; the filter state is kept so a running signal glides on.
   void SetBiquad(int32_t type, double fc, double q, double peakGainDb);
-  // As SetBiquad, and also clears the filter state.
+  // As SetBiquad, and also clears the filter state. Same threads and guarantees.
   void SetBiquadAndClear(int32_t type, double fc, double q, double peakGainDb);
 
+  // Audio thread (once per block) or main thread. Allocates nothing, takes no lock.
+  // Each stores one value and recalculates the coefficients, keeping the state.
   void SetType(int32_t type);
   void SetFc(double fc);
   void SetQ(double q);

@@ -30,6 +30,7 @@ public:
   int32_t Index() const { return mIndex; }
   double LastOutput() const { return mLastOutput; }
   float Gain() const { return mGain; }
+  // Main thread before processing, or audio thread. Allocates nothing, takes no lock.
   void SetGain(float gain) { mGain = gain; }
 
 private:

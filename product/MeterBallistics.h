@@ -20,6 +20,7 @@ public:
   }
 
   double State() const { return mState; }
+  // Main thread before processing, or audio thread. Allocates nothing, takes no lock.
   void SetState(double value) { mState = value; }
 
 private:
