@@ -1,0 +1,6 @@
+#include "product/DelayLine.h"
+
+void DelayLine::Rewind() {
+  mIndex = 0;
+  mLastOutput = 0.0;
+}

@@ -1,0 +1,6 @@
+#include "product/HalfbandFilter.h"
+
+void HalfbandFilter::Clear() {
+  mHistory.fill(0.0);
+  mNewest = 0;
+}
