@@ -4,13 +4,9 @@
 #include <cstring>
 
 #include "product/HalfbandFilter.h"
-#include "product/SimdMath.h"
 
-namespace {
-constexpr auto& kH = HalfbandFilter::kOddCoefficients;
-}
 
-HalfbandBlockFilter::HalfbandBlockFilter() = default;
+HalfbandBlockFilter::HalfbandBlockFilter(const ChainKernels& kernels) : mKernels(&kernels) {}
 
 void HalfbandBlockFilter::Clear() {
   mEven.fill(0.0);
@@ -28,36 +24,6 @@ void HalfbandBlockFilter::Append(const double* first, const double* second, int 
   }
 }
 
-// Output of the first call of frame j: centre tap on the first-call history, odd taps on the
-// second-call history (s[k] is the sample stored k calls earlier).
-void HalfbandBlockFilter::FirstPhase(double* out, int n) const {
-  using namespace simd;
-  const double* e = mEven.data() + kHistory;
-  const double* o = mOdd.data() + kHistory;
-  const double offset = FirstOffset();
-  for (int j = 0; j < n; j += kLanes) {
-    f64x2 y = 0.5 * Load(e + j - 32);
-    for (int i = 0; i < HalfbandFilter::kOddTaps; ++i)
-      y += kH[static_cast<size_t>(i)] * (Load(o + j - 1 - i) + Load(o + j - 64 + i));
-    Store(out + j, y - offset);
-  }
-}
-
-// Output of the second call of frame j: centre tap on the second-call history, odd taps on the
-// first-call history.
-void HalfbandBlockFilter::SecondPhase(double* out, int n) const {
-  using namespace simd;
-  const double* e = mEven.data() + kHistory;
-  const double* o = mOdd.data() + kHistory;
-  const double offset = SecondOffset();
-  for (int j = 0; j < n; j += kLanes) {
-    f64x2 y = 0.5 * Load(o + j - 32);
-    for (int i = 0; i < HalfbandFilter::kOddTaps; ++i)
-      y += kH[static_cast<size_t>(i)] * (Load(e + j - i) + Load(e + j - 63 + i));
-    Store(out + j, y - offset);
-  }
-}
-
 void HalfbandBlockFilter::Shift(int n) {
   std::memmove(mEven.data(), mEven.data() + n, kHistory * sizeof(double));
   std::memmove(mOdd.data(), mOdd.data() + n, kHistory * sizeof(double));
@@ -66,14 +32,18 @@ void HalfbandBlockFilter::Shift(int n) {
 void HalfbandBlockFilter::Upsample(const double* x, double* first, double* second, int n) {
   assert(n >= 0 && n <= kMaxFrames);
   Append(x, nullptr, n);
-  FirstPhase(first, n);
-  SecondPhase(second, n);
+  const double* e = mEven.data() + kHistory;
+  const double* o = mOdd.data() + kHistory;
+  const double* taps = HalfbandFilter::kOddCoefficients.data();
+  mKernels->halfbandFirst(e, o, taps, FirstOffset(), first, n);
+  mKernels->halfbandSecond(e, o, taps, SecondOffset(), second, n);
   Shift(n);
 }
 
 void HalfbandBlockFilter::Downsample(const double* first, const double* second, double* out, int n) {
   assert(n >= 0 && n <= kMaxFrames);
   Append(first, second, n);
-  FirstPhase(out, n);
+  mKernels->halfbandFirst(mEven.data() + kHistory, mOdd.data() + kHistory, HalfbandFilter::kOddCoefficients.data(),
+                          FirstOffset(), out, n);
   Shift(n);
 }

@@ -2,18 +2,21 @@
 #include <array>
 #include <cstdint>
 
+#include "product/ChainKernels.h"
+
 // HalfbandFilter run a block at a time for the two-times oversampled section, where every base
 // frame makes two filter calls. The stored samples, the alternating offset and the order of the
 // additions are those of HalfbandFilter::Process, so every output equals what the per-call
 // filter returns, bit for bit; the speed comes from computing two outputs of the same call
 // phase at once. The history is kept split by phase: even[j] holds the sample stored by the
 // first call of frame j, odd[j] that of the second. Output arrays are written in pairs, so they
-// need room for n rounded up to an even count.
+// need room for n rounded up to a multiple of 4.
 class HalfbandBlockFilter {
 public:
   static constexpr int kMaxFrames = 256;
 
-  HalfbandBlockFilter();
+  // Main thread. The batch loops come from `kernels` (any build gives the same results).
+  explicit HalfbandBlockFilter(const ChainKernels& kernels = FastestKernels());
 
   // Audio thread (at reset). Allocates nothing, takes no lock. The offset keeps its sign.
   void Clear();
@@ -33,17 +36,16 @@ public:
 
 private:
   static constexpr int kHistory = 64;
-  static constexpr int kSize = kHistory + kMaxFrames + 2;
+  static constexpr int kSize = kHistory + kMaxFrames + 4;
 
   // Offsets of the two calls of a frame; a frame has two calls, so a block starts and ends with
   // the same stored offset.
   double FirstOffset() const { return -mOffset; }
   double SecondOffset() const { return mOffset; }
   void Append(const double* first, const double* second, int n);
-  void FirstPhase(double* out, int n) const;
-  void SecondPhase(double* out, int n) const;
   void Shift(int n);
 
+  const ChainKernels* mKernels;
   double mOffset = 1e-15;
   alignas(16) std::array<double, kSize> mEven{};
   alignas(16) std::array<double, kSize> mOdd{};

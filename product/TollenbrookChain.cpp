@@ -11,10 +11,7 @@ using namespace simd;
 
 namespace {
 
-constexpr double kSaturateK = 0.005623413251903491;  // 10^-2.25
-constexpr double kDbPerNeper = 8.685889638065037;    // 20 / ln 10
-constexpr double kNeperPerDb = 0.1151292546497;      // ln 10 / 20
-constexpr double kLnOneHundredth = -0x1.26bb1bbb55515p+2;  // ln of the double nearest 0.01
+constexpr double kDbPerNeper = 8.685889638065037;  // 20 / ln 10
 constexpr double kCompRecoveryMs[4] = {100.0, 400.0, 800.0, 1500.0};
 constexpr double kLevelRecoveryMs[4] = {50.0, 100.0, 200.0, 800.0};
 
@@ -39,14 +36,8 @@ struct SmootherSteps {
   double z;
 };
 
-inline f64x2 SaturateV(f64x2 x) {
-  const f64x2 x3 = x * x * x;
-  const f64x2 x4 = x * x3;
-  return x + kSaturateK * ((Sin(x4) - Tanh(x3)) + Tanh(x4));
-}
-
 // The range map of the automatic recovery times, as RangeMap computes it for input 0 to 1.
-inline f64x2 AutoRecoveryMs(f64x2 p, double outMin, double outMax) {
+inline double AutoRecoveryMs(double p, double outMin, double outMax) {
   return (p - 0.0) / (1.0 - 0.0) * (outMax - outMin) + outMin;
 }
 
@@ -54,8 +45,8 @@ inline f64x2 AutoRecoveryMs(f64x2 p, double outMin, double outMax) {
 inline double RecoveryMs(int32_t index, const double (&table)[4], double p, double current) {
   switch (index) {
     case 0: case 1: case 2: case 3: return table[index];
-    case 4: return AutoRecoveryMs(Splat(p), 500.0, 5000.0)[0];
-    case 5: return AutoRecoveryMs(Splat(p), 1000.0, 7000.0)[0];
+    case 4: return AutoRecoveryMs(p, 500.0, 5000.0);
+    case 5: return AutoRecoveryMs(p, 1000.0, 7000.0);
     default: return current;
   }
 }
@@ -64,7 +55,7 @@ inline double LargerMagnitude(double a, double b) { return std::max(std::fabs(a)
 
 }  // namespace
 
-TollenbrookChain::TollenbrookChain() = default;
+TollenbrookChain::TollenbrookChain(const ChainKernels& kernels) : mKernels(&kernels) {}
 
 int TollenbrookChain::LatencyFor(const ChainSettings& s) {
   return static_cast<int>(s.oversampleLatency * s.bypassValue);
@@ -174,28 +165,21 @@ void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n) 
     mXR[i] = Single(mInPeakR.Process(Single(mInHighPassR.Process(Single(inR[i])))));
   }
   mDenormalOffset = d;
-  for (int i = 0; i < n; i += kLanes) {
-    const f64x2 d2 = Load(&mOffset[i]);
-    Store(&mColL[i], SaturateV(Load(&mXL[i])) + d2);
-    Store(&mColR[i], SaturateV(Load(&mXR[i])) + d2);
-  }
+  mKernels->saturate(mXL.data(), mOffset.data(), mColL.data(), n);
+  mKernels->saturate(mXR.data(), mOffset.data(), mColR.data(), n);
 }
 
 void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n, int32_t ext) {
   if (ext == 0) {
-    for (int i = 0; i < n; i += kLanes) {
-      Store(&mDetLs[i], SaturateV(Load(&mColL[i])));
-      Store(&mDetRs[i], SaturateV(Load(&mColR[i])));
-    }
+    mKernels->saturate(mColL.data(), nullptr, mDetLs.data(), n);
+    mKernels->saturate(mColR.data(), nullptr, mDetRs.data(), n);
   } else if (ext == 1) {
     for (int i = 0; i < n; ++i) {
       mDetLs[i] = mOffset[i] + scL[i];
       mDetRs[i] = mOffset[i] + scR[i];
     }
-    for (int i = 0; i < n; i += kLanes) {
-      Store(&mDetLs[i], SaturateV(Load(&mDetLs[i])));
-      Store(&mDetRs[i], SaturateV(Load(&mDetRs[i])));
-    }
+    mKernels->saturate(mDetLs.data(), nullptr, mDetLs.data(), n);
+    mKernels->saturate(mDetRs.data(), nullptr, mDetRs.data(), n);
   } else {
     // Any other value keeps the detector signals of the last sample.
     std::fill_n(mDetLs.begin(), n, mDetL);
@@ -210,12 +194,7 @@ void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n
 // The compressor listens to the mono average through high-pass, mid peak and high shelf, each
 // rounded to single precision; the limiter to the larger signed detector value's magnitude.
 void TollenbrookChain::DetectorFilters(int n) {
-  for (int i = 0; i < n; i += kLanes) {
-    const f64x2 l = Load(&mDetLs[i]);
-    const f64x2 r = Load(&mDetRs[i]);
-    Store(&mComp[i], RoundToSingle(0.5 * (l + r)));
-    Store(&mLim[i], Abs(Select(l < r, r, l)));
-  }
+  mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mComp.data(), mLim.data(), n);
   for (int i = 0; i < n; ++i)
     mComp[i] = Single(mDetHighShelf.Process(Single(mDetMidPeak.Process(Single(mDetHighPass.Process(mComp[i]))))));
 }
@@ -229,13 +208,8 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s) {
     const double compMax = s.compRecovery == 4 ? 5000.0 : 7000.0;
     const double levelMin = s.levelRecovery == 4 ? 500.0 : 1000.0;
     const double levelMax = s.levelRecovery == 4 ? 5000.0 : 7000.0;
-    for (int i = 0; i < n; i += kLanes) {
-      const f64x2 l = Abs(Load(&mDetLs[i]));
-      const f64x2 r = Abs(Load(&mDetRs[i]));
-      const f64x2 p = Select(l < r, r, l);
-      Store(&mCompTarget[i], AutoRecoveryMs(p, compMin, compMax));
-      Store(&mLevelTarget[i], AutoRecoveryMs(p, levelMin, levelMax));
-    }
+    mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompTarget.data(), mLevelTarget.data(), n, compMin,
+                           compMax, levelMin, levelMax);
   }
   // The four maps see every sample; their last input and result are what remains of them.
   const double pLast = LargerMagnitude(mDetLs[static_cast<size_t>(n - 1)], mDetRs[static_cast<size_t>(n - 1)]);
@@ -295,30 +269,52 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
   if (constant) {
     std::fill_n(coefs, n, envFollower::TimeToCoefficient(times[0], fs));
   } else {
-    for (int i = 0; i < n; i += kLanes) {
-      const f64x2 u = 1.0 / ((Load(times + i) * fs) * 0.001);
-      Store(coefs + i, Exp(u * kLnOneHundredth));
-    }
+    mKernels->releaseCoefficients(times, fs, coefs, n);
   }
   std::copy_n(coefs, n - 1, coefficients + 1);
   section.mReleaseCoef = coefs[n - 1];
 }
 
-TollenbrookChain::SectionParams TollenbrookChain::ParamsOf(const compressor& c) {
-  return {c.mThreshold, c.mKneeWidth, c.mKneeLow, c.mKneeHigh, c.mInfiniteRatio != 0 ? 1.0 : 1.0 - 1.0 / c.mRatio};
+namespace {
+// Largest envelope that is certainly below the point where a section starts to act (the lower
+// knee edge, or the threshold without a knee), so its gain is exactly 0 dB without taking the
+// logarithm. The margin of 1e-9 dwarfs the rounding of the logarithm. 0 when no such shortcut
+// is safe.
+double QuietBound(double threshold, double kneeWidth, double kneeLow, double slope) {
+  if (!(slope >= 0.0)) return 0.0;
+  const double edge = kneeWidth > 0.0 ? kneeLow : threshold;
+  if (!(edge <= threshold)) return 0.0;
+  const double bound = std::exp(edge / kDbPerNeper) * (1.0 - 1e-9);
+  return bound >= 0.0 ? bound : 0.0;
+}
+}  // namespace
+
+// The gain computer works with the settings as they were before the sample's own updates.
+void TollenbrookChain::SectionParams::Record(int i, const compressor& c) {
+  const auto k = static_cast<size_t>(i);
+  threshold[k] = c.mThreshold;
+  kneeWidth[k] = c.mKneeWidth;
+  kneeLow[k] = c.mKneeLow;
+  kneeHigh[k] = c.mKneeHigh;
+  slope[k] = c.mInfiniteRatio != 0 ? 1.0 : 1.0 - 1.0 / c.mRatio;
+}
+
+SectionParamsView TollenbrookChain::SectionParams::View() const {
+  return {threshold.data(), kneeWidth.data(), kneeLow.data(), kneeHigh.data(), slope.data(), constant,
+          constant ? QuietBound(threshold[0], kneeWidth[0], kneeLow[0], slope[0]) : 0.0};
 }
 
 // Ratio, threshold and knee of the compressor after each sample. While the smoothers rest on
 // the values the section already has, nothing changes and one set of values serves the chunk.
 void TollenbrookChain::CompressorSettings(int n, const ChainSettings& s) {
   compressor& c = mCompressor;
-  mCompParams[0] = ParamsOf(c);
+  mCompParams.Record(0, c);
   const SmootherSteps ratio(mRatioSmoother);
   const SmootherSteps threshold(mThresholdSmoother);
-  mCompParamsConstant = c.mInfiniteRatio == 0 && c.mKneeFactor == s.kneeFactorTarget &&
+  mCompParams.constant = c.mInfiniteRatio == 0 && c.mKneeFactor == s.kneeFactorTarget &&
                         ratio.Settled(s.ratioTarget) && ratio.z == c.mRatio &&
                         threshold.Settled(s.thresholdTarget) && threshold.z == c.mThreshold;
-  if (mCompParamsConstant) {
+  if (mCompParams.constant) {
     if (n > 0) c.mSlope = 1.0 - 1.0 / c.mRatio;
     return;
   }
@@ -336,7 +332,7 @@ void TollenbrookChain::CompressorSettings(int n, const ChainSettings& s) {
     if (c.mKneeFactor != s.kneeFactorTarget) c.SetKneeFactor(s.kneeFactorTarget);
     c.mInfiniteRatio = 0;
     c.mSlope = 1.0 - 1.0 / c.mRatio;
-    mCompParams[static_cast<size_t>(i + 1)] = ParamsOf(c);
+    mCompParams.Record(i + 1, c);
   }
 }
 
@@ -344,11 +340,11 @@ void TollenbrookChain::CompressorSettings(int n, const ChainSettings& s) {
 void TollenbrookChain::LimiterSettings(int n, const ChainSettings& s) {
   compressor& l = mLimiter;
   const double target = -2.0 * s.limitTarget;
-  mLimParams[0] = ParamsOf(l);
+  mLimParams.Record(0, l);
   const SmootherSteps threshold(mLimitSmoother);
-  mLimParamsConstant = l.mInfiniteRatio == 0 && l.mRatio == 1000.0 && l.mKneeFactor == 0.3 &&
+  mLimParams.constant = l.mInfiniteRatio == 0 && l.mRatio == 1000.0 && l.mKneeFactor == 0.3 &&
                        threshold.Settled(target) && threshold.z == l.mThreshold;
-  if (mLimParamsConstant) {
+  if (mLimParams.constant) {
     if (n > 0) l.mSlope = 1.0 - 1.0 / l.mRatio;
     return;
   }
@@ -362,7 +358,7 @@ void TollenbrookChain::LimiterSettings(int n, const ChainSettings& s) {
     if (l.mKneeFactor != 0.3) l.SetKneeFactor(0.3);
     l.mInfiniteRatio = 0;
     l.mSlope = 1.0 - 1.0 / l.mRatio;
-    mLimParams[static_cast<size_t>(i + 1)] = ParamsOf(l);
+    mLimParams.Record(i + 1, l);
   }
 }
 
@@ -424,52 +420,12 @@ void TollenbrookChain::Envelopes(int n) {
   lim.Finish();
 }
 
-namespace {
-// Gain computer of compressor::Process on two envelopes at once: level in dB, soft knee or
-// straight line, never a boost.
-inline f64x2 GainDb(f64x2 env, f64x2 threshold, f64x2 kneeWidth, f64x2 kneeLow, f64x2 kneeHigh, f64x2 slope) {
-  const f64x2 e = Log(Abs(env)) * kDbPerNeper;
-  const i64x2 inKnee = (kneeWidth > 0.0) & (kneeLow < e) & (e < kneeHigh);
-  const f64x2 kneeSlope = (e - kneeLow) / kneeWidth * 0.5 * slope;
-  const f64x2 knee = (kneeLow - e) * kneeSlope;
-  f64x2 line = (threshold - e) * slope;
-  line = Select(line < 0.0, line, Splat(0.0));
-  return Select(inKnee, knee, line);
-}
-
-template <class Params>
-inline f64x2 Gather(const Params& p, int i, double Params::value_type::*field) {
-  return f64x2{p[static_cast<size_t>(i)].*field, p[static_cast<size_t>(i + 1)].*field};
-}
-
-// Runs the gain computer over a chunk and leaves the linear gains; returns the deepest gain in
-// dB and stores the last one.
-template <class Params>
-double SectionGains(const double* env, const Params& params, bool constant, int n, double* linear, double& last) {
-  using P = typename Params::value_type;
-  f64x2 deepest = Splat(0.0);
-  for (int i = 0; i < n; i += kLanes) {
-    const int k = constant ? 0 : i;
-    const f64x2 g = constant ? GainDb(Load(env + i), Splat(params[0].threshold), Splat(params[0].kneeWidth),
-                                      Splat(params[0].kneeLow), Splat(params[0].kneeHigh), Splat(params[0].slope))
-                             : GainDb(Load(env + i), Gather(params, k, &P::threshold), Gather(params, k, &P::kneeWidth),
-                                      Gather(params, k, &P::kneeLow), Gather(params, k, &P::kneeHigh),
-                                      Gather(params, k, &P::slope));
-    Store(linear + i, Exp(g * kNeperPerDb));
-    const f64x2 valid = i + 1 < n ? g : f64x2{g[0], 0.0};
-    deepest = Select(valid < deepest, valid, deepest);
-    if (i + kLanes >= n) last = i + 1 < n ? g[1] : g[0];
-  }
-  return std::min(deepest[0], deepest[1]);
-}
-}  // namespace
-
 void TollenbrookChain::Gains(int n) {
   if (n == 0) return;
   const double compDeepest =
-      SectionGains(mCompEnv.data(), mCompParams, mCompParamsConstant, n, mGainA.data(), mCompressor.mGainDb);
+      mKernels->sectionGains(mCompEnv.data(), mCompParams.View(), n, mGainA.data(), &mCompressor.mGainDb);
   const double limDeepest =
-      SectionGains(mLimEnv.data(), mLimParams, mLimParamsConstant, n, mGainB.data(), mLimiter.mGainDb);
+      mKernels->sectionGains(mLimEnv.data(), mLimParams.View(), n, mGainB.data(), &mLimiter.mGainDb);
   mStats.compMinGainDb = std::min(mStats.compMinGainDb, compDeepest);
   mStats.limiterMinGainDb = std::min(mStats.limiterMinGainDb, limDeepest);
 }
@@ -479,22 +435,12 @@ void TollenbrookChain::Gains(int n) {
 void TollenbrookChain::WetSignal(int n, int32_t count) {
   if (n == 0) return;
   if (count == 0) {
-    for (int i = 0; i < n; i += kLanes) {
-      const f64x2 ga = Load(&mGainA[i]);
-      const f64x2 gb = Load(&mGainB[i]);
-      Store(&mWetLs[i], gb * (ga * Load(&mColL[i])));
-      Store(&mWetRs[i], gb * (ga * Load(&mColR[i])));
-    }
+    mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), mColR.data(), mWetLs.data(), mWetRs.data(), n);
   } else if (count == 2) {
     const auto oversampled = [&](HalfbandBlockFilter& up, HalfbandBlockFilter& down, const Scratch& col,
                                  Scratch& wet) {
       up.Upsample(col.data(), mUp0.data(), mUp1.data(), n);
-      for (int i = 0; i < n; i += kLanes) {
-        const f64x2 ga = Load(&mGainA[i]);
-        const f64x2 gb = Load(&mGainB[i]);
-        Store(&mDown0[i], gb * (2.0 * (ga * Load(&mUp0[i]))));
-        Store(&mDown1[i], gb * (2.0 * (ga * Load(&mUp1[i]))));
-      }
+      mKernels->wetOversampled(mGainA.data(), mGainB.data(), mUp0.data(), mUp1.data(), mDown0.data(), mDown1.data(), n);
       down.Downsample(mDown0.data(), mDown1.data(), wet.data(), n);
     };
     oversampled(mUpFilterL, mDownFilterL, mColL, mWetLs);
@@ -561,7 +507,7 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
     const double w = mix.z;
     const double dryWeight = 1.0 - w;
     for (int i = 0; i < pairs; i += kLanes) {
-      const f64x2 d = Load(&mOffset[i]);
+      const vd d = Load(&mOffset[i]);
       Store(outL + i, dryWeight * Load(&mDryLs[i]) + (Load(&mWetLs[i]) - d) * w);
       Store(outR + i, dryWeight * Load(&mDryRs[i]) + (Load(&mWetRs[i]) - d) * w);
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "product/Biquad.h"
+#include "product/ChainKernels.h"
 #include "product/ChainSettings.h"
 #include "product/DelayLine.h"
 #include "product/HalfbandBlockFilter.h"
@@ -34,7 +35,8 @@ public:
   static constexpr int kInputs = 4;   // main left, main right, side-chain left, side-chain right
   static constexpr int kOutputs = 2;
 
-  TollenbrookChain();
+  // Main thread. The batch loops come from `kernels`; every build gives the same results.
+  explicit TollenbrookChain(const ChainKernels& kernels = FastestKernels());
 
   // Audio thread. Allocates nothing, takes no lock.
   // Prepares for a new stream at sample rate fs: clears the oversampling filters, rewinds the
@@ -61,15 +63,20 @@ public:
   double DenormalOffset() const { return mDenormalOffset; }
 
 private:
-  static constexpr int kPad = kChunk + 2;
+  static constexpr int kPad = kChunk + 4;
   using Scratch = std::array<double, kPad>;
 
+  // Gain-computer settings of a section for each sample of a chunk (or only element 0 while
+  // they rest).
   struct SectionParams {
-    double threshold;
-    double kneeWidth;
-    double kneeLow;
-    double kneeHigh;
-    double slope;
+    alignas(16) Scratch threshold{};
+    alignas(16) Scratch kneeWidth{};
+    alignas(16) Scratch kneeLow{};
+    alignas(16) Scratch kneeHigh{};
+    alignas(16) Scratch slope{};
+    bool constant = true;
+    void Record(int i, const compressor& c);
+    SectionParamsView View() const;
   };
 
   void UpdateFilters(double fs, const ChainSettings& s);
@@ -90,7 +97,7 @@ private:
   void Output(const double* inL, const double* inR, double* outL, double* outR, int n, double bypass);
   void Meters(int n, double bypass);
 
-  static SectionParams ParamsOf(const compressor& c);
+  const ChainKernels* mKernels;
 
   // Smoothers of the controls.
   ParamSmoother mThresholdSmoother;
@@ -112,10 +119,10 @@ private:
   Biquad mDetMidPeak;
   Biquad mDetHighShelf;
 
-  HalfbandBlockFilter mUpFilterL;
-  HalfbandBlockFilter mDownFilterL;
-  HalfbandBlockFilter mUpFilterR;
-  HalfbandBlockFilter mDownFilterR;
+  HalfbandBlockFilter mUpFilterL{*mKernels};
+  HalfbandBlockFilter mDownFilterL{*mKernels};
+  HalfbandBlockFilter mUpFilterR{*mKernels};
+  HalfbandBlockFilter mDownFilterR{*mKernels};
 
   DelayLine mDryDelayL;
   DelayLine mDryDelayR;
@@ -167,9 +174,7 @@ private:
   alignas(16) Scratch mWetLs{}, mWetRs{};
   alignas(16) Scratch mDryLs{}, mDryRs{};
   alignas(16) Scratch mUp0{}, mUp1{}, mDown0{}, mDown1{};
-  alignas(16) Scratch mStepA{}, mStepB{}, mStepC{}, mStepD{};  // smoother steps per frame
-  std::array<SectionParams, kPad> mCompParams{};
-  std::array<SectionParams, kPad> mLimParams{};
-  bool mCompParamsConstant = true;
-  bool mLimParamsConstant = true;
+  alignas(16) Scratch mStepA{}, mStepB{};  // release times and their coefficients
+  SectionParams mCompParams;
+  SectionParams mLimParams;
 };
