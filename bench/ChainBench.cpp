@@ -26,13 +26,13 @@ chaintest::ParamValues Values(bool oversample, bool auto2) {
   return v;
 }
 
-template <class Chain>
-void RunChain(benchmark::State& state, bool oversample, bool auto2) {
+template <class Chain, class... Args>
+void RunChain(benchmark::State& state, bool oversample, bool auto2, const Args&... args) {
   const ChainSettings s = chaintest::SettingsFor(Values(oversample, auto2));
   const chaintest::MusicSignal music(kFrames, 7);
   const std::vector<double> silence(kFrames, 0.0);
   std::vector<double> outL(kFrames), outR(kFrames);
-  auto chain = std::make_unique<Chain>();
+  auto chain = std::make_unique<Chain>(args...);
   chain->Reset(kFs, s);
   for (auto _ : state) {
     for (int pos = 0; pos < kFrames; pos += kBlock) {
@@ -52,6 +52,10 @@ void RunChain(benchmark::State& state, bool oversample, bool auto2) {
 void BM_ChainDefault(benchmark::State& st) { RunChain<TollenbrookChain>(st, false, false); }
 void BM_ChainOversampling(benchmark::State& st) { RunChain<TollenbrookChain>(st, true, false); }
 void BM_ChainAuto2(benchmark::State& st) { RunChain<TollenbrookChain>(st, false, true); }
+// The same on the SSE2 build of the batch loops, as on a processor without AVX2.
+void BM_ChainDefaultSse2(benchmark::State& st) { RunChain<TollenbrookChain>(st, false, false, BaselineKernels()); }
+void BM_ChainOversamplingSse2(benchmark::State& st) { RunChain<TollenbrookChain>(st, true, false, BaselineKernels()); }
+void BM_ChainAuto2Sse2(benchmark::State& st) { RunChain<TollenbrookChain>(st, false, true, BaselineKernels()); }
 void BM_PlainDefault(benchmark::State& st) { RunChain<chaintest::PlainChain>(st, false, false); }
 void BM_PlainOversampling(benchmark::State& st) { RunChain<chaintest::PlainChain>(st, true, false); }
 void BM_PlainAuto2(benchmark::State& st) { RunChain<chaintest::PlainChain>(st, false, true); }
@@ -59,6 +63,9 @@ void BM_PlainAuto2(benchmark::State& st) { RunChain<chaintest::PlainChain>(st, f
 BENCHMARK(BM_ChainDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainOversampling)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainAuto2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChainDefaultSse2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChainOversamplingSse2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChainAuto2Sse2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainOversampling)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainAuto2)->Unit(benchmark::kMillisecond);
