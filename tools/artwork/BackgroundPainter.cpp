@@ -2,6 +2,7 @@
 
 #include "BrushedTexture.h"
 #include "Palette.h"
+#include "Shapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,20 +11,8 @@ namespace artwork {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The sidechain section's inset, around the detector filters and the key input switch.
 constexpr double kSideLeft = 262, kSideTop = 268, kSideRight = 366, kSideBottom = 584;
-
-void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-  cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-  cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
-  cairo_close_path(cr);
-}
 
 // A recess milled into the plate: dark floor, shadow under the upper lip, light on the lower.
 void Recess(cairo_t* cr, double x, double y, double w, double h, double r, Colour floor)
@@ -101,7 +90,7 @@ void BackgroundPainter::PaintScrew(cairo_t* cr, double cx, double cy, double tur
   cairo_pattern_destroy(head);
   // Hex socket.
   cairo_translate(cr, cx, cy);
-  cairo_rotate(cr, turnDeg * kPi / 180);
+  cairo_rotate(cr, Radians(turnDeg));
   for (int i = 0; i < 6; ++i) {
     const double a = i * kPi / 3;
     if (i == 0)
@@ -181,7 +170,7 @@ void BackgroundPainter::PaintKnobScale(cairo_t* cr, const ControlSpec& knob) con
   cairo_save(cr);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   for (int i = 0; i < count; ++i) {
-    const double a = KnobAngleDeg(i, strip.frames) * kPi / 180;
+    const double a = Radians(KnobAngleDeg(i, strip.frames));
     const double dx = std::sin(a), dy = -std::cos(a);
     const bool major = std::find(knob.scale.major.begin(), knob.scale.major.end(), i) != knob.scale.major.end();
     const double outer = major ? size.majorOuter : size.tickOuter;
@@ -211,12 +200,14 @@ void BackgroundPainter::PaintSwitchTitle(cairo_t* cr, const ControlSpec& control
   const TextStyle title{Font::CondensedBold, 8.8, 1.1, palette::kLegend};
   const double cx = control.x + strip.FrameWidth() / 2.0;
   if (control.strip == "EXT") {
-    // No room above the key switch: its title stands to its left, in two lines.
+    // No room above the key switch: its title stands to its left, one word a line.
     const double right = control.x - 3;
     const double cy = control.y + strip.FrameHeight() / 2.0;
     const TextStyle small{Font::CondensedBold, 7.4, 0.8, palette::kLegend};
-    mType.Draw(cr, small, "EXTERNAL", right, cy - 1.5, Align::Right);
-    mType.Draw(cr, small, "KEY", right, cy + 7.0, Align::Right);
+    const size_t space = control.title.find(' ');
+    mType.Draw(cr, small, control.title.substr(0, space), right, cy - 1.5, Align::Right);
+    if (space != std::string::npos)
+      mType.Draw(cr, small, control.title.substr(space + 1), right, cy + 7.0, Align::Right);
     return;
   }
   if (control.strip == "OVER") {

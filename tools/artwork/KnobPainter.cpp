@@ -1,6 +1,7 @@
 #include "KnobPainter.h"
 
 #include "Palette.h"
+#include "Shapes.h"
 #include "Shading.h"
 
 #include <cmath>
@@ -9,7 +10,6 @@ namespace artwork {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kSupersample = 4;
 
 struct Rgba {
@@ -155,7 +155,7 @@ void KnobPainter::PaintPointer(Canvas& frame, double angleRad) const
 
 void KnobPainter::PaintFrame(Canvas& frame, int value) const
 {
-  const double angleRad = KnobAngleDeg(value, mStrip.frames) * kPi / 180.0;
+  const double angleRad = Radians(KnobAngleDeg(value, mStrip.frames));
   PaintBody(frame, angleRad);
   PaintPointer(frame, angleRad);
 }

@@ -2,6 +2,7 @@
 
 #include "MeterScale.h"
 #include "Palette.h"
+#include "Shapes.h"
 
 #include <cmath>
 #include <string>
@@ -9,8 +10,6 @@
 namespace artwork {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Radii around the pivot, which sits below the window so only the upper part of the
 // needle's swing shows, as in a moving-coil meter.
@@ -75,7 +74,7 @@ void MeterPainter::PaintFace(Canvas& face) const
 void MeterPainter::PaintScale(cairo_t* cr) const
 {
   const double px = mWidth / 2, py = mHeight + kPivotBelow;
-  const auto rad = [](double value) { return MeterScale::NeedleAngleDeg(value) * kPi / 180.0; };
+  const auto rad = [](double value) { return Radians(MeterScale::NeedleAngleDeg(value)); };
   const auto polar = [&](double value, double r, double& x, double& y) {
     x = px + r * std::sin(rad(value));
     y = py - r * std::cos(rad(value));
@@ -135,7 +134,7 @@ void MeterPainter::PaintScale(cairo_t* cr) const
 void MeterPainter::PaintNeedle(cairo_t* cr, double value) const
 {
   const double px = mWidth / 2, py = mHeight + kPivotBelow;
-  const double a = MeterScale::NeedleAngleDeg(value) * kPi / 180.0;
+  const double a = Radians(MeterScale::NeedleAngleDeg(value));
   const double sx = std::sin(a), sy = -std::cos(a);
   cairo_save(cr);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);

@@ -47,7 +47,7 @@ std::vector<ControlSpec> MakeControls()
   // numbers far enough apart to stay readable at half size.
   return {
     {ControlKind::Switch, "BYPASS", 47, 529, "BYPASS", 1, {}},
-    {ControlKind::Switch, "EXT", 299, 547, "EXT SIDECHAIN", 0, {}},
+    {ControlKind::Switch, "EXT", 299, 547, "EXTERNAL KEY", 0, {}},
     {ControlKind::Knob, "CTHR", 26, 308, "COMP THRESHOLD", 15,
      {threshold, {0, 2, 4, 6, 8, 10, 12, 15}, {0, 2, 4, 6, 8, 10, 12, 14, 15}}},
     {ControlKind::Knob, "LTHR", 26, 187, "LIMIT LEVEL", 22,
