@@ -110,16 +110,16 @@ void BackgroundPainter::PaintBrand(cairo_t* cr) const
   const TextStyle maker{Font::Medium, 7.0, 3.2, palette::kAccent};
   const TextStyle product{Font::Light, 30.0, 0.4, palette::kLegend};
   const TextStyle kind{Font::CondensedBold, 6.6, 2.4, palette::kLegendDim};
-  mType.DrawCentred(cr, maker, "VANTORELL", cx, 116);
-  mType.Draw(cr, product, "Tollenbrook", cx, 152, Align::Centre);
-  mType.DrawCentred(cr, kind, "COMPRESSOR  \u00b7  LIMITER", cx, 166);
+  mType.DrawCentred(cr, maker, "VANTORELL", cx, 121);
+  mType.Draw(cr, product, "Tollenbrook", cx, 156.5, Align::Centre);
+  mType.DrawCentred(cr, kind, "COMPRESSOR  \u00b7  LIMITER", cx, 170);
   // Rules either side of the maker's name.
   const double half = mType.Width(cr, maker, "VANTORELL") / 2 + 8;
   SetSource(cr, palette::kAccent, 0.7);
   cairo_set_line_width(cr, 0.6);
   for (double side : {-1.0, 1.0}) {
-    cairo_move_to(cr, cx + side * half, 116);
-    cairo_line_to(cr, cx + side * (half + 34), 116);
+    cairo_move_to(cr, cx + side * half, 121);
+    cairo_line_to(cr, cx + side * (half + 34), 121);
   }
   cairo_stroke(cr);
 }
@@ -152,7 +152,8 @@ void BackgroundPainter::PaintMeterWindow(cairo_t* cr, const ControlSpec& meter) 
   cairo_stroke(cr);
   cairo_pattern_destroy(rim);
 
-  const TextStyle title{Font::CondensedBold, 8.8, 1.6, palette::kLegend};
+  // Section names (the meters' and the sidechain's) are set in the accent colour, controls in cream.
+  const TextStyle title{Font::CondensedBold, 8.8, 1.6, palette::kAccent};
   mType.DrawCentred(cr, title, meter.title, x + w / 2, y + h + 13);
 }
 
