@@ -20,7 +20,9 @@ void TextBuffer::Set(const char* text, int maxLen) {
   if (!text) text = "";
   size_t len = std::strlen(text);
   if (maxLen >= 0 && len > static_cast<size_t>(maxLen)) len = static_cast<size_t>(maxLen);
-  if (text >= Get() && text <= Get() + GetLength()) {  // setting from our own text
+  // Setting from our own text. An empty buffer owns no text: its "" may be the very
+  // literal the caller passes, and copying that would recurse forever.
+  if (mBuffer.Size() > 0 && text >= Get() && text <= Get() + GetLength()) {
     TextBuffer copy(text, static_cast<int>(len));
     *this = copy;
     return;
