@@ -77,7 +77,10 @@ TEST(TransferRing, OneProducerAndOneConsumerThreadLoseAndReorderNothing) {
   int torn = 0;
   Stamped element;
   while (expected < kElements) {
-    if (!ring.Pop(element)) continue;
+    if (!ring.Pop(element)) {
+      std::this_thread::yield();
+      continue;
+    }
     if (element.mSequence != expected || element.mCheck != CheckOf(1, expected)) ++torn;
     ++expected;
   }
@@ -129,7 +132,10 @@ TEST(MultiProducerRing, SeveralProducersDeliverEveryElementOnceAndInTheirOrder) 
   int bad = 0;
   Stamped element;
   while (received < kProducers * kPerProducer) {
-    if (!ring.Pop(element)) continue;
+    if (!ring.Pop(element)) {
+      std::this_thread::yield();
+      continue;
+    }
     const bool known = element.mProducer >= 0 && element.mProducer < kProducers;
     if (!known || element.mSequence != next[static_cast<size_t>(element.mProducer)] ||
         element.mCheck != CheckOf(element.mProducer, element.mSequence))
