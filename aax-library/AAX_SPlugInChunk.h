@@ -17,12 +17,20 @@ struct AAX_SPlugInChunkHeader {
   unsigned char fName[32];
 };
 
-struct AAX_SPlugInChunk : AAX_SPlugInChunkHeader {
-  unsigned char fData[1];  // byte 56; the record continues for fSize bytes
+// The header followed by the data; the record continues for fSize bytes after fData[0].
+struct AAX_SPlugInChunk {
+  int32_t fSize;
+  int32_t fVersion;
+  AAX_CTypeID fManufacturerID;
+  AAX_CTypeID fProductID;
+  AAX_CTypeID fPlugInID;
+  AAX_CTypeID fChunkID;
+  unsigned char fName[32];
+  unsigned char fData[1];  // byte 56
 };
 
-static_assert(offsetof(AAX_SPlugInChunkHeader, fSize) == 0);
-static_assert(offsetof(AAX_SPlugInChunkHeader, fChunkID) == 20);
+static_assert(offsetof(AAX_SPlugInChunk, fSize) == 0);
+static_assert(offsetof(AAX_SPlugInChunk, fChunkID) == 20);
 static_assert(offsetof(AAX_SPlugInChunk, fData) == 56);
 static_assert(sizeof(AAX_SPlugInChunkHeader) == 56);
 
