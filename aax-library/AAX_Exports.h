@@ -3,6 +3,7 @@
 // (AAX_Exports.cpp) and exported from the module shared library, which must be built with
 // tb_aax_module() (cmake/AAXModule.cmake): that keeps them, and the module's load routine, in
 // the link although nothing in the module calls them, and exports nothing else.
+#include "aax-library/AAX_Errors.h"
 #include "aax-library/ACFModel.h"
 
 #if defined(_WIN32)
