@@ -19,9 +19,13 @@ public:
     for (auto& slot : mSlots) slot.store(nullptr, std::memory_order_relaxed);
   }
 
-  // Every slot back to empty; the indices stay where they are.
+  // Every slot back to empty. The write position moves back to the read position: left where
+  // it was, the next element would land past the slot the reader looks at, and the reader would
+  // never reach it. Not to be called while the reader runs.
   void Clear() override {
+    AAX_StLock_Guard guard(mWriterMutex);
     for (auto& slot : mSlots) slot.store(nullptr, std::memory_order_release);
+    mWriteIndex.store(mReadIndex.load(std::memory_order_acquire), std::memory_order_release);
   }
 
   // Writer threads. Status 1 (overflow) when the next slot is still occupied.
