@@ -57,7 +57,11 @@ ACFRESULT AAXRegisterPlugin(IACFUnknown* hostObject, IACFPluginDefinition** outD
         !definition) {
       result = AAX_ERROR_NULL_OBJECT;
     }
-    *outDefinition = static_cast<IACFPluginDefinition*>(definition);
+    if (outDefinition) {
+      *outDefinition = static_cast<IACFPluginDefinition*>(definition);
+    } else {
+      static_cast<IACFPluginDefinition*>(definition)->Release();
+    }
     return AAX_SUCCESS;
   } catch (const AAX::Exception::ResultError& e) {
     AAX_CHostServices::Trace(kRegistrationTracePriority, "AAXRegisterPlugin exception caught: %s", e.What().c_str());

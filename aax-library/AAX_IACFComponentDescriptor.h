@@ -17,7 +17,7 @@ public:
   virtual AAX_Result AddClock(AAX_CFieldIndex index) = 0;
   virtual AAX_Result AddSideChainIn(AAX_CFieldIndex index) = 0;
   virtual AAX_Result AddDataInPort(AAX_CFieldIndex index, uint32_t packetSize, int32_t portType) = 0;
-  virtual AAX_Result AddAuxOutputStem(AAX_CFieldIndex index, int32_t stemFormat, const char* name) = 0;
+  virtual AAX_Result AddAuxOutputStem(AAX_CFieldIndex index, uint32_t stemFormat, const char* name) = 0;
   virtual AAX_Result AddPrivateData(AAX_CFieldIndex index, int32_t dataSize, uint32_t options) = 0;
   virtual AAX_Result AddTemporaryData(AAX_CFieldIndex index, uint32_t dataElementSize) = 0;
   virtual AAX_Result AddDmaInstance(AAX_CFieldIndex index, int32_t mode) = 0;

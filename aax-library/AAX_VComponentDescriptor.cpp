@@ -28,7 +28,7 @@ AAX_Result AAX_VComponentDescriptor::AddSideChainIn(AAX_CFieldIndex index) { AAX
 AAX_Result AAX_VComponentDescriptor::AddDataInPort(AAX_CFieldIndex index, uint32_t packetSize, int32_t portType) {
   AAX_FORWARD(AddDataInPort(index, packetSize, portType));
 }
-AAX_Result AAX_VComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex index, int32_t stemFormat,
+AAX_Result AAX_VComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex index, uint32_t stemFormat,
                                                       const char* name) {
   AAX_FORWARD(AddAuxOutputStem(index, stemFormat, name));
 }

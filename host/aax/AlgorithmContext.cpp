@@ -20,7 +20,7 @@ AlgorithmContext::AlgorithmContext(const ComponentDescriptor& component, AAX_IAC
   const bool sideChain = component.FindFieldOfKind(FieldKind::SideChainIn) != nullptr;
   int32_t outputs = std::max(outputChannels, 0);
   for (const AuxOutputStem& stem : component.AuxOutputStems()) {
-    outputs += AAX_StemFormatChannelCount(static_cast<uint32_t>(stem.stemFormat));
+    outputs += AAX_StemFormatChannelCount(stem.stemFormat);
   }
   const int32_t inputs = mMainInputs + (sideChain ? 1 : 0);
   mBufferStorage.resize(static_cast<std::size_t>(inputs + outputs));

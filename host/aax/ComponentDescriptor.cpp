@@ -95,9 +95,9 @@ AAX_Result ComponentDescriptor::AddDataInPort(AAX_CFieldIndex index, uint32_t pa
                   {index, FieldKind::DataInPort, packetSize, portType, {}, 0, {}});
 }
 
-AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex index, int32_t stemFormat, const char* name) {
+AAX_Result ComponentDescriptor::AddAuxOutputStem(AAX_CFieldIndex index, uint32_t stemFormat, const char* name) {
   const AAX_Result result = mHost.Record(
-      mLabel, "AddAuxOutputStem", {std::to_string(index), Hex(static_cast<uint32_t>(stemFormat)), Text(name)});
+      mLabel, "AddAuxOutputStem", {std::to_string(index), Hex(stemFormat), Text(name)});
   if (result != AAX_SUCCESS) return result;
   mAuxOutputStems.push_back({index, stemFormat, name ? name : ""});
   return AAX_SUCCESS;

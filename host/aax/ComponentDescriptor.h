@@ -42,7 +42,7 @@ struct FieldRegistration {
 
 struct AuxOutputStem {
   AAX_CFieldIndex index = 0;
-  int32_t stemFormat = 0;
+  uint32_t stemFormat = 0;
   std::string name;
 };
 
@@ -62,7 +62,7 @@ public:
   AAX_Result AddClock(AAX_CFieldIndex index) override;
   AAX_Result AddSideChainIn(AAX_CFieldIndex index) override;
   AAX_Result AddDataInPort(AAX_CFieldIndex index, uint32_t packetSize, int32_t portType) override;
-  AAX_Result AddAuxOutputStem(AAX_CFieldIndex index, int32_t stemFormat, const char* name) override;
+  AAX_Result AddAuxOutputStem(AAX_CFieldIndex index, uint32_t stemFormat, const char* name) override;
   AAX_Result AddPrivateData(AAX_CFieldIndex index, int32_t dataSize, uint32_t options) override;
   AAX_Result AddTemporaryData(AAX_CFieldIndex index, uint32_t dataElementSize) override;
   AAX_Result AddDmaInstance(AAX_CFieldIndex index, int32_t mode) override;

@@ -157,7 +157,11 @@ TEST_F(RecordingHost, UnregisteredIndicesStayNull) {
   ASSERT_EQ(sparse.AddAudioBufferLength(4), 0);
   const AAX_CTypeID meters[] = {AAX_FourCC("GRc1"), AAX_FourCC("GRl1")};
   ASSERT_EQ(sparse.AddMeters(2, meters, 2), 0);
+  ASSERT_EQ(sparse.AddAuxOutputStem(0, AAX_eStemFormat_Stereo, "Output 2"), 0);
+  EXPECT_TRUE(host.Log().Calls().back().Is("AddAuxOutputStem", {"0", "0x00010002", "Output 2"}));
+  EXPECT_TRUE(host.Log().CallsNamed("AddMeters")[0].Is("AddMeters", {"2", "['GRc1' 'GRl1']", "2"}));
   aaxhost::AlgorithmContext context(sparse, nullptr, nullptr, 1, 1, 16);
+  EXPECT_EQ(context.OutputBufferCount(), 3) << "an auxiliary stereo stem adds two outputs";
   EXPECT_EQ(context.FieldCount(), 5);
   EXPECT_EQ(context.Field(1), nullptr);
   EXPECT_EQ(context.Field(3), nullptr);
