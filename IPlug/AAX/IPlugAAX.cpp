@@ -1,11 +1,73 @@
 #include "IPlug/AAX/IPlugAAX.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "IPlug/AAX/AAX_CIPlugTaperDelegate.h"
 #include "IPlug/Trace.h"
+#include "aax-library/AAX_CBinaryDisplayDelegate.h"
+#include "aax-library/AAX_CBinaryTaperDelegate.h"
+#include "aax-library/AAX_CLinearTaperDelegate.h"
+#include "aax-library/AAX_CNumberDisplayDelegate.h"
+#include "aax-library/AAX_CString.h"
+#include "aax-library/AAX_CStringDisplayDelegate.h"
+#include "aax-library/AAX_CUnitDisplayDelegateDecorator.h"
+#include "aax-library/AAX_Errors.h"
 
 namespace iplug {
 
+namespace {
+constexpr int kParamIDLength = 32;
+constexpr int kSteps = 128;
+
+// A discrete host parameter over the framework parameter's display texts: one step per
+// text, and each value shows its text (the first text wins for a value listed twice).
+AAX_IParameter* MakeTextParameter(const IParam& param, const char* id) {
+  std::map<int32_t, AAX_CString> texts;
+  for (int j = 0; j < param.NDisplayTexts(); ++j) {
+    double value = 0.0;
+    const char* text = param.GetDisplayTextAtIdx(j, &value);
+    if (text) texts.emplace(static_cast<int32_t>(value), AAX_CString(text));
+  }
+  auto* parameter = new AAX_CParameter<int32_t>(
+      id, AAX_CString(param.GetName()), static_cast<int32_t>(param.GetDefault()),
+      AAX_CLinearTaperDelegate<int32_t, 1>(static_cast<int32_t>(param.GetMin()), static_cast<int32_t>(param.GetMax())),
+      AAX_CStringDisplayDelegate<int32_t>(texts), param.GetCanAutomate());
+  // One step per text. Without texts (which the library would refuse as zero steps) one per
+  // value of the range.
+  const int steps = param.NDisplayTexts() > 0 ? param.NDisplayTexts()
+                                              : std::max(2, static_cast<int>(param.GetMax() - param.GetMin()) + 1);
+  parameter->SetNumberOfSteps(static_cast<uint32_t>(steps));
+  parameter->SetType(AAX_eParameterType_Discrete);
+  return parameter;
+}
+
+AAX_IParameter* MakeIntParameter(const IParam& param, const char* id) {
+  auto* parameter = new AAX_CParameter<int32_t>(
+      id, AAX_CString(param.GetName()), static_cast<int32_t>(param.GetDefault()),
+      AAX_CLinearTaperDelegate<int32_t, 1>(static_cast<int32_t>(param.GetMin()), static_cast<int32_t>(param.GetMax())),
+      AAX_CUnitDisplayDelegateDecorator<int32_t>(AAX_CNumberDisplayDelegate<int32_t, 0>(), AAX_CString(param.GetLabel())),
+      param.GetCanAutomate());
+  parameter->SetNumberOfSteps(kSteps);
+  parameter->SetType(AAX_eParameterType_Continuous);
+  return parameter;
+}
+
+AAX_IParameter* MakeDoubleParameter(const IParam& param, const char* id) {
+  auto* parameter = new AAX_CParameter<double>(
+      id, AAX_CString(param.GetName()), param.GetDefault(), AAX_CIPlugTaperDelegate(param),
+      AAX_CUnitDisplayDelegateDecorator<double>(AAX_CNumberDisplayDelegate<double, 2>(), AAX_CString(param.GetLabel())),
+      param.GetCanAutomate());
+  parameter->SetNumberOfSteps(kSteps);
+  parameter->SetType(AAX_eParameterType_Continuous);
+  return parameter;
+}
+}  // namespace
+
 IPlugAAX::IPlugAAX(const InstanceInfo& /*info*/, const PluginConfig& config)
-    : IPlugAPIBase(config, kAPIAAX), IPlugProcessor(config) {
+    : IPlugAPIBase(config, kAPIAAX), IPlugProcessor(config), AAX_CIPlugParameters() {
   TRACE_LOG("iplug::IPlugAAX::IPlugAAX", "%s:%s", config.mPluginName, config.mChannelIOStr);
   ConnectChannels(kInput, 0, NChannels(kInput), true);
   ConnectChannels(kOutput, 0, NChannels(kOutput), true);
@@ -18,6 +80,172 @@ IPlugAAX::IPlugAAX(const InstanceInfo& /*info*/, const PluginConfig& config)
 // The timer stops before anything else goes: a tick must not reach a half-destroyed object.
 IPlugAAX::~IPlugAAX() { StopTimer(); }
 
-bool IPlugAAX::EmitMidi(const MidiMessage& /*msg*/) { return false; }
+// ---- host parameters --------------------------------------------------------------------------
+
+AAX_Result IPlugAAX::EffectInit() {
+  if (GetHost() == kHostUninit) SetHost("ProTools", 0);
+  CreateHostParameters();
+
+  AAX_CSampleRate sampleRate = 0.0f;
+  AAX_IController* controller = Controller();
+  // A host that cannot say, or says nonsense, leaves the rate the processor already has.
+  if (controller && controller->GetSampleRate(&sampleRate) == AAX_SUCCESS && std::isfinite(sampleRate) &&
+      sampleRate > 0.0f) {
+    SetSampleRate(static_cast<double>(sampleRate));
+  }
+  ResetProcessing();
+  return AAX_SUCCESS;
+}
+
+void IPlugAAX::CreateHostParameters() {
+  AAX_CString bypassID;
+  GetMasterBypassParameter(&bypassID);
+  auto* bypass = new AAX_CParameter<bool>(bypassID.Get(), AAX_CString("Master Bypass"), false,
+                                          AAX_CBinaryTaperDelegate<bool>(),
+                                          AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
+  bypass->SetNumberOfSteps(2);
+  bypass->SetType(AAX_eParameterType_Discrete);
+  if (mParameterManager.AddParameter(bypass)) {
+    mBypassParameter = bypass;
+  } else {
+    delete bypass;
+    mBypassParameter = nullptr;
+  }
+  SyncHostBypass();
+
+  mParamIDs.clear();
+  for (int i = 0; i < NParams(); ++i) {
+    char id[kParamIDLength];
+    std::snprintf(id, sizeof id, "%i", i + 1);
+    mParamIDs.emplace_back(id);
+    AAX_IParameter* parameter = MakeHostParameter(*GetParam(i), id);
+    if (parameter && !mParameterManager.AddParameter(parameter)) delete parameter;
+  }
+}
+
+AAX_IParameter* IPlugAAX::MakeHostParameter(const IParam& param, const char* id) const {
+  switch (param.Type()) {
+    case IParam::kTypeBool:
+    case IParam::kTypeEnum:
+      return MakeTextParameter(param, id);
+    case IParam::kTypeInt:
+      return MakeIntParameter(param, id);
+    case IParam::kTypeDouble:
+      return MakeDoubleParameter(param, id);
+    default:
+      return nullptr;  // no host parameter; the identifier stays taken
+  }
+}
+
+AAX_Result IPlugAAX::Uninitialize() {
+  mBypassParameter = nullptr;  // the manager deletes it with the others
+  mHostBypassed.store(false, std::memory_order_release);
+  return AAX_CIPlugParameters::Uninitialize();
+}
+
+const char* IPlugAAX::ParamID(int paramIdx) const {
+  if (paramIdx < 0 || paramIdx >= static_cast<int>(mParamIDs.size())) return nullptr;
+  return mParamIDs[static_cast<size_t>(paramIdx)].c_str();
+}
+
+int IPlugAAX::ParamIndexFromID(AAX_CParamID id) const {
+  if (!id || !*id) return -1;
+  int64_t number = 0;
+  for (const char* c = id; *c; ++c) {
+    if (*c < '0' || *c > '9') return -1;
+    number = number * 10 + (*c - '0');
+    if (number > NParams()) return -1;
+  }
+  const int index = static_cast<int>(number) - 1;
+  return IsValidParamIdx(index) ? index : -1;
+}
+
+void IPlugAAX::SyncHostBypass() {
+  bool bypassed = false;
+  if (mBypassParameter) mBypassParameter->GetValueAsBool(&bypassed);
+  mHostBypassed.store(bypassed, std::memory_order_release);
+}
+
+AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID id, double value, AAX_EUpdateSource /*source*/) {
+  AAX_IParameter* parameter = FindParameter(id);
+  if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
+  if (std::isnan(value)) return AAX_ERROR_INVALID_ARGUMENT;
+  value = std::clamp(value, 0.0, 1.0);
+  parameter->UpdateNormalizedValue(value);
+  if (parameter == mBypassParameter) SyncHostBypass();
+
+  const int paramIdx = ParamIndexFromID(id);
+  if (paramIdx >= 0) {
+    GetParam(paramIdx)->SetNormalized(value);
+    SendParamValueFromProcessor(paramIdx, value, true);
+    OnParamChange(paramIdx, ParamSource::kHost, -1);
+  }
+  const AAX_Result result = mPacketDispatcher.SetDirty(id);
+  ++mNumPlugInChanges;
+  return result;
+}
+
+AAX_Result IPlugAAX::SetParameterNormalizedValue(AAX_CParamID id, double value) {
+  const AAX_Result result = AAX_CIPlugParameters::SetParameterNormalizedValue(id, value);
+  SyncHostBypass();
+  return result;
+}
+
+AAX_Result IPlugAAX::SetParameterNormalizedRelative(AAX_CParamID id, double delta) {
+  const AAX_Result result = AAX_CIPlugParameters::SetParameterNormalizedRelative(id, delta);
+  SyncHostBypass();
+  return result;
+}
+
+// ---- notifications ----------------------------------------------------------------------------
+
+AAX_Result IPlugAAX::NotificationReceived(AAX_CTypeID type, const void* data, uint32_t size) {
+  switch (type) {
+    case AAX_eNotificationEvent_EnteringOfflineMode:
+      SetRenderingOffline(true);
+      break;
+    case AAX_eNotificationEvent_ExitingOfflineMode:
+      SetRenderingOffline(false);
+      break;
+    case AAX_eNotificationEvent_TrackNameChanged:
+      if (data) {
+        const auto* name = static_cast<const AAX_IString*>(data);
+        std::lock_guard lock(mTrackNameMutex);
+        mTrackName.Set(name->Get());
+      }
+      break;
+    default:
+      break;
+  }
+  return AAX_CIPlugParameters::NotificationReceived(type, data, size);
+}
+
+void IPlugAAX::CopyTrackName(TextBuffer& out) {
+  std::lock_guard lock(mTrackNameMutex);
+  out.Set(mTrackName.Get());
+}
+
+// ---- editor to host ---------------------------------------------------------------------------
+
+void IPlugAAX::BeginHostParamGesture(int paramIdx) {
+  if (const char* id = ParamID(paramIdx)) TouchParameter(id);
+}
+
+void IPlugAAX::SendParamValueToHost(int paramIdx, double normalizedValue) {
+  if (const char* id = ParamID(paramIdx)) SetParameterNormalizedValue(id, normalizedValue);
+}
+
+void IPlugAAX::EndHostParamGesture(int paramIdx) {
+  if (const char* id = ParamID(paramIdx)) ReleaseParameter(id);
+}
+
+// ---- processor --------------------------------------------------------------------------------
+
+bool IPlugAAX::EmitMidi(const MidiMessage& msg) { return mMidiOutput.Add(msg); }
+
+void IPlugAAX::UpdateLatency(int samples) {
+  if (AAX_IController* controller = Controller()) controller->SetSignalLatency(samples);
+  IPlugProcessor::UpdateLatency(samples);
+}
 
 }  // namespace iplug

@@ -1,36 +1,139 @@
 #pragma once
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "IPlug/AAX/AAX_CIPlugParameters.h"
 #include "IPlug/AAX/InstanceInfo.h"
+#include "IPlug/AAX/MidiOutList.h"
 #include "IPlug/IPlugAPIBase.h"
 #include "IPlug/IPlugProcessor.h"
 #include "IPlug/PluginConfig.h"
+#include "aax-library/AAX_CParameter.h"
 
 namespace iplug {
 
-// The AAX binding of the framework: the host-API object and the audio processor in one.
-// This is its skeleton: construction in the order the binding needs, with every channel
-// connected, the bypass delay line, 512-frame scratch buffers, the side-chain channel and
-// the service timer. The AAX effect-parameters base joins as a third base, and the
-// parameter export, render path, state chunks and editor binding are added to this class.
-class IPlugAAX : public IPlugAPIBase, public IPlugProcessor {
+// The AAX binding of the framework: one object that is the plug-in's host-API side, its
+// audio processor and the effect-parameters object the host holds. The host reaches it
+// through the effect-parameters interface (parameters, chunks, notifications), the render
+// callback (audio) and, through the framework, the editor's gestures. The host owns it by
+// reference count; the last release deletes it.
+//
+// Host parameters: position 0 is the master bypass (identifier ""), then one per framework
+// parameter of a known kind, identified by its index plus one ("1", "2", ...).
+class IPlugAAX : public IPlugAPIBase, public IPlugProcessor, public AAX_CIPlugParameters {
 public:
   static constexpr int kInitialBlockSize = 512;
+  // The longest block a host may ask for; longer ones are not rendered (see RenderContext).
+  static constexpr int kMaxRenderFrames = 65536;
 
   // Host main thread.
   IPlugAAX(const InstanceInfo& info, const PluginConfig& config);
   ~IPlugAAX() override;
 
-  // Audio thread. No MIDI path to the host yet: nothing is sent.
+  // ---- host to plug-in (effect-parameters interface) ----
+
+  // Host non-real-time thread. The host's value for a parameter: the host parameter takes
+  // it, then the framework parameter, the editor (queued) and the product's hook. Values
+  // outside 0..1 are clamped; a value that is not a number is refused
+  // (AAX_ERROR_INVALID_ARGUMENT) and changes nothing. Unknown identifier: -20001.
+  AAX_Result UpdateParameterNormalizedValue(AAX_CParamID id, double value, AAX_EUpdateSource source) override;
+  // Host non-real-time thread. As the library, keeping the render path's bypass in step.
+  AAX_Result SetParameterNormalizedValue(AAX_CParamID id, double value) override;
+  AAX_Result SetParameterNormalizedRelative(AAX_CParamID id, double delta) override;
+  // Host non-real-time thread. Offline rendering starts ("AXof") or ends ("AXox"); the track
+  // was renamed ("AXtn", data an AAX_IString). Then the library's handling.
+  AAX_Result NotificationReceived(AAX_CTypeID type, const void* data, uint32_t size) override;
+  AAX_Result Uninitialize() override;
+
+  // ---- state chunks (host non-real-time thread) ----
+
+  AAX_Result GetNumberOfChunks(int32_t* outCount) const override;
+  // Index 0 is the plug-in's state, identified by the plug-in's unique ID.
+  AAX_Result GetChunkIDFromIndex(int32_t index, AAX_CTypeID* outID) const override;
+  AAX_Result GetChunkSize(AAX_CTypeID id, uint32_t* outSize) const override;
+  // Writes the state. A record whose size the host filled in and that is too small for the
+  // state is refused (AAX_ERROR_INCORRECT_CHUNK_SIZE) and left unwritten.
+  AAX_Result GetChunk(AAX_CTypeID id, AAX_SPlugInChunk* chunk) const override;
+  // Restores the state, sends every value to the host and tells the editor. A record with
+  // no data is refused (AAX_ERROR_INCORRECT_CHUNK_SIZE), one that does not hold a complete
+  // state (AAX_ERROR_MALFORMED_CHUNK); either way nothing changes. The record's size is the
+  // host's claim: no more is read than a complete state needs.
+  AAX_Result SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk* chunk) override;
+  // A record of another chunk compares equal; one of ours compares its parameter values.
+  AAX_Result CompareActiveChunk(const AAX_SPlugInChunk* chunk, AAX_CBoolean* outIsEqual) const override;
+
+  // ---- editor to host (framework hooks, editor thread) ----
+
+  void BeginHostParamGesture(int paramIdx) override;
+  // A request to the host: the framework parameter changes when the host answers.
+  void SendParamValueToHost(int paramIdx, double normalizedValue) override;
+  void EndHostParamGesture(int paramIdx) override;
+  // Editor thread. The name the host last gave the track.
+  void CopyTrackName(TextBuffer& out) override;
+
+  // ---- processor ----
+
+  // Audio thread. Queues the message for the host's MIDI output; false when the block's
+  // list is full.
   bool EmitMidi(const MidiMessage& msg) override;
+  // Audio thread at the end of a block, or the host's thread outside rendering. Tells the
+  // host first, then restarts the bypass delay line.
+  void UpdateLatency(int samples) override;
 
   // The input channel at which the host's side-chain channel is attached.
   int GetSideChainChannel() const { return mSideChainChannel; }
+  // Host identifier of a framework parameter, or null (not initialised, or no such index).
+  const char* ParamID(int paramIdx) const;
+  // The master bypass as the render path sees it.
+  bool IsHostBypassed() const { return mHostBypassed.load(std::memory_order_acquire); }
 
 protected:
+  // Host main thread, from Initialize. Creates the host parameters, takes the host's sample
+  // rate and resets processing.
+  AAX_Result EffectInit() override;
+
+  // Real-time thread. Allocates nothing unless the block is longer than any before, takes
+  // no lock. Maps the host's buffers, side chain, MIDI and transport onto the processor and
+  // runs the plug-in or the bypass. A block that cannot be read safely is skipped: no
+  // length, a negative one or one over kMaxRenderFrames, or no output buffers leave every
+  // buffer alone; missing inputs silence the outputs.
+  void RenderContext(const void* context, TParamValPair* const values[], int32_t count) override;
+
+private:
+  struct HostBlock;
+
+  void CreateHostParameters();
+  AAX_IParameter* MakeHostParameter(const IParam& param, const char* id) const;
+  void SyncHostBypass();
+  // The framework parameter a host identifier names, or -1.
+  int ParamIndexFromID(AAX_CParamID id) const;
+
+  // Render path steps (real-time thread).
+  bool ReadHostBlock(const void* context, HostBlock& block) const;
+  void ConnectInputs(const HostBlock& block);
+  void ConnectOutputs(const HostBlock& block);
+  void FillTimeInfo(const void* context);
+  void HandleHostMidiInput(const void* context);
+  void PostMidiOutput(const void* context);
+  static void SilenceOutputs(const HostBlock& block);
+
+  // The size of a complete state of this build (state thread).
+  int CompleteStateSize() const;
+
+  std::vector<std::string> mParamIDs;
+  AAX_CParameter<bool>* mBypassParameter = nullptr;
+  std::atomic<bool> mHostBypassed{false};
+  MidiOutList mMidiOutput;
+  std::mutex mTrackNameMutex;
+  TextBuffer mTrackName;
   int mSideChainChannel = 0;
 };
 
 }  // namespace iplug
 
 // The product's factory, defined by the product: creates one instance for the host.
-// Host main thread; instances are created one at a time.
+// Host main thread; instances are created one at a time. Null when creation failed.
 iplug::IPlugAAX* MakePlugInstance(const iplug::InstanceInfo& info);

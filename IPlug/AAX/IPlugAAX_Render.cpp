@@ -1,0 +1,201 @@
+#include <algorithm>
+#include <cstring>
+
+#include "IPlug/AAX/IPlugAAX.h"
+#include "aax-library/AAX_Callbacks.h"
+#include "aax-library/AAX_IMIDINode.h"
+
+// The render path: one block of the host's algorithm context onto the processor.
+namespace iplug {
+
+namespace {
+constexpr double kTicksPerQuarter = 960000.0;
+constexpr uint32_t kPacketBytes = 4;
+
+template <typename T>
+T* Field(const void* context, AAX_CFieldIndex index) {
+  return static_cast<T*>(AAX_ContextField(context, index));
+}
+
+bool AllPresent(float* const* buffers, int count) {
+  for (int i = 0; i < count; ++i)
+    if (!buffers[i]) return false;
+  return true;
+}
+}  // namespace
+
+// What the context says about one block, checked before anything is read or written.
+struct IPlugAAX::HostBlock {
+  int nFrames = 0;
+  int nIn = 0;             // main input channels the host delivers
+  int nOut = 0;            // output channels of the host's stem format
+  int nOutAttached = 0;    // host output buffers the processor writes
+  float* const* inputs = nullptr;
+  float* const* outputs = nullptr;
+  bool inputsPresent = false;
+  int sideChainIndex = 0;  // position of the key in the input buffers; 0 without one
+};
+
+bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) const {
+  const int32_t* length = Field<const int32_t>(context, kIPlugAAXField_BufferLength);
+  if (!length || *length <= 0 || *length > kMaxRenderFrames) return false;
+  block.nFrames = *length;
+
+  AAX_IController* controller = Controller();
+  AAX_EStemFormat inputFormat = AAX_eStemFormat_None;
+  AAX_EStemFormat outputFormat = AAX_eStemFormat_None;
+  if (!controller || controller->GetInputStemFormat(&inputFormat) != AAX_SUCCESS ||
+      controller->GetOutputStemFormat(&outputFormat) != AAX_SUCCESS) {
+    return false;
+  }
+  // The main inputs end where the side-chain channel begins.
+  const int mainInputs = MaxBusCount(kInput) > 1 ? std::min(mSideChainChannel, NChannels(kInput)) : NChannels(kInput);
+  block.nIn = std::clamp(AAX_StemFormatChannelCount(inputFormat), 0, mainInputs);
+  block.nOut = std::clamp(AAX_StemFormatChannelCount(outputFormat), 0, NChannels(kOutput));
+  block.nOutAttached = MaxBusCount(kOutput) == 1 ? block.nOut : NChannels(kOutput);
+
+  block.outputs = Field<float* const>(context, kIPlugAAXField_AudioOut);
+  if (!block.outputs || !AllPresent(block.outputs, block.nOutAttached)) return false;
+
+  block.inputs = Field<float* const>(context, kIPlugAAXField_AudioIn);
+  block.inputsPresent = IsInstrument() || (block.inputs && AllPresent(block.inputs, block.nIn));
+
+  // The key follows the main inputs in the host's buffers; an index past them (or a missing
+  // buffer there) is taken as no key at all.
+  const int32_t* sideChain = Field<const int32_t>(context, kIPlugAAXField_SideChainIn);
+  const int s = sideChain ? *sideChain : 0;
+  if (block.inputs && s >= 1 && s <= block.nIn && block.inputs[s]) block.sideChainIndex = s;
+  return true;
+}
+
+void IPlugAAX::SilenceOutputs(const HostBlock& block) {
+  for (int i = 0; i < block.nOutAttached; ++i)
+    std::memset(block.outputs[i], 0, sizeof(float) * static_cast<size_t>(block.nFrames));
+}
+
+void IPlugAAX::ConnectInputs(const HostBlock& block) {
+  if (IsInstrument()) return;
+  const int maxIn = NChannels(kInput);
+  ConnectChannels(kInput, 0, block.nIn, true);
+  ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
+  AttachHostBuffers(kInput, 0, block.nIn, block.inputs, block.nFrames);
+  if (MaxBusCount(kInput) > 1 && block.sideChainIndex != 0) {
+    ConnectChannels(kInput, mSideChainChannel, 1, true);
+    AttachHostBuffers(kInput, mSideChainChannel, 1, block.inputs + block.sideChainIndex, block.nFrames);
+  }
+}
+
+void IPlugAAX::ConnectOutputs(const HostBlock& block) {
+  const int maxOut = NChannels(kOutput);
+  ConnectChannels(kOutput, 0, maxOut, true);
+  if (MaxBusCount(kOutput) == 1) ConnectChannels(kOutput, block.nOut, maxOut - block.nOut, false);
+  AttachHostBuffers(kOutput, 0, maxOut, block.outputs, block.nFrames);
+}
+
+void IPlugAAX::FillTimeInfo(const void* context) {
+  TimeInfo info;
+  AAX_IMIDINode* node = Field<AAX_IMIDINode>(context, kIPlugAAXField_Transport);
+  if (AAX_ITransport* transport = node ? node->GetTransport() : nullptr) {
+    double tempo = 0.0;
+    if (transport->GetCurrentTempo(&tempo) == AAX_SUCCESS) info.mTempo = tempo;
+    bool playing = false;
+    if (transport->IsTransportPlaying(&playing) == AAX_SUCCESS) info.mTransportIsRunning = playing;
+    int32_t numerator = 0, denominator = 0;
+    if (transport->GetCurrentMeter(&numerator, &denominator) == AAX_SUCCESS) {
+      info.mNumerator = numerator;
+      info.mDenominator = denominator;
+    }
+    int64_t ticks = 0;
+    if (transport->GetCurrentTickPosition(&ticks) == AAX_SUCCESS)
+      info.mPPQPos = std::max(0.0, static_cast<double>(ticks) / kTicksPerQuarter);
+    int64_t sample = 0;
+    if (transport->GetCurrentNativeSampleLocation(&sample) == AAX_SUCCESS) info.mSamplePos = static_cast<double>(sample);
+    bool looping = false;
+    int64_t loopStart = 0, loopEnd = 0;
+    if (transport->GetCurrentLoopPosition(&looping, &loopStart, &loopEnd) == AAX_SUCCESS) {
+      info.mTransportLoopEnabled = looping;
+      info.mCycleStart = static_cast<double>(loopStart) / kTicksPerQuarter;
+      info.mCycleEnd = static_cast<double>(loopEnd) / kTicksPerQuarter;
+    }
+  }
+  SetTimeInfo(info);
+}
+
+void IPlugAAX::HandleHostMidiInput(const void* context) {
+  AAX_IMIDINode* node = Field<AAX_IMIDINode>(context, kIPlugAAXField_MIDIIn);
+  const AAX_CMidiStream* stream = node ? node->GetNodeBuffer() : nullptr;
+  if (!stream || !stream->mBuffer) return;
+  for (uint32_t i = 0; i < stream->mBufferSize; ++i) {
+    const AAX_CMidiPacket& packet = stream->mBuffer[i];
+    MidiMessage msg;
+    msg.mOffset = static_cast<int32_t>(packet.mTimestamp);
+    msg.mStatus = packet.mData[0];
+    msg.mData1 = packet.mData[1];
+    msg.mData2 = packet.mData[2];
+    HandleMidiInput(msg);
+    SendMidiFromProcessor(msg);  // the editor's copy is dropped when its ring is full
+  }
+}
+
+void IPlugAAX::PostMidiOutput(const void* context) {
+  AAX_IMIDINode* node = DoesMIDIOut() ? Field<AAX_IMIDINode>(context, kIPlugAAXField_MIDIOut) : nullptr;
+  if (node) {
+    for (const MidiMessage& msg : mMidiOutput) {
+      AAX_CMidiPacket packet;
+      packet.mTimestamp = static_cast<uint32_t>(std::max(msg.mOffset, 0));
+      packet.mLength = 3;
+      packet.mData[0] = msg.mStatus;
+      packet.mData[1] = msg.mData1;
+      packet.mData[2] = msg.mData2;
+      packet.mIsImmediate = 1;
+      node->PostMIDIPacket(&packet);
+    }
+    SysExData record;
+    while (PopSysexFromEditor(record)) {
+      const uint32_t size = static_cast<uint32_t>(std::clamp(record.mSize, 0, SysExData::kMaxBytes));
+      for (uint32_t at = 0; at < size; at += kPacketBytes) {
+        AAX_CMidiPacket packet;
+        packet.mTimestamp = static_cast<uint32_t>(std::max(record.mOffset, 0));
+        packet.mLength = std::min(kPacketBytes, size - at);
+        std::memcpy(packet.mData, record.mData + at, packet.mLength);
+        packet.mIsImmediate = 1;
+        node->PostMIDIPacket(&packet);
+      }
+    }
+  }
+  // Messages with nowhere to go are dropped with the block, so the list never fills up.
+  mMidiOutput.Clear();
+}
+
+void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*/[], int32_t /*count*/) {
+  HostBlock block;
+  if (!ReadHostBlock(context, block)) return;
+  if (!block.inputsPresent) {
+    SilenceOutputs(block);
+    return;
+  }
+
+  const bool bypassed = IsHostBypassed();
+  if (DoesMIDIIn()) HandleHostMidiInput(context);
+  try {
+    GrowBlockSize(block.nFrames);
+  } catch (...) {
+    // No memory for a block this long: silence rather than stale audio.
+    SilenceOutputs(block);
+    return;
+  }
+  ConnectInputs(block);
+  ConnectOutputs(block);
+
+  if (bypassed) {
+    PassThroughHostBuffers(block.nFrames);
+  } else {
+    FillTimeInfo(context);
+    MidiMessage msg;
+    while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
+    ProcessHostBuffers(block.nFrames);
+  }
+  PostMidiOutput(context);
+}
+
+}  // namespace iplug
