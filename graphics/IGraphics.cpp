@@ -10,6 +10,7 @@
 #include "graphics/IBubbleControl.h"
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IGEditorDelegate.h"
+#include "graphics/IPanelControl.h"
 
 namespace igraphics {
 
@@ -60,6 +61,13 @@ IControl* IGraphics::AttachControl(IControl* control, int ctrlTag, const char* g
 void IGraphics::AttachBackground(const char* fileName) {
   const IBitmapRef bitmap = LoadBitmap(fileName, 1, false);
   auto control = std::make_unique<IBitmapControl>(0.f, 0.f, bitmap, kNoParameter, kBlendDefault);
+  InitSpecialControl(*control);
+  mControls.insert(mControls.begin(), std::move(control));
+  if (mMouseOverIdx >= 0) ++mMouseOverIdx;
+}
+
+void IGraphics::AttachPanelBackground(const IPattern& pattern) {
+  auto control = std::make_unique<IPanelControl>(GetBounds(), pattern);
   InitSpecialControl(*control);
   mControls.insert(mControls.begin(), std::move(control));
   if (mMouseOverIdx >= 0) ++mMouseOverIdx;
@@ -122,24 +130,14 @@ IBubbleControl* IGraphics::GetBubbleControl(int i) const {
   return mBubbleControls[static_cast<size_t>(i)].get();
 }
 
-void IGraphics::ForStandardControlsFunc(const ControlFunc& func) {
-  // By index: a function may attach controls (a layout run on resize).
-  for (size_t i = 0; i < mControls.size(); ++i) func(*mControls[i]);
-}
-
-void IGraphics::ForAllControlsFunc(const ControlFunc& func) {
-  ForStandardControlsFunc(func);
-  if (mPerfDisplay) func(*mPerfDisplay);
-  if (mCornerResizer) func(*mCornerResizer);
-  if (mTextEntryControl) func(*mTextEntryControl);
-  if (mPopupControl) func(*mPopupControl);
-  for (size_t i = 0; i < mBubbleControls.size(); ++i) func(*mBubbleControls[i]);
-}
-
-void IGraphics::ForMatchingControls(int paramIdx, const ControlFunc& func) {
-  ForStandardControlsFunc([&](IControl& c) {
-    if (c.IsBoundToParam(paramIdx)) func(c);
-  });
+IControl* IGraphics::SpecialControlAt(int i) const {
+  IControl* const fixed[] = {mPerfDisplay.get(), mCornerResizer.get(), mTextEntryControl.get(), mPopupControl.get()};
+  for (IControl* c : fixed) {
+    if (!c) continue;
+    if (i == 0) return c;
+    --i;
+  }
+  return i < NBubbleControls() ? mBubbleControls[static_cast<size_t>(i)].get() : nullptr;
 }
 
 void IGraphics::SetAllControlsDirty() {

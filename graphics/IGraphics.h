@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,7 +44,6 @@ class ICornerResizerControl;
 class IGraphics : public IPlugAAXView_Interface {
 public:
   using KeyHandlerFunc = std::function<bool(const IKeyPress& key, bool isUp)>;
-  using ControlFunc = std::function<void(IControl& control)>;
 
   IGraphics(IGEditorDelegate& dlg, int w, int h, int fps = 0, float scale = 1.f);
   ~IGraphics() override;
@@ -276,7 +276,9 @@ public:
   // ---- Attaching and the control list.
   // Takes ownership. A tag already in use attaches nothing and returns null (the caller keeps it).
   IControl* AttachControl(IControl* control, int ctrlTag = kNoTag, const char* group = "");
+  // The background goes first in the list, drawn under everything.
   void AttachBackground(const char* fileName);
+  void AttachPanelBackground(const IPattern& pattern);
   void AttachCornerResizer(int resizeMode = kResizeModeScale, bool layoutOnResize = false,
                            const IColor& color = kColorTranslucentBlack, const IColor& mouseOverColor = kColorBlack,
                            const IColor& dragColor = kColorBlack, float size = 20.f);
@@ -300,12 +302,25 @@ public:
   int NBubbleControls() const { return static_cast<int>(mBubbleControls.size()); }
   IBubbleControl* GetBubbleControl(int i) const;
 
-  // mControls from index 0 up.
-  void ForStandardControlsFunc(const ControlFunc& func);
+  // mControls from index 0 up. By index: a function may attach controls (a layout run on
+  // resize). Templates, so iterating while drawing allocates nothing.
+  template <typename F>
+  void ForStandardControlsFunc(F&& func) {
+    for (size_t i = 0; i < mControls.size(); ++i) func(*mControls[i]);
+  }
   // mControls, then the special controls (corner resizer ...) and the bubbles on top.
-  void ForAllControlsFunc(const ControlFunc& func);
+  template <typename F>
+  void ForAllControlsFunc(F&& func) {
+    ForStandardControlsFunc(func);
+    for (int i = 0; IControl* c = SpecialControlAt(i); ++i) func(*c);
+  }
   // Controls of mControls with a value bound to paramIdx.
-  void ForMatchingControls(int paramIdx, const ControlFunc& func);
+  template <typename F>
+  void ForMatchingControls(int paramIdx, F&& func) {
+    ForStandardControlsFunc([&](IControl& c) {
+      if (c.IsBoundToParam(paramIdx)) func(c);
+    });
+  }
 
   // ---- Input from the platform, in logical units (dispatch rules in IGraphicsInput.cpp).
   void OnMouseDown(const std::vector<IMouseState>& points);
@@ -389,6 +404,8 @@ private:
   };
 
   void InitSpecialControl(IControl& control);
+  // The controls kept outside the list, in drawing order; null past the last.
+  IControl* SpecialControlAt(int i) const;
   // Drops every pointer capture, closing the host gestures their presses opened
   // (except those of `keep`, whose gestures a prompt result closes), and shows the cursor.
   void ReleaseCaptures(const IControl* keep = nullptr);

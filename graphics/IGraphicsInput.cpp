@@ -156,10 +156,12 @@ void IGraphics::OnMouseUp(const std::vector<IMouseState>& points) {
     for (const IMouseState& p : points) {
       auto it = mCapturedMap.find(p.ms.mTouchID);
       if (it == mCapturedMap.end()) continue;
+      // Out of the map first: whatever the release sets off (a resize drops all captures)
+      // must not close these gestures a second time.
       const Capture capture = it->second;
+      mCapturedMap.erase(it);
       capture.mControl->OnMouseUp(p.x, p.y, p.ms);
       if (capture.mGesturesOpen) EndGestures(*capture.mControl);
-      mCapturedMap.erase(p.ms.mTouchID);
     }
   }
   if (mResizingInProcess) {

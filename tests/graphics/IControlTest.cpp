@@ -438,3 +438,45 @@ TEST_F(ControlHarness, AResizeDuringADragClosesItsGesture) {
   Release(5, 5, Left());
   EXPECT_TRUE(Take(mEvents).empty()) << "no second end";
 }
+
+TEST_F(ControlHarness, StrictDrawingPaintsTheUnionOfTheDirtyAreas) {
+  mGraphics.AttachPanelBackground(kColorGrey);
+  Attach(new LogControl(IBounds(10, 10, 20, 20), &mLog));
+  Attach(new LogControl(IBounds(100, 100, 110, 110), &mLog));
+  mGraphics.Frame();
+  mGraphics.SetStrictDrawing(true);
+  mGraphics.GetControl(1)->SetDirty(false);
+  mGraphics.GetControl(2)->SetDirty(false);
+  std::vector<IBounds> clips;
+  for (const DrawOp& op : mGraphics.Frame())
+    if (op.kind == DrawOp::kClip) clips.push_back(op.rect);
+  // One area from (9, 9) to (111, 111): the panel clipped to it, then both controls.
+  ASSERT_EQ(clips.size(), 3u);
+  EXPECT_EQ(clips[0], IBounds(9, 9, 111, 111));
+  EXPECT_EQ(clips[1], IBounds(9, 9, 21, 21));
+  EXPECT_EQ(clips[2], IBounds(99, 99, 111, 111));
+  EXPECT_EQ(mGraphics.GetMouseControl(50, 50, false), nullptr) << "the panel ignores the pointer";
+}
+
+TEST_F(ControlHarness, SnapToMouseMapsThePositionToAValue) {
+  auto* c = Attach(new LogControl(IBounds(0, 0, 100, 200), &mLog, kParamGain));
+  c->SnapToMouse(0, 50, kVertical, c->GetRECT());
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.75);
+  EXPECT_EQ(mDelegate.GetParam(kParamGain)->Value(), 15.0);
+  c->SnapToMouse(33.3333f, 500, kHorizontal, c->GetRECT());
+  EXPECT_NEAR(c->GetValue(), 0.333, 1e-12) << "to the nearest thousandth";
+  c->SnapToMouse(-40, 0, kHorizontal, c->GetRECT(), kNoValIdx, 0.2, 0.8);
+  EXPECT_DOUBLE_EQ(c->GetValue(), 0.2);
+}
+
+TEST_F(ControlHarness, DefaultValuesComeFromTheParameters) {
+  auto* c = Attach(new LogControl(IBounds(0, 0, 10, 10), &mLog, {kParamMix, kNoParameter, kParamHighPass}));
+  c->SetValue(0.3, 0);
+  c->SetValue(0.6, 1);
+  c->SetValue(0.9, 2);
+  c->SetValueToDefault();
+  EXPECT_DOUBLE_EQ(c->GetValue(0), 1.0);
+  EXPECT_DOUBLE_EQ(c->GetValue(1), 0.6) << "unbound values keep theirs";
+  EXPECT_DOUBLE_EQ(c->GetValue(2), 0.0);
+  EXPECT_EQ(Take(mEvents), (std::vector<std::string>{"set 3 1.0000", "set 7 0.0000"}));
+}

@@ -271,12 +271,15 @@ TEST_F(TollenbrookEditor, CornerDragZoomsBetweenHalfAndTwiceAndDoubleClickReturn
     EXPECT_EQ(G().Height(), 591);
   }
   const float d = G().GetDrawScale();
-  Drag(740.f / d, 1170.f / d);
-  EXPECT_FLOAT_EQ(G().GetDrawScale(), 2.f);
+  Drag(1600.f / d, 1600.f / d);
+  EXPECT_EQ(G().GetDrawScale(), 2.f) << "beyond twice: clamped";
   EXPECT_EQ(mDelegate.GetEditorWidth(), 756);
   EXPECT_EQ(mDelegate.GetEditorHeight(), 1182);
+  G().Frame();
   Release(370.f, 585.f);
   EXPECT_FALSE(G().IsResizing());
+  EXPECT_EQ(DrawnControls(G().Frame(), G()).size(), 17u) << "the end of a zoom redraws everything once";
+  EXPECT_TRUE(G().Frame().empty());
   EXPECT_EQ(ControlFor(kParamRatio)->GetRECT(), knobBefore) << "controls keep their unit positions";
   // At zoom 2 the corner area is 10 units, the same 20 pixels on screen.
   EXPECT_EQ(G().GetCornerResizer()->GetRECT(), IBounds(368, 581, 378, 591));
