@@ -209,9 +209,10 @@ void IGraphicsNanoVG::DrawBitmap(const IBitmapRef& bitmap, const IBounds& dest, 
   const float s = api->GetScale() * api->GetDrawScale();
   nvgBeginPath(mVG);
   nvgRect(mVG, dest.L, dest.T, dest.W(), dest.H());
-  NVGpaint paint = nvgImagePattern(mVG, 0.f, 0.f, static_cast<float>(bitmap.W()) * api->GetScale(),
-                                   static_cast<float>(bitmap.H()) * api->GetScale(), 0.f, api->GetImage(),
-                                   BlendWeight(blend));
+  // The pattern spans the image's real pixel size. The logical size times the scale would
+  // be a pixel short for an image with an odd size (the 1183-pixel background), squeezing it.
+  NVGpaint paint = nvgImagePattern(mVG, 0.f, 0.f, static_cast<float>(api->GetWidth()),
+                                   static_cast<float>(api->GetHeight()), 0.f, api->GetImage(), BlendWeight(blend));
   nvgTransformScale(paint.xform, 1.f / s, 1.f / s);
   paint.xform[4] = dest.L - static_cast<float>(srcX);
   paint.xform[5] = dest.T - static_cast<float>(srcY);
