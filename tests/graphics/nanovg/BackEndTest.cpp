@@ -225,3 +225,31 @@ TEST_F(BackEnd, ReopeningGivesTheSameEditor) {
 
 }  // namespace
 }  // namespace tbtest
+
+#include <fstream>
+#include <iterator>
+
+#include "graphics/headless/WindowSnapshot.h"
+
+namespace tbtest {
+namespace {
+
+// The snapshot of the window is a PNG of the window's size holding the window's pixels.
+TEST_F(BackEnd, WindowSnapshotIsAPNGOfTheWindow) {
+  TB_OPEN_EDITOR();
+  G().DrawAll();
+  const Image window = Window();
+  const std::string path = ::testing::TempDir() + "tollenbrook-snapshot.png";
+  ASSERT_TRUE(igraphics::WriteWindowPNG(G(), path.c_str()));
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Image back = DecodePNG(bytes.data(), static_cast<int>(bytes.size()));
+  ASSERT_EQ(back.w, 378);
+  ASSERT_EQ(back.h, 591);
+  EXPECT_TRUE(back.px == window.px);  // the editor is opaque: straight and premultiplied agree
+  std::remove(path.c_str());
+  EXPECT_FALSE(igraphics::WritePixelsPNG(path.c_str(), window.px, 10, 10));  // wrong size refused
+}
+
+}  // namespace
+}  // namespace tbtest
