@@ -4,16 +4,16 @@
 #include <vector>
 
 #include "IPlug/ByteChunk.h"
-#include "IPlug/HeadlessEditorDelegate.h"
 #include "IPlug/HostId.h"
 #include "IPlug/IPreset.h"
 #include "IPlug/PluginConfig.h"
 #include "IPlug/TextBuffer.h"
+#include "graphics/IGEditorDelegate.h"
 
 namespace iplug {
 
 // The one place that names the editor delegate the plug-in object builds on.
-using PluginEditorDelegate = HeadlessEditorDelegate;
+using PluginEditorDelegate = igraphics::IGEditorDelegate;
 
 // The plug-in API a binding serves; ApiName gives the texts.
 enum EAPI : int { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIAUv3, kAPIAAX, kAPIAPP, kAPIWAM, kAPIWEB };

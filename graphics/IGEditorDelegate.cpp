@@ -106,6 +106,9 @@ int IGEditorDelegate::ReadEditorGeometry(const iplug::ByteChunk& chunk, int star
   pos = chunk.Read(height, pos);
   pos = chunk.Read(scale, pos);
   if (!mGraphics) {
+    // Saved only when all three values could be read: a damaged state does not wipe the
+    // size the user chose.
+    if (pos < 0) return pos;
     mSavedWidth = width;
     mSavedHeight = height;
     mSavedScale = scale;

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "product/TollenbrookConfig.h"
+#include "product/TollenbrookEditor.h"
+#include "product/TollenbrookGraphics.h"
 
 namespace {
 
@@ -48,6 +50,7 @@ const ParamDeclaration kParamDeclarations[] = {
 Tollenbrook::Tollenbrook(const iplug::InstanceInfo& info)
     : IPlugAAX(info, MakeTollenbrookConfig()), mChain(std::make_unique<TollenbrookChain>()) {
   DeclareParameters();
+  InstallTollenbrookEditor(*this, MakeTollenbrookGraphics);
   // Every target takes its value from the hook, so run it once for each parameter before
   // the host can ask for audio.
   for (int i = 0; i < NParams(); ++i) OnParamChange(i);

@@ -135,7 +135,7 @@ TEST(IPluginBase, ReadingFromAnOffsetAndAnEmptyChunk) {
   EXPECT_EQ(plug.GetParam(0)->Value(), 40.0);
 }
 
-TEST(HeadlessEditorDelegate, GeometryRoundTripsAndDamagedBytesKeepTheSavedSize) {
+TEST(IPluginBase, EditorGeometryRoundTripsAndDamagedBytesKeepTheSavedSize) {
   RecordingPlugin plug(TestConfig(0));
   ByteChunk chunk;
   ASSERT_TRUE(plug.WriteEditorGeometry(chunk));

@@ -95,14 +95,16 @@ TEST_F(GraphicsEditorDelegate, GeometryWithAZeroIsNotApplied) {
   EXPECT_EQ(G().Width(), 378) << "a zero scale leaves the open editor alone";
 }
 
-TEST_F(GraphicsEditorDelegate, TruncatedGeometryFailsAndKeepsWhatItCouldRead) {
+TEST_F(GraphicsEditorDelegate, TruncatedGeometryFailsAndKeepsTheSavedSize) {
+  EXPECT_EQ(mDelegate.ReadEditorGeometry(Geometry(567, 886, 1.5f), 0), 12);
   iplug::ByteChunk chunk;
   chunk.Append(int32_t{600});
   chunk.Append(int32_t{800});
   EXPECT_EQ(mDelegate.ReadEditorGeometry(chunk, 0), -1);
-  EXPECT_EQ(mDelegate.GetSavedWidth(), 600);
-  EXPECT_EQ(mDelegate.GetSavedHeight(), 800);
-  EXPECT_EQ(mDelegate.GetSavedScale(), 0.f);
+  EXPECT_EQ(mDelegate.GetSavedWidth(), 567) << "a damaged state does not wipe the size the user chose";
+  EXPECT_EQ(mDelegate.GetSavedHeight(), 886);
+  EXPECT_EQ(mDelegate.GetSavedScale(), 1.5f);
+  mDelegate.ReadEditorGeometry(Geometry(0, 0, 0.f), 0);
   OpenEditor();
   EXPECT_EQ(G().Width(), 378) << "no scale: not applied";
   EXPECT_EQ(mDelegate.ReadEditorGeometry(chunk, 4), -1);
