@@ -27,6 +27,14 @@ private:
 
 double NoteHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
+// Constant-power position: -1 left .. +1 right.
+struct Pan {
+  explicit Pan(double position)
+  : left(std::cos((position + 1.0) * kPi / 4.0)), right(std::sin((position + 1.0) * kPi / 4.0)) {}
+  double left;
+  double right;
+};
+
 class Mixer {
 public:
   Mixer(int sampleRate, double seconds)
@@ -36,12 +44,10 @@ public:
   int64_t Frames() const { return static_cast<int64_t>(mLeft.size()); }
   int64_t FrameAt(double t) const { return static_cast<int64_t>(std::llround(t * mRate)); }
 
-  // pan: -1 left .. +1 right, constant power.
-  void Add(int64_t frame, double value, double pan) {
+  void Add(int64_t frame, double value, const Pan& pan) {
     if (frame < 0 || frame >= Frames()) return;
-    const double angle = (pan + 1.0) * kPi / 4.0;
-    mLeft[static_cast<size_t>(frame)] += value * std::cos(angle);
-    mRight[static_cast<size_t>(frame)] += value * std::sin(angle);
+    mLeft[static_cast<size_t>(frame)] += value * pan.left;
+    mRight[static_cast<size_t>(frame)] += value * pan.right;
   }
 
   std::vector<float> Interleaved(double peakDb) const {
@@ -64,6 +70,7 @@ private:
 
 void Kick(Mixer& m, Noise& noise, double t, double gain) {
   const int64_t start = m.FrameAt(t);
+  const Pan center(0.0);
   double phase = 0.0;
   for (int64_t i = 0; i < m.Rate() * 6 / 10; ++i) {
     const double s = static_cast<double>(i) / m.Rate();
@@ -71,12 +78,13 @@ void Kick(Mixer& m, Noise& noise, double t, double gain) {
     phase += 2.0 * kPi * hz / m.Rate();
     const double body = std::sin(phase) * std::exp(-s / 0.16);
     const double click = s < 0.003 ? noise.Next() * (1.0 - s / 0.003) * 0.5 : 0.0;
-    m.Add(start + i, gain * (body + click), 0.0);
+    m.Add(start + i, gain * (body + click), center);
   }
 }
 
 void Snare(Mixer& m, Noise& noise, double t, double gain) {
   const int64_t start = m.FrameAt(t);
+  const Pan pan(0.1);
   double previous = 0.0;
   for (int64_t i = 0; i < m.Rate() * 4 / 10; ++i) {
     const double s = static_cast<double>(i) / m.Rate();
@@ -85,37 +93,52 @@ void Snare(Mixer& m, Noise& noise, double t, double gain) {
     previous = white;
     const double tone = std::sin(2.0 * kPi * 185.0 * s) * std::exp(-s / 0.045);
     const double rattle = bright * std::exp(-s / 0.11) * 0.8;
-    m.Add(start + i, gain * (tone + rattle), 0.1);
+    m.Add(start + i, gain * (tone + rattle), pan);
   }
 }
 
 void HiHat(Mixer& m, Noise& noise, double t, double gain, double decay) {
   const int64_t start = m.FrameAt(t);
+  const Pan pan(0.45);
   double previous = 0.0;
   for (int64_t i = 0; i < static_cast<int64_t>(m.Rate() * decay * 6.0); ++i) {
     const double s = static_cast<double>(i) / m.Rate();
     const double white = noise.Next();
     const double hiss = white - previous;  // a first difference keeps only the highs
     previous = white;
-    m.Add(start + i, gain * hiss * std::exp(-s / decay), 0.45);
+    m.Add(start + i, gain * hiss * std::exp(-s / decay), pan);
   }
 }
 
-// A band-limited saw (eight harmonics) under an attack-release envelope.
+// A band-limited saw (up to `harmonics` partials) under an attack-release envelope. Each
+// partial is a rotating phasor, which is far cheaper than a sine per partial and sample.
 void Tone(Mixer& m, double t, double length, int midi, double gain, double pan, int harmonics, double attack,
           double detune) {
+  constexpr int kMaxHarmonics = 8;
   const int64_t start = m.FrameAt(t);
+  const Pan position(pan);
   const double hz = NoteHz(midi) * detune;
   const int64_t frames = static_cast<int64_t>((length + 0.25) * m.Rate());
+  double re[kMaxHarmonics], im[kMaxHarmonics], stepRe[kMaxHarmonics], stepIm[kMaxHarmonics];
+  int partials = 0;
+  for (int h = 1; h <= std::min(harmonics, kMaxHarmonics) && hz * h < m.Rate() * 0.45; ++h, ++partials) {
+    const double w = 2.0 * kPi * hz * h / m.Rate();
+    re[partials] = 1.0;
+    im[partials] = 0.0;
+    stepRe[partials] = std::cos(w);
+    stepIm[partials] = std::sin(w);
+  }
   for (int64_t i = 0; i < frames; ++i) {
     const double s = static_cast<double>(i) / m.Rate();
     double v = 0.0;
-    for (int h = 1; h <= harmonics; ++h) {
-      if (hz * h > m.Rate() * 0.45) break;
-      v += std::sin(2.0 * kPi * hz * h * s) / h;
+    for (int p = 0; p < partials; ++p) {
+      v += im[p] / (p + 1);
+      const double r = re[p] * stepRe[p] - im[p] * stepIm[p];
+      im[p] = re[p] * stepIm[p] + im[p] * stepRe[p];
+      re[p] = r;
     }
     const double env = std::min(1.0, s / attack) * (s < length ? 1.0 : std::exp(-(s - length) / 0.06));
-    m.Add(start + i, gain * v * env, pan);
+    m.Add(start + i, gain * v * env, position);
   }
 }
 

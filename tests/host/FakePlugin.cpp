@@ -20,6 +20,17 @@ FakePlugin::FakePlugin() {
   mParams = {latency, key, meter};
 }
 
+FakePlugin::FakePlugin(const std::vector<std::string>& knownSettings) : FakePlugin() {
+  for (const std::string& setting : knownSettings) {
+    tbhost::ParamInfo p;
+    p.index = static_cast<int>(mParams.size());
+    p.name = setting.substr(0, setting.find('='));
+    p.settable = true;
+    p.displayTexts = {{0.0, setting.substr(setting.find('=') + 1)}};
+    mParams.push_back(p);
+  }
+}
+
 bool FakePlugin::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& /*error*/) {
   mChannels = mainChannels;
   mHasKey = sideChain;

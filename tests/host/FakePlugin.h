@@ -15,6 +15,9 @@ namespace hosttest {
 class FakePlugin final : public tbhost::PluginInstance {
 public:
   FakePlugin();
+  // Adds a parameter without effect for each "NAME=VALUE" setting, VALUE its only display
+  // text, so that commands with built-in settings can run against the stand-in.
+  explicit FakePlugin(const std::vector<std::string>& knownSettings);
 
   const std::vector<tbhost::ParamInfo>& Parameters() const override { return mParams; }
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
