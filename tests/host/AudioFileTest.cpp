@@ -45,9 +45,10 @@ ReferenceWav MakeReference(const WavCase& c, uint32_t seed) {
   w.hasFact = c.formatTag != 1;
   std::mt19937 rng(seed);
   const int frames = 1237;
-  const int64_t lo = -(int64_t{1} << (c.validBits - 1));
-  const int64_t hi = (int64_t{1} << (c.validBits - 1)) - 1;
-  const int64_t grain = c.validBits > 24 ? int64_t{1} << (c.validBits - 24) : 1;
+  const int intBits = w.IsFloat() ? 16 : c.validBits;  // the integer range is used for PCM only
+  const int64_t lo = -(int64_t{1} << (intBits - 1));
+  const int64_t hi = (int64_t{1} << (intBits - 1)) - 1;
+  const int64_t grain = intBits > 24 ? int64_t{1} << (intBits - 24) : 1;
   for (int i = 0; i < frames * c.channels; ++i) {
     if (w.IsFloat()) {
       const float f = i == 0 ? 0.0f : i == 1 ? -1.0f : i == 2 ? 1.75f : std::uniform_real_distribution<float>(-1.5f, 1.5f)(rng);
