@@ -18,9 +18,18 @@ char* TextBuffer::Reserve(int length) {
 
 void TextBuffer::Set(const char* text, int maxLen) {
   if (!text) text = "";
-  size_t len = std::strlen(text);
-  if (maxLen >= 0 && len > static_cast<size_t>(maxLen)) len = static_cast<size_t>(maxLen);
-  if (text >= Get() && text <= Get() + GetLength()) {  // setting from our own text
+  // With a limit the text need not be terminated within it (chunk bytes are not), so the
+  // search for the terminator stops at the limit.
+  size_t len;
+  if (maxLen >= 0) {
+    const void* nul = std::memchr(text, '\0', static_cast<size_t>(maxLen));
+    len = nul ? static_cast<size_t>(static_cast<const char*>(nul) - text) : static_cast<size_t>(maxLen);
+  } else {
+    len = std::strlen(text);
+  }
+  // Setting from our own text. An empty buffer owns no text: its "" may be the very
+  // literal the caller passes, and copying that would recurse forever.
+  if (mBuffer.Size() > 0 && text >= Get() && text <= Get() + GetLength()) {
     TextBuffer copy(text, static_cast<int>(len));
     *this = copy;
     return;

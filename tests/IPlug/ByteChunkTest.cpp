@@ -83,6 +83,17 @@ TEST(TextBuffer, SetAppendAndFormatWithLimits) {
   EXPECT_STREQ(copy.Get(), "cde123");
 }
 
+TEST(TextBuffer, SettingAnEmptyBufferFromItsOwnEmptyTextIsHarmless) {
+  iplug::TextBuffer text;
+  text.Set(text.Get());  // the empty buffer's "" is shared with string literals
+  EXPECT_STREQ(text.Get(), "");
+  iplug::TextBuffer fromLiteral("");
+  EXPECT_STREQ(fromLiteral.Get(), "");
+  text.Set("abc");
+  text.Set(text.Get() + 1);
+  EXPECT_STREQ(text.Get(), "bc");
+}
+
 TEST(ByteChunk, ValuesRoundTripInNativeLayout) {
   ByteChunk c;
   EXPECT_EQ(c.Append(int32_t{591}), 4);

@@ -1,0 +1,341 @@
+#include "IPlug/IPlugProcessor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "IPlug/Trace.h"
+
+namespace iplug {
+
+IPlugProcessor::IPlugProcessor(const PluginConfig& config)
+    : mPlugType(config.mPlugType),
+      mReceivesMIDI(config.mReceivesMIDI),
+      mSendsMIDI(config.mSendsMIDI),
+      mExtraFlag2(config.mExtraFlag2),
+      mLatency(config.mLatency) {
+  int maxIn = 0, maxOut = 0, maxInBuses = 0, maxOutBuses = 0;
+  ParseIOConfigs(config.mChannelIOStr, mIOConfigs, maxIn, maxOut, maxInBuses, maxOutBuses);
+
+  const int totals[2] = {maxIn, maxOut};
+  for (Direction dir : {kInput, kOutput}) {
+    const size_t n = static_cast<size_t>(std::max(totals[dir], 0));
+    mChannelData[dir].assign(n, nullptr);
+    mChannels[dir].reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+      auto slot = std::make_unique<ChannelSlot>();
+      slot->mScratch.reserve(kPreallocatedFrames);
+      slot->mData = &mChannelData[dir][i];
+      *slot->mData = slot->mScratch.data();
+      slot->mLabel.SetFormatted(32, "%s %i", dir == kInput ? "input" : "output", static_cast<int>(i) + 1);
+      mChannels[dir].push_back(std::move(slot));
+    }
+  }
+}
+
+IPlugProcessor::~IPlugProcessor() {
+  for (auto& channels : mChannels)
+    while (!channels.empty()) channels.pop_back();  // last to first
+}
+
+// ---- default operations ----
+
+void IPlugProcessor::ProcessAudioBlock(double** inputs, double** outputs, int nFrames) {
+  if (nFrames <= 0) return;
+  const size_t bytes = sizeof(double) * static_cast<size_t>(nFrames);
+  for (int i = 0; i < NChannels(kOutput); ++i) {
+    if (i < NChannels(kInput)) {
+      if (outputs[i] != inputs[i]) std::memmove(outputs[i], inputs[i], bytes);
+    } else {
+      std::memset(outputs[i], 0, bytes);
+    }
+  }
+}
+
+bool IPlugProcessor::EmitMidiList(std::span<const MidiMessage> messages) {
+  bool all = true;
+  for (const MidiMessage& msg : messages) all = EmitMidi(msg) && all;
+  return all;
+}
+
+void IPlugProcessor::BusDisplayName(Direction dir, int busIdx, int nBuses, TextBuffer& out) const {
+  if (dir == kInput) {
+    if (nBuses == 1)
+      out.Set("Input");
+    else if (nBuses == 2)
+      out.Set(busIdx == 0 ? "Main" : "Aux");
+    else
+      out.SetFormatted(32, "Input %i", busIdx);
+  } else {
+    if (nBuses == 1)
+      out.Set("Output");
+    else
+      out.SetFormatted(32, "Output %i", busIdx);
+  }
+}
+
+void IPlugProcessor::UpdateLatency(int samples) {
+  samples = std::max(samples, 0);
+  mLatency = samples;
+  if (mBypassDelay && mBypassDelay->SetLength(samples) != samples)
+    TRACE_LOG("iplug::IPlugProcessor::UpdateLatency", "bypass delay held to %d of %d samples",
+              mBypassDelay->MaxLength(), samples);
+}
+
+// ---- channel configurations ----
+
+namespace {
+
+// Splits text at a separator; empty pieces are kept (they read as a count of 0).
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> pieces;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(separator, start);
+    pieces.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+    if (at == std::string_view::npos) return pieces;
+    start = at + 1;
+  }
+}
+
+// A bus channel count: a decimal number or "*". Anything else, and absurd sizes, read as 0.
+int ReadChannelCount(std::string_view text) {
+  if (text == "*") return BusSpec::kWildcardChannels;
+  size_t i = 0;
+  while (i < text.size() && (text[i] == '\t' || text[i] == '\n' || text[i] == '\r')) ++i;
+  if (i < text.size() && text[i] == '+') ++i;
+  long value = 0;
+  bool digits = false;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    digits = true;
+    value = value * 10 + (text[i] - '0');
+    if (value > IPlugProcessor::kMaxChannelsPerBus) return 0;
+  }
+  return digits ? static_cast<int>(value) : 0;
+}
+
+}  // namespace
+
+int IPlugProcessor::ParseIOConfigs(const char* ioStr, std::vector<ChannelLayout>& configs, int& maxNInputChans,
+                                   int& maxNOutputChans, int& maxNInBuses, int& maxNOutBuses) {
+  maxNInputChans = maxNOutputChans = maxNInBuses = maxNOutBuses = 0;
+  int nConfigs = 0;
+  if (!ioStr) return 0;
+  for (std::string_view token : Split(ioStr, ' ')) {
+    if (token.empty()) continue;  // repeated spaces
+    const size_t dash = token.find('-');
+    if (dash == std::string_view::npos) {
+      TRACE_LOG("iplug::IPlugProcessor::ParseIOConfigs", "skipped \"%.*s\": no '-'", static_cast<int>(token.size()),
+                token.data());
+      continue;
+    }
+    const std::string_view sides[2] = {token.substr(0, dash), token.substr(dash + 1)};
+    ChannelLayout layout;
+    int totals[2] = {0, 0};
+    for (Direction dir : {kInput, kOutput}) {
+      for (std::string_view count : Split(sides[dir], '.')) {
+        const int nChannels = ReadChannelCount(count);
+        totals[dir] += nChannels;
+        if (nChannels != 0) layout.mBuses[dir].push_back(BusSpec{dir, nChannels});
+      }
+    }
+    maxNInputChans = std::max(maxNInputChans, totals[kInput]);
+    maxNOutputChans = std::max(maxNOutputChans, totals[kOutput]);
+    maxNInBuses = std::max(maxNInBuses, layout.NBuses(kInput));
+    maxNOutBuses = std::max(maxNOutBuses, layout.NBuses(kOutput));
+    configs.push_back(std::move(layout));
+    ++nConfigs;
+  }
+  return nConfigs;
+}
+
+bool IPlugProcessor::LegalIO(int nIn, int nOut) const {
+  bool legal = false;
+  for (const ChannelLayout& config : mIOConfigs) {
+    const bool inOK = nIn < 0 || config.TotalChannels(kInput) == nIn;
+    const bool outOK = nOut < 0 || config.TotalChannels(kOutput) == nOut;
+    if (inOK && outOK) {
+      legal = true;
+      break;
+    }
+  }
+  TRACE_LOG("iplug::IPlugProcessor::LegalIO", "%d:%d:%s", nIn, nOut, legal ? "legal" : "illegal");
+  return legal;
+}
+
+int IPlugProcessor::FindIOConfig(std::span<const int> inputBuses, std::span<const int> outputBuses) const {
+  const std::span<const int> wanted[2] = {inputBuses, outputBuses};
+  for (size_t c = 0; c < mIOConfigs.size(); ++c) {
+    const ChannelLayout& config = mIOConfigs[c];
+    bool match = true;
+    for (Direction dir : {kInput, kOutput}) {
+      if (config.mBuses[dir].size() != wanted[dir].size()) {
+        match = false;
+        break;
+      }
+      for (size_t b = 0; b < wanted[dir].size() && match; ++b)
+        match = config.mBuses[dir][b].mNChannels == wanted[dir][b];
+    }
+    if (match) return static_cast<int>(c);
+  }
+  return -1;
+}
+
+int IPlugProcessor::MaxBusCount(Direction dir, int* configIdx) const {
+  int maxBuses = 0;
+  int idx = 0;
+  for (size_t c = 0; c < mIOConfigs.size(); ++c) {
+    const int n = mIOConfigs[c].NBuses(dir);
+    if (n >= maxBuses) {  // ties go to the later configuration
+      maxBuses = n;
+      idx = static_cast<int>(c);
+    }
+  }
+  if (configIdx) *configIdx = idx;
+  return maxBuses;
+}
+
+int IPlugProcessor::MaxChannelsForBus(Direction dir, int busIdx) const {
+  if (mIOConfigs.empty()) return 0;
+  if (mIOConfigs.front().ContainsWildcard(dir)) return -1;
+  if (busIdx < 0 || busIdx >= MaxBusCount(dir)) return 0;
+  int maxChannels = 0;
+  for (const ChannelLayout& config : mIOConfigs)
+    if (busIdx < config.NBuses(dir)) maxChannels = std::max(maxChannels, config.mBuses[dir][static_cast<size_t>(busIdx)].mNChannels);
+  return maxChannels;
+}
+
+// ---- channels and host buffers ----
+
+int IPlugProcessor::ConnectedChannelCount(Direction dir) const {
+  return static_cast<int>(std::count_if(mChannels[dir].begin(), mChannels[dir].end(),
+                                        [](const auto& slot) { return slot->mConnected; }));
+}
+
+bool IPlugProcessor::IsChannelConnected(Direction dir, int chIdx) const {
+  return chIdx >= 0 && chIdx < NChannels(dir) && mChannels[dir][static_cast<size_t>(chIdx)]->mConnected;
+}
+
+void IPlugProcessor::ConnectChannels(Direction dir, int first, int count, bool connected) {
+  const int begin = std::max(first, 0);
+  const int end = std::min(first + std::max(count, 0), NChannels(dir));
+  for (int i = begin; i < end; ++i) {
+    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    if (!connected) {
+      if (slot.mConnected) std::fill(slot.mScratch.begin(), slot.mScratch.end(), 0.0);
+      *slot.mData = slot.mScratch.data();
+      slot.mHostOutput = nullptr;
+    }
+    slot.mConnected = connected;
+  }
+}
+
+void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, float* const* hostBuffers, int nFrames) {
+  const int n = ClampFrames(nFrames);
+  const int begin = std::max(first, 0);
+  const int end = std::min(first + std::max(count, 0), NChannels(dir));
+  int host = 0;
+  for (int i = begin; i < end; ++i) {
+    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    if (!slot.mConnected) continue;
+    float* buffer = hostBuffers ? hostBuffers[host++] : nullptr;
+    double* scratch = slot.mScratch.data();
+    *slot.mData = scratch;
+    if (dir == kInput) {
+      if (buffer)
+        for (int f = 0; f < n; ++f) scratch[f] = static_cast<double>(buffer[f]);
+      else
+        std::fill_n(scratch, n, 0.0);  // a connected channel without a buffer is silent
+    } else {
+      slot.mHostOutput = buffer;
+    }
+  }
+}
+
+void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, double* const* hostBuffers) {
+  const int begin = std::max(first, 0);
+  const int end = std::min(first + std::max(count, 0), NChannels(dir));
+  int host = 0;
+  for (int i = begin; i < end; ++i) {
+    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    if (!slot.mConnected) continue;
+    double* buffer = hostBuffers ? hostBuffers[host++] : nullptr;
+    *slot.mData = buffer ? buffer : slot.mScratch.data();
+    slot.mHostOutput = nullptr;  // the result is already in the host's buffer
+  }
+}
+
+void IPlugProcessor::ResizeScratchBuffers(int nFrames) {
+  nFrames = std::max(nFrames, 0);
+  if (nFrames == mBlockSize) return;
+  for (auto& channels : mChannels) {
+    for (auto& slot : channels) {
+      slot->mScratch.assign(static_cast<size_t>(nFrames), 0.0);
+      // The old buffer may be gone; every channel is attached again before processing.
+      *slot->mData = slot->mScratch.data();
+    }
+  }
+  mBlockSize = nFrames;
+}
+
+bool IPlugProcessor::GrowBlockSize(int nFrames) {
+  if (nFrames <= mBlockSize) return false;
+  ResizeScratchBuffers(nFrames);
+  ResetProcessing();
+  return true;
+}
+
+int IPlugProcessor::ClampFrames(int nFrames) const {
+  if (nFrames > mBlockSize) {
+    TRACE_LOG("iplug::IPlugProcessor", "block of %d frames exceeds the block size %d", nFrames, mBlockSize);
+    return mBlockSize;
+  }
+  return std::max(nFrames, 0);
+}
+
+void IPlugProcessor::ConvertOutputs(int nFrames, int nHostFrames) {
+  for (auto& slot : mChannels[kOutput]) {
+    if (!slot->mConnected || !slot->mHostOutput) continue;
+    const double* data = *slot->mData;
+    float* out = slot->mHostOutput;
+    for (int f = 0; f < nFrames; ++f) out[f] = static_cast<float>(data[f]);
+    for (int f = nFrames; f < nHostFrames; ++f) out[f] = 0.0f;
+  }
+}
+
+void IPlugProcessor::ProcessHostBuffers(int nFrames) {
+  const int n = ClampFrames(nFrames);
+  ProcessAudioBlock(mChannelData[kInput].data(), mChannelData[kOutput].data(), n);
+  ConvertOutputs(n, nFrames);
+}
+
+void IPlugProcessor::PassThroughHostBuffers(int nFrames) {
+  const int n = ClampFrames(nFrames);
+  double* const* inputs = mChannelData[kInput].data();
+  double* const* outputs = mChannelData[kOutput].data();
+  if (mLatency > 0 && mBypassDelay && mBypassDelay->Length() > 0) {
+    mBypassDelay->Process(inputs, outputs, n);
+  } else if (n > 0) {
+    const size_t bytes = sizeof(double) * static_cast<size_t>(n);
+    for (int i = 0; i < NChannels(kOutput); ++i) {
+      if (i < NChannels(kInput)) {
+        if (outputs[i] != inputs[i]) std::memmove(outputs[i], inputs[i], bytes);
+      } else {
+        std::memset(outputs[i], 0, bytes);
+      }
+    }
+  }
+  ConvertOutputs(n, nFrames);
+}
+
+void IPlugProcessor::CreateBypassDelayLine(int maxLatency) {
+  mBypassDelay = std::make_unique<BypassDelayLine>(NChannels(kInput), NChannels(kOutput), std::max(maxLatency, mLatency.Load()));
+  mBypassDelay->SetLength(mLatency);
+}
+
+double IPlugProcessor::BeatLengthInSamples() const {
+  const double tempo = mTimeInfo.mTempo;
+  return tempo > 0.0 ? GetSampleRate() * 60.0 / tempo : 0.0;
+}
+
+}  // namespace iplug

@@ -1,0 +1,160 @@
+#pragma once
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "IPlug/BypassDelayLine.h"
+#include "IPlug/ChannelLayout.h"
+#include "IPlug/ChannelSlot.h"
+#include "IPlug/MidiMessage.h"
+#include "IPlug/PluginConfig.h"
+#include "IPlug/RelaxedAtomic.h"
+#include "IPlug/TextBuffer.h"
+#include "IPlug/TimeInfo.h"
+
+namespace iplug {
+
+// The audio half of the plug-in object: the allowed channel configurations, the channel
+// records that connect host buffers to the product's processing routine, sample rate,
+// block size and latency, the transport snapshot, and the bypass pass-through with its
+// latency delay line. All processing inside is double precision; host float buffers are
+// converted into per-channel scratch buffers on the way in and back on the way out.
+//
+// Render calls never allocate while the block does not outgrow the scratch capacity
+// (kPreallocatedFrames, reserved at construction), and latency changes never allocate up
+// to kMaxBypassLatency samples.
+class IPlugProcessor {
+public:
+  static constexpr int kPreallocatedFrames = 4096;
+  static constexpr int kMaxBypassLatency = 4096;
+  static constexpr int kMaxChannelsPerBus = 1024;  // larger counts in a configuration read as 0
+  enum EPlugType : int { kEffect = 0, kInstrument = 1, kMIDIEffect = 2 };
+
+  // Main thread.
+  explicit IPlugProcessor(const PluginConfig& config);
+  virtual ~IPlugProcessor();
+  IPlugProcessor(const IPlugProcessor&) = delete;
+  IPlugProcessor& operator=(const IPlugProcessor&) = delete;
+
+  // ---- operations the product and the binding override ----
+
+  // Audio thread. Allocates nothing, takes no lock. inputs and outputs hold one pointer per
+  // channel record (NChannels), each to nFrames doubles. The default copies input i to
+  // output i and silences outputs without an input.
+  virtual void ProcessAudioBlock(double** inputs, double** outputs, int nFrames);
+  // Audio thread. The default passes the message straight on.
+  virtual void HandleMidiInput(const MidiMessage& msg) { EmitMidi(msg); }
+  virtual void HandleSysexInput(const SysexMessage& /*msg*/) {}
+  // Audio thread or host main thread, never both at once: a new sample rate or stream.
+  virtual void ResetProcessing() {}
+  virtual void OnActivationChanged(bool /*active*/) {}
+  // Audio thread. The binding queues the message for the host.
+  virtual bool EmitMidi(const MidiMessage& msg) = 0;
+  // Audio thread. Every message is sent, also after a failure; true when all were.
+  virtual bool EmitMidiList(std::span<const MidiMessage> messages);
+  virtual bool EmitSysex(const SysexMessage& /*msg*/) { return false; }
+  // Any thread. "Input", "Main"/"Aux", "Input %i", "Output", "Output %i".
+  virtual void BusDisplayName(Direction dir, int busIdx, int nBuses, TextBuffer& out) const;
+  // Audio thread at the end of a block, or the binding outside rendering; allocates
+  // nothing. Stores the latency and restarts the bypass delay line at that length (up to
+  // its capacity, kMaxBypassLatency unless reserved otherwise).
+  virtual void UpdateLatency(int samples);
+
+  // ---- channel configurations ----
+
+  // Parses a configuration string ("1-1 1.2-2 *-*"): configurations separated by spaces,
+  // "-" between the input and output buses, "." between buses, "*" a wildcard bus, 0 no
+  // bus. A token without "-" is not a configuration and is skipped. Returns the number of
+  // configurations and the largest channel totals and bus counts of each direction.
+  static int ParseIOConfigs(const char* ioStr, std::vector<ChannelLayout>& configs, int& maxNInputChans,
+                            int& maxNOutputChans, int& maxNInBuses, int& maxNOutBuses);
+  // True when a configuration has these channel totals; a negative count matches anything.
+  bool LegalIO(int nIn, int nOut) const;
+  // Index of the first configuration with exactly these buses, or -1.
+  int FindIOConfig(std::span<const int> inputBuses, std::span<const int> outputBuses) const;
+  // Largest bus count of a direction; configIdx receives the last configuration reaching it.
+  int MaxBusCount(Direction dir, int* configIdx = nullptr) const;
+  // Largest channel count at a bus position over all configurations; -1 when the first
+  // configuration has a wildcard bus on that side, 0 past the last bus.
+  int MaxChannelsForBus(Direction dir, int busIdx) const;
+  int NIOConfigs() const { return static_cast<int>(mIOConfigs.size()); }
+  const ChannelLayout& GetIOConfig(int idx) const { return mIOConfigs[static_cast<size_t>(idx)]; }
+
+  // ---- channels and host buffers (render thread) ----
+
+  // Number of channel records of a direction (the largest channel total of the configurations).
+  int NChannels(Direction dir) const { return static_cast<int>(mChannels[dir].size()); }
+  int ConnectedChannelCount(Direction dir) const;
+  bool IsChannelConnected(Direction dir, int chIdx) const;
+  // Audio thread. Allocates nothing. Sets the connected flag of channels first .. first +
+  // count - 1 (clipped to the records). A disconnected channel presents its own scratch
+  // buffer, silenced when it had been connected, so it never replays old audio.
+  void ConnectChannels(Direction dir, int first, int count, bool connected);
+  // Audio thread. Allocates nothing. Host pointers are taken in order by the connected
+  // channels in the range only. Inputs are converted into their scratch buffers; outputs
+  // process into their scratch buffers and remember the host buffer. At most BlockSize()
+  // frames are converted.
+  void AttachHostBuffers(Direction dir, int first, int count, float* const* hostBuffers, int nFrames);
+  // Audio thread. Allocates nothing. Connected channels use the host buffers directly.
+  void AttachHostBuffers(Direction dir, int first, int count, double* const* hostBuffers);
+  // Audio thread or main thread. Sizes every scratch buffer to nFrames silent samples and
+  // makes nFrames the block size; allocates only beyond kPreallocatedFrames.
+  void ResizeScratchBuffers(int nFrames);
+  // Audio thread. When the host block is longer than any before: ResizeScratchBuffers and
+  // ResetProcessing, returning true. The block size never shrinks.
+  bool GrowBlockSize(int nFrames);
+  // Audio thread. Allocates nothing, takes no lock. Runs ProcessAudioBlock and converts
+  // the connected outputs into their host buffers. A block longer than BlockSize() (a
+  // binding that skipped GrowBlockSize) is processed up to BlockSize() frames and the rest
+  // of the host outputs is silenced.
+  void ProcessHostBuffers(int nFrames);
+  // Audio thread. Allocates nothing, takes no lock. Bypass: inputs to outputs, delayed by
+  // the latency when there is one, then converted like ProcessHostBuffers.
+  void PassThroughHostBuffers(int nFrames);
+
+  // Main thread. Creates the bypass delay line for the channel records, with room for
+  // latencies up to maxLatency samples, at the current latency.
+  void CreateBypassDelayLine(int maxLatency = kMaxBypassLatency);
+  const BypassDelayLine* GetBypassDelayLine() const { return mBypassDelay.get(); }
+
+  // ---- accessors ----
+
+  double GetSampleRate() const { return mSampleRate; }
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+  int GetLatency() const { return mLatency; }
+  int GetPlugType() const { return mPlugType; }
+  bool IsInstrument() const { return mPlugType == kInstrument; }
+  bool DoesMIDIIn() const { return mReceivesMIDI; }
+  bool DoesMIDIOut() const { return mSendsMIDI; }
+  bool GetRenderingOffline() const { return mRenderingOffline; }
+  void SetRenderingOffline(bool offline) { mRenderingOffline = offline; }
+  // Audio thread: the binding fills the snapshot before processing, the product reads it.
+  const TimeInfo& GetTimeInfo() const { return mTimeInfo; }
+  void SetTimeInfo(const TimeInfo& timeInfo) { mTimeInfo = timeInfo; }
+  double GetTempo() const { return mTimeInfo.mTempo; }
+  // Samples per beat at the current tempo; 0 without a tempo.
+  double BeatLengthInSamples() const;
+  // The channel-pointer arrays that ProcessAudioBlock receives.
+  double** ChannelData(Direction dir) { return mChannelData[dir].data(); }
+
+private:
+  int ClampFrames(int nFrames) const;
+  void ConvertOutputs(int nFrames, int nHostFrames);
+
+  int mPlugType;
+  bool mReceivesMIDI;
+  bool mSendsMIDI;
+  bool mExtraFlag2;
+  RelaxedAtomic<int> mLatency;
+  RelaxedAtomic<double> mSampleRate{48000.0};
+  int mBlockSize = 0;
+  RelaxedAtomic<bool> mRenderingOffline{false};
+  std::vector<ChannelLayout> mIOConfigs;
+  std::vector<double*> mChannelData[2];
+  std::vector<std::unique_ptr<ChannelSlot>> mChannels[2];
+  std::unique_ptr<BypassDelayLine> mBypassDelay;
+  TimeInfo mTimeInfo;
+};
+
+}  // namespace iplug
