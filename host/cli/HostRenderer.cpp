@@ -23,56 +23,28 @@ bool HostRenderer::Render(AudioFile& main, AudioFile* key, AudioFile& out, Rende
                           RenderResult& result, std::string& error) {
   const AudioFileFormat& format = main.Format();
   if (!CheckInputs(format, key ? &key->Format() : nullptr, error)) return false;
-  const int block = std::clamp(mOptions.blockSize, 1, RenderOptions::kMaxBlockSize);
-  mChannels = format.channels;
-  mInterleaved.assign(static_cast<size_t>(block) * 2, 0.0f);
-  mIn.assign(static_cast<size_t>(mChannels), std::vector<float>(static_cast<size_t>(block), 0.0f));
-  mOut.assign(static_cast<size_t>(mChannels), std::vector<float>(static_cast<size_t>(block), 0.0f));
-  mKey.assign(static_cast<size_t>(block), 0.0f);
-  mKeyEnded = key == nullptr;
-
+  Prepare(format.channels, key != nullptr);
   if (!mPlugin.Initialise(format.sampleRate, mChannels, key != nullptr, error)) return false;
   for (const ParamSetting& s : mOptions.settings) mPlugin.SetParameter(s.index, s.value);
 
   const int64_t preRoll = std::llround(static_cast<double>(format.sampleRate));
-  int64_t done = 0;
-  int64_t total = preRoll + std::max<int64_t>(format.frames, 0);
-  if (!PreRoll(block, preRoll, observer, total, done)) {
+  mProgress = Progress{observer, 0, preRoll + std::max<int64_t>(format.frames, 0)};
+  if (!PreRoll(preRoll)) {
     error = "interrupted";
     return false;
   }
 
   // The latency is settled once the settings have been rendered; it cannot change afterwards
   // because nothing moves the parameters during the file.
-  const int latency = mPlugin.Latency();
-  int64_t toDrop = mOptions.keepLatency ? 0 : latency;
-  int64_t tailLeft = toDrop;
-  total += tailLeft;
-  int64_t position = 0;
-  bool mainEnded = false;
+  int64_t toDrop = mOptions.keepLatency ? 0 : mPlugin.Latency();
+  mTailLeft = toDrop;
+  mMainEnded = false;
+  mProgress.total += mTailLeft;
   result = RenderResult{};
-  while (!mainEnded || tailLeft > 0) {
-    int n = 0;
-    if (!mainEnded) {
-      const int64_t got = main.ReadFrames(mInterleaved.data(), block);
-      if (got < 0) {
-        error = "cannot read the input: " + main.LastError();
-        return false;
-      }
-      n = static_cast<int>(got);
-      for (int c = 0; c < mChannels; ++c)
-        for (int i = 0; i < n; ++i) mIn[static_cast<size_t>(c)][static_cast<size_t>(i)] = mInterleaved[static_cast<size_t>(i * mChannels + c)];
-      if (n < block) mainEnded = true;
-    }
-    if (mainEnded && n < block && tailLeft > 0) {
-      // Silence after the input's end flushes the frames the latency holds back.
-      const int extra = static_cast<int>(std::min<int64_t>(tailLeft, block - n));
-      for (int c = 0; c < mChannels; ++c) std::fill_n(mIn[static_cast<size_t>(c)].begin() + n, extra, 0.0f);
-      n += extra;
-      tailLeft -= extra;
-    }
+  for (int64_t position = 0; !mMainEnded || mTailLeft > 0;) {
+    const int n = NextInputBlock(main, error);
+    if (n < 0 || (key && !ReadKey(*key, n, error))) return false;
     if (n == 0) continue;
-    if (key && !ReadKey(*key, n, error)) return false;
     ProcessBlock(n);
     if (observer) observer->OnFileBlock(mPlugin, position, n);
     position += n;
@@ -80,13 +52,9 @@ bool HostRenderer::Render(AudioFile& main, AudioFile* key, AudioFile& out, Rende
     toDrop -= skip;
     if (!WriteOutput(out, skip, n - skip, error)) return false;
     result.framesWritten += n - skip;
-    done += n;
-    if (observer) {
-      observer->OnProgress(done, total);
-      if (observer->Cancelled()) {
-        error = "interrupted";
-        return false;
-      }
+    if (!Advance(n)) {
+      error = "interrupted";
+      return false;
     }
   }
   result.latency = mPlugin.Latency();
@@ -94,20 +62,58 @@ bool HostRenderer::Render(AudioFile& main, AudioFile* key, AudioFile& out, Rende
   return true;
 }
 
-bool HostRenderer::PreRoll(int block, int64_t frames, RenderObserver* observer, int64_t total, int64_t& done) {
+void HostRenderer::Prepare(int channels, bool withKey) {
+  mBlock = std::clamp(mOptions.blockSize, 1, RenderOptions::kMaxBlockSize);
+  mChannels = channels;
+  mInterleaved.assign(static_cast<size_t>(mBlock) * 2, 0.0f);
+  mIn.assign(static_cast<size_t>(mChannels), std::vector<float>(static_cast<size_t>(mBlock), 0.0f));
+  mOut.assign(static_cast<size_t>(mChannels), std::vector<float>(static_cast<size_t>(mBlock), 0.0f));
+  mKey.assign(static_cast<size_t>(mBlock), 0.0f);
+  mKeyEnded = !withKey;
+}
+
+bool HostRenderer::PreRoll(int64_t frames) {
   for (auto& channel : mIn) std::fill(channel.begin(), channel.end(), 0.0f);
   std::fill(mKey.begin(), mKey.end(), 0.0f);
   for (int64_t left = frames; left > 0;) {
-    const int n = static_cast<int>(std::min<int64_t>(left, block));
+    const int n = static_cast<int>(std::min<int64_t>(left, mBlock));
     ProcessBlock(n);
     left -= n;
-    done += n;
-    if (observer) {
-      observer->OnProgress(done, total);
-      if (observer->Cancelled()) return false;
-    }
+    if (!Advance(n)) return false;
   }
   return true;
+}
+
+int HostRenderer::NextInputBlock(AudioFile& main, std::string& error) {
+  int n = 0;
+  if (!mMainEnded) {
+    const int64_t got = main.ReadFrames(mInterleaved.data(), mBlock);
+    if (got < 0) {
+      error = "cannot read the input: " + main.LastError();
+      return -1;
+    }
+    n = static_cast<int>(got);
+    for (int c = 0; c < mChannels; ++c) {
+      float* channel = mIn[static_cast<size_t>(c)].data();
+      for (int i = 0; i < n; ++i) channel[i] = mInterleaved[static_cast<size_t>(i * mChannels + c)];
+    }
+    mMainEnded = n < mBlock;
+  }
+  if (mMainEnded && mTailLeft > 0) {
+    // Silence after the input's end flushes the frames the latency holds back.
+    const int extra = static_cast<int>(std::min<int64_t>(mTailLeft, mBlock - n));
+    for (auto& channel : mIn) std::fill_n(channel.begin() + n, extra, 0.0f);
+    n += extra;
+    mTailLeft -= extra;
+  }
+  return n;
+}
+
+bool HostRenderer::Advance(int nFrames) {
+  mProgress.done += nFrames;
+  if (!mProgress.observer) return true;
+  mProgress.observer->OnProgress(mProgress.done, mProgress.total);
+  return !mProgress.observer->Cancelled();
 }
 
 bool HostRenderer::ReadKey(AudioFile& key, int nFrames, std::string& error) {

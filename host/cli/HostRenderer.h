@@ -43,13 +43,26 @@ public:
               std::string& error);
 
 private:
-  bool PreRoll(int block, int64_t frames, RenderObserver* observer, int64_t total, int64_t& done);
+  struct Progress {
+    RenderObserver* observer = nullptr;
+    int64_t done = 0;
+    int64_t total = 0;
+  };
+
+  void Prepare(int channels, bool withKey);
+  bool PreRoll(int64_t frames);
+  // Reads the next block of the input, padded with the latency tail's silence after its end;
+  // returns its length (0 when nothing is left) or -1 on a read error.
+  int NextInputBlock(AudioFile& main, std::string& error);
   bool ReadKey(AudioFile& key, int nFrames, std::string& error);
   void ProcessBlock(int nFrames);
   bool WriteOutput(AudioFile& out, int first, int nFrames, std::string& error);
+  // Counts rendered frames; false when the observer asks to stop.
+  bool Advance(int nFrames);
 
   PluginInstance& mPlugin;
   RenderOptions mOptions;
+  int mBlock = RenderOptions::kDefaultBlockSize;
   int mChannels = 0;
   std::vector<float> mInterleaved;
   std::vector<std::vector<float>> mIn;
@@ -57,6 +70,9 @@ private:
   std::vector<float> mKey;
   std::vector<float> mKeyInterleaved;
   bool mKeyEnded = false;
+  bool mMainEnded = false;
+  int64_t mTailLeft = 0;
+  Progress mProgress;
 };
 
 }  // namespace tbhost
