@@ -37,7 +37,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   ProgressObserver observer(env.progress, "render", env.cancel);
   RenderResult result;
   if (!RenderCommand::Run(request, *plugin, &observer, result, error)) {
-    observer.Finish();
+    observer.Finish(false);
     return Fail(env, error);
   }
   observer.Finish();

@@ -36,9 +36,9 @@ void ProgressBar::Update(int64_t done, int64_t total) {
   Draw(std::clamp(static_cast<double>(done) / static_cast<double>(total), 0.0, 1.0));
 }
 
-void ProgressBar::Finish() {
+void ProgressBar::Finish(bool completed) {
   if (!mShown) return;
-  Draw(1.0);
+  if (completed) Draw(1.0);
   std::fputc('\n', mStream);
   std::fflush(mStream);
   mShown = false;

@@ -12,13 +12,13 @@ namespace tbhost {
 class ProgressBar {
 public:
   ProgressBar(std::FILE* stream, bool enabled, std::string label);
-  ~ProgressBar() { Finish(); }
+  ~ProgressBar() { Finish(false); }
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
 
   void Update(int64_t done, int64_t total);
-  // Completes the line if the bar was shown.
-  void Finish();
+  // Ends the line if the bar was shown, drawn full when the work was completed.
+  void Finish(bool completed = true);
 
   static bool IsTerminal(std::FILE* stream);
 

@@ -26,7 +26,7 @@ public:
   bool Cancelled() const override {
     return (mCancel && mCancel->load(std::memory_order_relaxed)) || (mNext && mNext->Cancelled());
   }
-  void Finish() { mBar.Finish(); }
+  void Finish(bool completed = true) { mBar.Finish(completed); }
 
 private:
   ProgressBar mBar;
