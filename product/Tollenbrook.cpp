@@ -45,8 +45,8 @@ const ParamDeclaration kParamDeclarations[] = {
 
 }  // namespace
 
-Tollenbrook::Tollenbrook(const iplug::InstanceInfo& info) : IPlugAAX(info, MakeTollenbrookConfig()) {
-  // The audio chain's members are initialised here, before the parameters.
+Tollenbrook::Tollenbrook(const iplug::InstanceInfo& info)
+    : IPlugAAX(info, MakeTollenbrookConfig()), mChain(std::make_unique<TollenbrookChain>()) {
   DeclareParameters();
   // Every target takes its value from the hook, so run it once for each parameter before
   // the host can ask for audio.

@@ -1,8 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "IPlug/AAX/IPlugAAX.h"
+#include "IPlug/RelaxedAtomic.h"
+#include "IPlug/TransferRing.h"
+#include "product/ChainSettings.h"
 #include "product/ProcessingTargets.h"
+#include "product/TollenbrookChain.h"
 #include "product/TollenbrookParams.h"
 
 // The Tollenbrook compressor and limiter: its parameters, the mapping of their values to
@@ -32,11 +37,58 @@ public:
   // Any thread; the audio chain reads the targets on the audio thread.
   const ProcessingTargets& Targets() const { return mTargets; }
 
+  // Audio thread, or the host main thread while no audio runs. Allocates nothing, takes no
+  // lock. Restarts the chain at the current sample rate from the current targets.
+  void ResetProcessing() override;
+  // Audio thread. Allocates nothing, takes no lock. Runs the chain on the four inputs (main
+  // left, right, side-chain left, right), queues the meter values for the editor and reports
+  // a latency change.
+  void ProcessAudioBlock(double** inputs, double** outputs, int nFrames) override;
+
+  // Any thread. What the chain takes for a block: the targets and the values of "Compressor
+  // Recovery Time", "Level Recovery Time" and "External Sidechain".
+  ChainSettings CurrentChainSettings() const;
+
+  // The needle values (fraction of the signal removed) and the deepest gains in dB of the
+  // last processed block.
+  struct BlockMeters {
+    double limiterMeter;
+    double compMeter;
+    double limiterMinGainDb;
+    double compMinGainDb;
+  };
+  // Any thread. Each value is of a whole block; read right after a block on the thread that
+  // processed it (as a command-line host does), all four belong to that block.
+  BlockMeters LastBlockMeters() const;
+
+  // Meter values of one block on their way from the audio thread to the editor. Readings
+  // beyond the ring's capacity between two timer ticks are dropped, newest first.
+  struct MeterReading {
+    double limiter;
+    double comp;
+  };
+  static constexpr int kMeterRingSlots = 257;  // 256 blocks per 20 ms tick, 5 frames a block at 64 kHz
+
+protected:
+  // Editor thread (the 20 ms service timer). Hands the newest queued meter reading to the
+  // editor as the plain values of parameters 12 and 13.
+  void OnPeriodicTick() override;
+
 private:
   void DeclareParameters();
 
   ProcessingTargets mTargets;
 
-  // The audio chain's members (smoothers, dynamics sections, filters, delay lines and
-  // meters) are declared after the targets and initialised before the parameters.
+  // The chain's members (smoothers, dynamics sections, filters, delay lines and meters)
+  // live in their own object, made here before the parameters; the delay lines make it too
+  // large for the stacks that hosts and tests construct instances on.
+  std::unique_ptr<TollenbrookChain> mChain;
+
+  // The meter readings have their own single-producer ring: the audio thread is their only
+  // writer, while host parameter changes travel through the framework's parameter ring.
+  iplug::TransferRing<MeterReading, kMeterRingSlots> mMeterRing;
+  iplug::RelaxedAtomic<double> mLastLimiterMeter{1.0};
+  iplug::RelaxedAtomic<double> mLastCompMeter{1.0};
+  iplug::RelaxedAtomic<double> mLastLimiterMinGainDb{0.0};
+  iplug::RelaxedAtomic<double> mLastCompMinGainDb{0.0};
 };

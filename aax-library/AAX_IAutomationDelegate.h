@@ -1,0 +1,15 @@
+#pragma once
+#include "aax-library/AAX_Types.h"
+
+// Module-side view of the host's automation system; see AAX_IACFAutomationDelegate.
+class AAX_IAutomationDelegate {
+public:
+  virtual ~AAX_IAutomationDelegate() = default;
+  virtual AAX_Result RegisterParameter(AAX_CParamID parameterID) = 0;
+  virtual AAX_Result UnregisterParameter(AAX_CParamID parameterID) = 0;
+  virtual AAX_Result PostSetValueRequest(AAX_CParamID parameterID, double normalizedValue) const = 0;
+  virtual AAX_Result PostCurrentValue(AAX_CParamID parameterID, double normalizedValue) const = 0;
+  virtual AAX_Result PostTouchRequest(AAX_CParamID parameterID) = 0;
+  virtual AAX_Result PostReleaseRequest(AAX_CParamID parameterID) = 0;
+  virtual AAX_Result GetTouchState(AAX_CParamID parameterID, AAX_CBoolean* outTouched) = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+
+#include "aax-library/AAX_IACFViewContainer.h"
+#include "host/aax/RefCount.h"
+
+namespace aaxhost {
+
+class CallLog;
+
+// The host window that holds an editor: a native window the test supplies (may be null) and a
+// record of every size request and parameter mouse event.
+class ViewContainer : public AAX_IACFViewContainer_V2 {
+public:
+  ViewContainer(CallLog& log, void* nativeWindow, int32_t type, std::string label = "view");
+
+  ACFRESULT QueryInterface(const acfIID& iid, void** out) override;
+  AAXHOST_REFCOUNTED()
+  int32_t GetType() override { return mType; }
+  void* GetPtr() override { return mNativeWindow; }
+  AAX_Result GetModifiers(uint32_t* outModifiers) override;
+  AAX_Result SetViewSize(AAX_Point& size) override;
+  AAX_Result HandleParameterMouseDown(AAX_CParamID parameterID, uint32_t modifiers) override;
+  AAX_Result HandleParameterMouseDrag(AAX_CParamID parameterID, uint32_t modifiers) override;
+  AAX_Result HandleParameterMouseUp(AAX_CParamID parameterID, uint32_t modifiers) override;
+  AAX_Result HandleParameterMouseEnter(AAX_CParamID parameterID, uint32_t modifiers) override;
+  AAX_Result HandleParameterMouseExit(AAX_CParamID parameterID, uint32_t modifiers) override;
+
+  AAX_Point ViewSize() const { return mSize; }
+
+private:
+  AAX_Result RecordMouse(const char* name, AAX_CParamID parameterID, uint32_t modifiers);
+
+  CallLog& mLog;
+  void* mNativeWindow;
+  int32_t mType;
+  std::string mLabel;
+  RefCount mRefs;
+  AAX_Point mSize;
+};
+
+}  // namespace aaxhost

@@ -1,0 +1,13 @@
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <emmintrin.h>
+
+// The baseline (SSE2, two lanes) instance of the vector helpers, for code that runs on every
+// x86-64 processor.
+#define TB_SIMD_NS simd
+#define TB_SIMD_WIDTH 2
+#include "product/SimdVector.inl"
+#undef TB_SIMD_WIDTH
+#undef TB_SIMD_NS
