@@ -53,18 +53,27 @@ bool WriteClip(const std::string& path, std::string& error) {
   return temp.Commit(error);
 }
 
-bool MeasureFile(const std::string& path, LevelStats& stats, std::string& error) {
+// Levels of the whole file and of each second.
+struct FileLevels {
+  LevelStats whole;
+  std::vector<LevelStats> seconds;
+};
+
+bool MeasureFile(const std::string& path, FileLevels& levels, std::string& error) {
   std::unique_ptr<AudioFile> file = AudioFile::OpenForReading(path, error);
   if (!file) return false;
-  std::vector<float> buffer(static_cast<size_t>(4096 * file->Format().channels));
+  const int channels = file->Format().channels;
+  const int rate = file->Format().sampleRate;
+  std::vector<float> second(static_cast<size_t>(rate * channels));
   for (;;) {
-    const int64_t n = file->ReadFrames(buffer.data(), 4096);
+    const int64_t n = file->ReadFrames(second.data(), rate);
     if (n < 0) {
       error = "cannot read " + path + ": " + file->LastError();
       return false;
     }
     if (n == 0) return true;
-    stats.Add(buffer.data(), n * file->Format().channels);
+    levels.whole.Add(second.data(), n * channels);
+    levels.seconds.emplace_back().Add(second.data(), n * channels);
   }
 }
 
@@ -81,21 +90,21 @@ std::string Quoted(const std::string& arg) {
   return arg.find_first_of(" \"'") == std::string::npos ? arg : "\"" + arg + "\"";
 }
 
-void PrintSummary(std::ostream& out, const std::string& dir, const LevelStats& in, const LevelStats& outLevels,
+void PrintSummary(std::ostream& out, const std::string& dir, const FileLevels& in, const FileLevels& rendered,
                   const ReductionProbe& probe, const RenderResult& result, double seconds) {
   const std::string inPath = PathToUtf8(PathFromUtf8(dir) / DemoCommand::kInputName);
   const std::string outPath = PathToUtf8(PathFromUtf8(dir) / DemoCommand::kOutputName);
   out << "Tollenbrook demo: " << DemoClip::kSeconds << " s of drums, bass and chords, "
       << DemoClip::kSampleRate << " Hz stereo, 24-bit WAV\n";
-  out << "  input   " << inPath << "\n  output  " << outPath << "\n";
-  out << "  setting";
-  for (const std::string& s : DemoCommand::Setting()) out << "  " << Quoted(s);
-  out << "\n  render  " << Fixed(seconds, 0, 2) << " s for " << DemoClip::kSeconds + 1.0
+  out << "  input    " << inPath << "\n  output   " << outPath << "\n";
+  out << "  setting ";
+  for (const std::string& s : DemoCommand::Setting()) out << " --set " << Quoted(s);
+  out << "\n  render   " << Fixed(seconds, 0, 2) << " s for " << DemoClip::kSeconds + 1.0
       << " s of audio (with the one-second pre-roll), latency " << result.latency << " samples\n\n";
 
-  out << "Levels (dBFS)     peak     RMS\n";
-  out << "  input        " << Fixed(in.PeakDb(), 7) << " " << Fixed(in.RmsDb(), 7) << "\n";
-  out << "  output       " << Fixed(outLevels.PeakDb(), 7) << " " << Fixed(outLevels.RmsDb(), 7) << "\n";
+  out << "Levels (dBFS)      peak     RMS\n";
+  out << "  input         " << Fixed(in.whole.PeakDb(), 7) << " " << Fixed(in.whole.RmsDb(), 7) << "\n";
+  out << "  output        " << Fixed(rendered.whole.PeakDb(), 7) << " " << Fixed(rendered.whole.RmsDb(), 7) << "\n";
   if (result.clippedSamples > 0) out << "  (" << result.clippedSamples << " output samples clipped)\n";
   out << "\n";
 
@@ -103,31 +112,38 @@ void PrintSummary(std::ostream& out, const std::string& dir, const LevelStats& i
     out << "Gain reduction: not reported by this build of the plug-in.\n";
     return;
   }
-  out << "Gain reduction (dB)   compressor       limiter\n";
-  out << "  second               avg    max     avg    max\n";
-  const auto& windows = probe.Stats().Windows();
-  auto row = [&](const std::string& label, const GainReductionStats::Window& w) {
-    out << "  " << label << "  " << Fixed(w.compressorAvgDb, 6) << " " << Fixed(w.compressorMaxDb, 6) << "  "
-        << Fixed(w.limiterAvgDb, 6) << " " << Fixed(w.limiterMaxDb, 6) << "\n";
+  // Headings in the same column widths as the rows below them.
+  char heading[160];
+  std::snprintf(heading, sizeof heading, "  %-16s%14s  %13s    %13s\n  %-16s%6s  %6s  %6s %6s    %6s %6s\n",
+                "per second", "RMS dBFS  ", "compressor dB", "  limiter dB", "", "in", "out", "avg", "max", "avg",
+                "max");
+  out << heading;
+  auto row = [&](std::string label, const LevelStats& a, const LevelStats& b, const GainReductionStats::Window& w) {
+    label.append(label.size() < 16 ? 16 - label.size() : 0, ' ');
+    out << "  " << label << Fixed(a.RmsDb(), 6) << "  " << Fixed(b.RmsDb(), 6) << "  " << Fixed(w.compressorAvgDb, 6)
+        << " " << Fixed(w.compressorMaxDb, 6) << "    " << Fixed(w.limiterAvgDb, 6) << " " << Fixed(w.limiterMaxDb, 6)
+        << "\n";
   };
-  for (size_t i = 0; i < windows.size(); ++i) {
+  const auto& windows = probe.Stats().Windows();
+  for (size_t i = 0; i < windows.size() && i < in.seconds.size() && i < rendered.seconds.size(); ++i) {
     std::string label = std::to_string(i) + "-" + std::to_string(i + 1) + " s";
-    label.insert(0, label.size() < 8 ? 8 - label.size() : 0, ' ');
-    label.append(label.size() < 18 ? 18 - label.size() : 0, ' ');
-    row(label, windows[i]);
+    label.insert(0, label.size() < 7 ? 7 - label.size() : 0, ' ');
+    row(label, in.seconds[i], rendered.seconds[i], windows[i]);
   }
-  row("whole clip        ", probe.Stats().Overall());
+  row("whole clip", in.whole, rendered.whole, probe.Stats().Overall());
 }
 
 }  // namespace
 
 const std::vector<std::string>& DemoCommand::Setting() {
-  // A bus-style setting: moderate compression with automatic recovery, the limiter catching the
-  // snare transients, a little make-up gain.
+  // Bus compression: the compressor with a wide knee and automatic recovery evens out the
+  // passages, the limiter holds the snare and the final hit, and make-up gain brings the
+  // quiet passages up while the peaks stay where they were.
   static const std::vector<std::string> setting = {
-      "Compressor Threshold=-4dB", "Ratio=3:1",       "Compressor Recovery Time=Auto-1",
-      "Limit Level=10dB",          "Level Recovery Time=100ms", "High Pass Filter=80Hz",
-      "Gain=3dB"};
+      "Compressor Threshold=-2dB", "Ratio=3:1",
+      "Compressor Recovery Time=Auto-1", "Limit Level=13dB",
+      "Level Recovery Time=100ms", "High Pass Filter=80Hz",
+      "Gain=4dB"};
   return setting;
 }
 
@@ -162,9 +178,9 @@ bool DemoCommand::Run(const std::string& dir, const PluginFactory& makePlugin, s
   observer.Finish();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  LevelStats in, outLevels;
-  if (!MeasureFile(request.input, in, error) || !MeasureFile(request.output, outLevels, error)) return false;
-  PrintSummary(out, dir, in, outLevels, probe, result, seconds);
+  FileLevels in, rendered;
+  if (!MeasureFile(request.input, in, error) || !MeasureFile(request.output, rendered, error)) return false;
+  PrintSummary(out, dir, in, rendered, probe, result, seconds);
   return true;
 }
 

@@ -107,6 +107,14 @@ void InProcessPluginInstance::ProcessBlock(const float* const* mainInputs, const
 
 int InProcessPluginInstance::Latency() const { return mPlugin->GetLatency(); }
 
-bool InProcessPluginInstance::LastBlockReduction(SectionReduction& /*out*/) const { return false; }
+bool InProcessPluginInstance::LastBlockReduction(SectionReduction& out) const {
+  const auto* product = dynamic_cast<const Tollenbrook*>(mPlugin.get());
+  if (!product) return false;
+  // The chain reports its deepest gains (0 dB or below); the host speaks of reduction.
+  const Tollenbrook::BlockMeters meters = product->LastBlockMeters();
+  out.limiterDb = -meters.limiterMinGainDb;
+  out.compressorDb = -meters.compMinGainDb;
+  return true;
+}
 
 }  // namespace tbhost

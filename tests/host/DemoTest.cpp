@@ -60,7 +60,7 @@ TEST(DemoCommand, WritesBothFilesAndPrintsTheSummary) {
   EXPECT_EQ(rendered.ints, in.ints);  // the stand-in passes the clip through
   const std::string summary = text.str();
   for (const char* needle : {"demo-input.wav", "demo-output.wav", "Levels (dBFS)", "input", "output",
-                             "Gain reduction (dB)", "0-1 s", "9-10 s", "whole clip", "Ratio=3:1"})
+                             "compressor dB", "limiter dB", "0-1 s", "9-10 s", "whole clip", "--set Ratio=3:1"})
     EXPECT_NE(summary.find(needle), std::string::npos) << needle << " missing from:\n" << summary;
   EXPECT_EQ(summary.find("10-11 s"), std::string::npos) << "the latency tail is not a second of the clip";
 }

@@ -43,7 +43,7 @@ std::vector<tbhost::ParamInfo> RealTable() {
   return plugin ? plugin->Parameters() : std::vector<tbhost::ParamInfo>{};
 }
 
-[[maybe_unused]] double RmsDb(const std::vector<int64_t>& q, size_t from = 0) {
+double RmsDb(const std::vector<int64_t>& q, size_t from = 0) {
   double sum = 0.0;
   for (size_t i = from; i < q.size(); ++i) sum += static_cast<double>(q[i]) * static_cast<double>(q[i]);
   return 10.0 * std::log10(sum / static_cast<double>(q.size() - from) / (32768.0 * 32768.0) + 1e-30);
@@ -134,8 +134,117 @@ TEST(PluginRender, AMonoInputComesOutOfTheLeftOutput) {
   EXPECT_EQ(mono.sampleRate, 44100u);
   // A mono insert is the stereo chain with a silent right input: its left output.
   EXPECT_EQ(mono.ints, Channel(ReadWav(dir.File("left-out.wav")), 0));
+  EXPECT_LT(RmsDb(mono.ints), RmsDb(signal) - 3.0) << "the compressor acted on the signal";
 }
 
+
+class SideChain : public ::testing::TestWithParam<int> {};
+
+TEST_P(SideChain, TheKeyDrivesTheGainReductionOnInputChannelTwo) {
+  const int channels = GetParam();
+  hosttest::ScopedTempDir dir;
+  const int frames = 48000;
+  const auto main = TestSignal(frames, 0.25, 14);
+  WritePcm16(dir.File("main.wav"), channels, 48000,
+             channels == 1 ? main : Interleave({main, TestSignal(frames, 0.25, 15)}));
+  WritePcm16(dir.File("silent.wav"), 1, 48000, std::vector<int64_t>(frames, 0));
+  const auto loud = TestSignal(frames / 2, 0.9, 16);  // half as long: silence after its end
+  WritePcm16(dir.File("loud.wav"), 1, 48000, loud);
+  std::vector<int64_t> negated(loud.size());
+  for (size_t i = 0; i < loud.size(); ++i) negated[i] = -loud[i];
+  WritePcm16(dir.File("cancel.wav"), 2, 48000, Interleave({loud, negated}));
+  WritePcm16(dir.File("nothing.wav"), channels, 48000, std::vector<int64_t>(frames * channels, 0));
+
+  auto render = [&](const char* in, const char* key, const char* out) {
+    const HostRun r = Host({"render", dir.File(in), dir.File(out), "--sidechain", dir.File(key), "--set",
+                            "External Sidechain=1", "--set", "Compressor Threshold=-20dB", "--set", "Limit Level=4dB"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return ReadWav(dir.File(out));
+  };
+  const auto quietKey = render("main.wav", "silent.wav", "q.wav");
+  const auto loudKey = render("main.wav", "loud.wav", "l.wav");
+  const auto cancelled = render("main.wav", "cancel.wav", "c.wav");
+  ASSERT_EQ(quietKey.channels, channels);
+  // Deep reduction while the key plays; none from a silent key, which leaves the main input
+  // at its own level (the colour stage only).
+  const auto q0 = Channel(quietKey, 0), l0 = Channel(loudKey, 0);
+  const std::vector<int64_t> qFirst(q0.begin(), q0.begin() + frames / 2), lFirst(l0.begin(), l0.begin() + frames / 2);
+  EXPECT_LT(RmsDb(lFirst), RmsDb(qFirst) - 10.0);
+  EXPECT_NEAR(RmsDb(qFirst), RmsDb(std::vector<int64_t>(main.begin(), main.begin() + frames / 2)), 1.0);
+  // The key's two channels are averaged into one: opposite channels cancel to silence.
+  EXPECT_EQ(cancelled.ints, quietKey.ints);
+  // The key is only listened to, never heard.
+  const auto keyOnly = render("nothing.wav", "loud.wav", "k.wav");
+  EXPECT_LT(RmsDb(keyOnly.ints), -90.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(MonoAndStereoMain, SideChain, ::testing::Values(1, 2));
+
+TEST(PluginRender, OversampledOutputIsAlignedWithTheInputUnlessTheLatencyIsKept) {
+  hosttest::ScopedTempDir dir;
+  const auto left = TestSignal(6000, 0.5, 17), right = TestSignal(6000, 0.5, 18);
+  WritePcm16(dir.File("in.wav"), 2, 48000, Interleave({left, right}));
+  // All dry: the dry path is delayed by exactly the reported latency.
+  const std::vector<std::string> dry = {"--set", "Oversample=Oversampling On", "--set", "Mix=100/0"};
+  auto with = [&](std::vector<std::string> a, const std::vector<std::string>& more) {
+    a.insert(a.end(), more.begin(), more.end());
+    return a;
+  };
+  ASSERT_EQ(Host(with({"render", dir.File("in.wav"), dir.File("a.wav")}, dry)).status, 0);
+  EXPECT_EQ(Channel(ReadWav(dir.File("a.wav")), 0), left);
+  EXPECT_EQ(Channel(ReadWav(dir.File("a.wav")), 1), right);
+  ASSERT_EQ(Host(with({"render", dir.File("in.wav"), dir.File("k.wav"), "--keep-latency"}, dry)).status, 0);
+  std::vector<int64_t> delayed(64, 0);
+  delayed.insert(delayed.end(), left.begin(), left.end() - 64);
+  EXPECT_EQ(Channel(ReadWav(dir.File("k.wav")), 0), delayed);
+
+  // All wet: an isolated click comes out where it went in.
+  std::vector<int64_t> clicks(6000, 0);
+  clicks[1000] = 6000;
+  clicks[4000] = -6000;
+  WritePcm16(dir.File("clicks.wav"), 1, 48000, clicks);
+  ASSERT_EQ(Host({"render", dir.File("clicks.wav"), dir.File("w.wav"), "--set", "Oversample=Oversampling On"}).status, 0);
+  const auto wet = ReadWav(dir.File("w.wav")).ints;
+  ASSERT_EQ(wet.size(), clicks.size());
+  auto peakAt = [&](size_t from, size_t to) {
+    size_t at = from;
+    for (size_t i = from; i < to; ++i)
+      if (std::llabs(wet[i]) > std::llabs(wet[at])) at = i;
+    return at;
+  };
+  EXPECT_EQ(peakAt(0, 2500), 1000u);
+  EXPECT_EQ(peakAt(2500, 6000), 4000u);
+}
+
+
+// The numbers of one row of the demo's per-second table: RMS in and out, then average and
+// deepest reduction of the compressor and of the limiter.
+std::vector<double> DemoRow(const std::string& summary, const std::string& label) {
+  const size_t at = summary.find("\n" + label);
+  std::vector<double> values;
+  if (at == std::string::npos) return values;
+  std::istringstream line(summary.substr(at + 1 + label.size(), summary.find('\n', at + 1) - at - 1 - label.size()));
+  for (double v; line >> v;) values.push_back(v);
+  return values;
+}
+
+TEST(PluginRender, TheDemoCompressesTheLoudPassagesAndLiftsTheQuietOnes) {
+  hosttest::ScopedTempDir dir;
+  const HostRun r = Host({"demo", dir.File("demo")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadWav(dir.File("demo/demo-input.wav")).Frames(), 480000);
+  EXPECT_EQ(ReadWav(dir.File("demo/demo-output.wav")).Frames(), 480000);
+  const std::vector<double> intro = DemoRow(r.out, "    0-1 s"), loud = DemoRow(r.out, "    5-6 s"),
+                            fill = DemoRow(r.out, "    7-8 s");
+  ASSERT_EQ(intro.size(), 6u) << r.out;
+  ASSERT_EQ(loud.size(), 6u) << r.out;
+  ASSERT_EQ(fill.size(), 6u) << r.out;
+  EXPECT_LT(intro[2], 1.0) << "little compression in the quiet intro";
+  EXPECT_GT(loud[2], 3.0) << "the compressor works in the loud bars";
+  EXPECT_GT(fill[5], 1.0) << "the limiter catches the snare fill";
+  // Less distance between quiet and loud passages after the render than before it.
+  EXPECT_LT(loud[1] - intro[1], loud[0] - intro[0] - 6.0) << r.out;
+}
 
 TEST(PluginRender, TheSameBytesWhateverTheBlockSize) {
   hosttest::ScopedTempDir dir;
