@@ -14,7 +14,7 @@ struct CommandLine {
   std::string output;
   std::string sideChain;                 // empty: no key input
   std::vector<std::string> settings;     // "NAME=VALUE", in command-line order
-  int blockSize = 512;
+  int blockSize = 512;                   // frames per render call, as RenderOptions
   bool keepLatency = false;
   std::string demoDir = "tollenbrook-demo";
 

@@ -51,7 +51,15 @@ int main(int argc, char** argv) {
   tbhost::HostEnvironment env{std::cout, std::cerr,
                               tbhost::ProgressBar::IsTerminal(stderr) ? stderr : nullptr,
                               tbhost::InProcessPluginInstance::Create, &sInterrupted};
+#ifdef _WIN32
+  // Messages carry UTF-8 file names; the console shows them as such while the host runs.
+  const UINT consoleCodePage = GetConsoleOutputCP();
+  SetConsoleOutputCP(CP_UTF8);
+#endif
   const int status = tbhost::RunHost(Arguments(argc, argv), env);
   std::cout.flush();
+#ifdef _WIN32
+  if (consoleCodePage) SetConsoleOutputCP(consoleCodePage);
+#endif
   return status;
 }
