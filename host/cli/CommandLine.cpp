@@ -1,6 +1,7 @@
 #include "host/cli/CommandLine.h"
 
 #include <cctype>
+#include <cstdlib>
 
 #include "host/cli/HostRenderer.h"
 
@@ -100,6 +101,59 @@ bool ParseDemoArgs(const std::vector<std::string>& args, CommandLine& out, std::
   return true;
 }
 
+bool ParseScale(const std::string& text, float& out, std::string& error) {
+  char* end = nullptr;
+  const double value = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(value >= 0.5 && value <= 2.0)) {
+    error = "--scale needs a number from 0.5 to 2, got '" + text + "'";
+    return false;
+  }
+  out = static_cast<float>(value);
+  return true;
+}
+
+bool ParseSnapshotArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string name, value;
+    bool hasValue = false;
+    SplitOption(arg, name, value, hasValue);
+    if (name != "--set" && name != "--scale") {
+      error = "unknown option '" + arg + "' for snapshot (see --help)";
+      return false;
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (name == "--set") {
+      out.settings.push_back(value);
+    } else if (!ParseScale(value, out.snapshotScale, error)) {
+      return false;
+    }
+  }
+  if (positional.size() != 1) {
+    error = positional.empty() ? "snapshot needs an output PNG file (see --help)"
+                               : "snapshot takes one output file; unexpected '" + positional[1] + "'";
+    return false;
+  }
+  out.output = positional[0];
+  return true;
+}
+
 }  // namespace
 
 bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
@@ -144,6 +198,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kDemo;
     return ParseDemoArgs(args, out, error);
   }
+  if (command == "snapshot") {
+    out.command = Command::kSnapshot;
+    return ParseSnapshotArgs(args, out, error);
+  }
   error = "unknown command '" + command + "' (see --help)";
   return false;
 }
@@ -153,6 +211,7 @@ const char* CommandLine::Usage() {
          "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
          "  tollenbrook-host params\n"
          "  tollenbrook-host demo [OUTDIR]\n"
+         "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
          "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
@@ -171,6 +230,8 @@ const char* CommandLine::Usage() {
          "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"
          "         levels and gain reduction; writes demo-input.wav and demo-output.wav into OUTDIR\n"
          "         (default ./tollenbrook-demo).\n"
+         "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
+         "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
          "\n"
          "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2.\n";
 }

@@ -1,11 +1,15 @@
 #include "host/cli/HostMain.h"
 
+#include <sstream>
+
 #include "host/cli/CommandLine.h"
 #include "host/cli/DemoCommand.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ParamsCommand.h"
 #include "host/cli/ProgressObserver.h"
 #include "host/cli/RenderCommand.h"
+#include "host/cli/SnapshotCommand.h"
+#include "host/cli/Utf8Path.h"
 
 namespace tbhost {
 namespace {
@@ -55,6 +59,20 @@ int RunParams(const HostEnvironment& env) {
   return 0;
 }
 
+// The editor's picture beside the demo's audio, at the demo's setting. A machine without an
+// off-screen OpenGL context still gets its audio: the picture is then only a warning.
+void WriteDemoSnapshot(const std::string& dir, const HostEnvironment& env) {
+  SnapshotRequest request;
+  request.output = PathToUtf8(PathFromUtf8(dir) / "editor.png");
+  request.settings = DemoCommand::Setting();
+  std::string error;
+  std::ostringstream quiet;
+  if (SnapshotCommand::Run(request, quiet, error))
+    env.out << "  editor   " << request.output << "\n";
+  else
+    env.err << "tollenbrook-host: warning: no editor picture: " << error << std::endl;
+}
+
 }  // namespace
 
 int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
@@ -75,7 +93,13 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
     case CommandLine::Command::kDemo:
       if (!DemoCommand::Run(cmd.demoDir, env.makePlugin, env.progress, env.cancel, env.out, error))
         return Fail(env, error);
+      WriteDemoSnapshot(cmd.demoDir, env);
       return 0;
+    case CommandLine::Command::kSnapshot: {
+      const SnapshotRequest request{cmd.output, cmd.snapshotScale, cmd.settings};
+      if (!SnapshotCommand::Run(request, env.out, error)) return Fail(env, error);
+      return 0;
+    }
   }
   return Fail(env, "unknown command");
 }
