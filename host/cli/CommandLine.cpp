@@ -1,0 +1,239 @@
+#include "host/cli/CommandLine.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "host/cli/HostRenderer.h"
+
+namespace tbhost {
+namespace {
+
+bool ParseBlockSize(const std::string& text, int& out, std::string& error) {
+  bool digits = !text.empty() && text.size() <= 6;
+  for (char c : text) digits = digits && std::isdigit(static_cast<unsigned char>(c));
+  const long value = digits ? std::stol(text) : 0;
+  if (!digits || value < 1 || value > RenderOptions::kMaxBlockSize) {
+    error = "--block needs a whole number of frames from 1 to " + std::to_string(RenderOptions::kMaxBlockSize) +
+            ", got '" + text + "'";
+    return false;
+  }
+  out = static_cast<int>(value);
+  return true;
+}
+
+// Splits "--name=value" into its parts; `hasValue` tells whether "=" was there.
+void SplitOption(const std::string& arg, std::string& name, std::string& value, bool& hasValue) {
+  const size_t eq = arg.find('=');
+  hasValue = eq != std::string::npos;
+  name = hasValue ? arg.substr(0, eq) : arg;
+  value = hasValue ? arg.substr(eq + 1) : std::string();
+}
+
+bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string name, value;
+    bool hasValue = false;
+    SplitOption(arg, name, value, hasValue);
+    const bool takesValue = name == "--sidechain" || name == "--set" || name == "--block";
+    if (takesValue && !hasValue) {
+      if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (name == "--sidechain") {
+      if (value.empty()) {
+        error = "--sidechain needs a file name";
+        return false;
+      }
+      out.sideChain = value;
+    } else if (name == "--set") {
+      out.settings.push_back(value);
+    } else if (name == "--block") {
+      if (!ParseBlockSize(value, out.blockSize, error)) return false;
+    } else if (name == "--keep-latency" && !hasValue) {
+      out.keepLatency = true;
+    } else {
+      error = "unknown option '" + arg + "' for render (see --help)";
+      return false;
+    }
+  }
+  if (positional.size() != 2) {
+    error = positional.size() < 2 ? "render needs an input and an output file (see --help)"
+                                  : "render takes one input and one output file; unexpected '" + positional[2] + "'";
+    return false;
+  }
+  out.input = positional[0];
+  out.output = positional[1];
+  return true;
+}
+
+bool ParseDemoArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (!optionsEnded && args[i] == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && args[i].size() > 1 && args[i][0] == '-') {
+      error = "unknown option '" + args[i] + "' for demo (see --help)";
+      return false;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() > 1) {
+    error = "demo takes at most one output directory; unexpected '" + positional[1] + "'";
+    return false;
+  }
+  if (!positional.empty()) out.demoDir = positional[0];
+  return true;
+}
+
+bool ParseScale(const std::string& text, float& out, std::string& error) {
+  char* end = nullptr;
+  const double value = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(value >= 0.5 && value <= 2.0)) {
+    error = "--scale needs a number from 0.5 to 2, got '" + text + "'";
+    return false;
+  }
+  out = static_cast<float>(value);
+  return true;
+}
+
+bool ParseSnapshotArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::string name, value;
+    bool hasValue = false;
+    SplitOption(arg, name, value, hasValue);
+    if (name != "--set" && name != "--scale") {
+      error = "unknown option '" + arg + "' for snapshot (see --help)";
+      return false;
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (name == "--set") {
+      out.settings.push_back(value);
+    } else if (!ParseScale(value, out.snapshotScale, error)) {
+      return false;
+    }
+  }
+  if (positional.size() != 1) {
+    error = positional.empty() ? "snapshot needs an output PNG file (see --help)"
+                               : "snapshot takes one output file; unexpected '" + positional[1] + "'";
+    return false;
+  }
+  out.output = positional[0];
+  return true;
+}
+
+}  // namespace
+
+bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  out = CommandLine{};
+  if (args.empty()) {
+    error = "no command given (see --help)";
+    return false;
+  }
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      out.command = Command::kHelp;
+      return true;
+    }
+    if (arg == "--") break;
+  }
+  const std::string& command = args[0];
+  if (command == "help") {
+    out.command = Command::kHelp;
+    return true;
+  }
+  if (command == "--version") {
+    out.command = Command::kVersion;
+    if (args.size() > 1) {
+      error = "--version takes no arguments";
+      return false;
+    }
+    return true;
+  }
+  if (command == "render") {
+    out.command = Command::kRender;
+    return ParseRenderArgs(args, out, error);
+  }
+  if (command == "params") {
+    out.command = Command::kParams;
+    if (args.size() > 1) {
+      error = "params takes no arguments; unexpected '" + args[1] + "'";
+      return false;
+    }
+    return true;
+  }
+  if (command == "demo") {
+    out.command = Command::kDemo;
+    return ParseDemoArgs(args, out, error);
+  }
+  if (command == "snapshot") {
+    out.command = Command::kSnapshot;
+    return ParseSnapshotArgs(args, out, error);
+  }
+  error = "unknown command '" + command + "' (see --help)";
+  return false;
+}
+
+const char* CommandLine::Usage() {
+  return "Usage:\n"
+         "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
+         "  tollenbrook-host params\n"
+         "  tollenbrook-host demo [OUTDIR]\n"
+         "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
+         "  tollenbrook-host --help | --version\n"
+         "\n"
+         "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
+         "         sample format. A mono file uses the plug-in as a mono insert, a stereo file as a\n"
+         "         stereo insert.\n"
+         "           --sidechain FILE  key input: the file's channels are averaged into the plug-in's\n"
+         "                             side-chain input (same sample rate as IN; silence after its end).\n"
+         "                             Takes effect with --set \"External Sidechain=1\".\n"
+         "           --set NAME=VALUE  a parameter by name or index, set to one of its display texts or\n"
+         "                             to a number in its range: --set Ratio=4:1\n"
+         "                             --set \"Compressor Threshold=-12dB\" --set Bypass=0 --set 4=3\n"
+         "           --block N         render block size in frames, 1 to 65536 (default 512)\n"
+         "           --keep-latency    keep the plug-in's latency (64 frames with oversampling) in OUT\n"
+         "                             instead of aligning OUT with IN\n"
+         "params   Lists the parameters: index, name, range, default and display texts.\n"
+         "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"
+         "         levels and gain reduction; writes demo-input.wav and demo-output.wav into OUTDIR\n"
+         "         (default ./tollenbrook-demo).\n"
+         "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
+         "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
+         "\n"
+         "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2.\n";
+}
+
+}  // namespace tbhost

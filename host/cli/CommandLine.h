@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace tbhost {
+
+// The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
+// resolved against the plug-in's own parameter table.
+struct CommandLine {
+  enum class Command { kHelp, kVersion, kRender, kParams, kDemo, kSnapshot };
+
+  Command command = Command::kHelp;
+  std::string input;
+  std::string output;
+  std::string sideChain;                 // empty: no key input
+  std::vector<std::string> settings;     // "NAME=VALUE", in command-line order
+  int blockSize = 512;                   // frames per render call, as RenderOptions
+  bool keepLatency = false;
+  std::string demoDir = "tollenbrook-demo";
+  float snapshotScale = 1.0f;            // draw scale of `snapshot` (output is `output`)
+
+  // False with `error` set for an unknown command or option, a missing or surplus argument,
+  // or a bad block size.
+  static bool Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error);
+
+  static const char* Usage();
+};
+
+}  // namespace tbhost

@@ -1,0 +1,120 @@
+#include "host/cli/InProcessPluginInstance.h"
+
+#include "IPlug/AAX/IPlugAAX.h"
+#include "product/Tollenbrook.h"
+
+namespace tbhost {
+namespace {
+
+std::vector<ParamInfo> DescribeParameters(iplug::IPlugAAX& plugin) {
+  std::vector<ParamInfo> params;
+  for (int i = 0; i < plugin.NParams(); ++i) {
+    const iplug::IParam& p = *plugin.GetParam(i);
+    ParamInfo info;
+    info.index = i;
+    info.name = p.GetName();
+    // Channels without a kind have no host parameter: they only carry meter values out.
+    info.settable = p.Type() != iplug::IParam::kTypeNone;
+    info.min = p.GetMin();
+    info.max = p.GetMax();
+    info.step = p.GetStep();
+    info.defaultValue = p.GetDefault();
+    for (int t = 0; t < p.NDisplayTexts(); ++t) {
+      double value = 0.0;
+      const char* text = p.GetDisplayTextAtIdx(t, &value);
+      if (text) info.displayTexts.emplace_back(value, text);
+    }
+    params.push_back(std::move(info));
+  }
+  return params;
+}
+
+}  // namespace
+
+std::unique_ptr<PluginInstance> InProcessPluginInstance::Create(std::string& error) {
+  std::unique_ptr<iplug::IPlugAAX> plugin(MakePlugInstance(iplug::InstanceInfo{}));
+  if (!plugin) {
+    error = "cannot create the plug-in (out of memory)";
+    return nullptr;
+  }
+  return std::make_unique<InProcessPluginInstance>(std::move(plugin));
+}
+
+InProcessPluginInstance::InProcessPluginInstance(std::unique_ptr<iplug::IPlugAAX> plugin)
+: mPlugin(std::move(plugin)), mParams(DescribeParameters(*mPlugin)) {}
+
+InProcessPluginInstance::~InProcessPluginInstance() = default;
+
+bool InProcessPluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
+  if (mainChannels < 1 || mainChannels > 2) {
+    error = "the plug-in is a mono or stereo insert";
+    return false;
+  }
+  mMainChannels = mainChannels;
+  mHasKey = sideChain;
+  mSideChainChannel = mPlugin->GetSideChainChannel();
+  mSamplePosition = 0;
+  mPlugin->SetSampleRate(sampleRate);
+  mPlugin->ResetProcessing();
+  return true;
+}
+
+void InProcessPluginInstance::SetParameter(int index, double value) {
+  // As the binding answers a host's parameter update: the value arrives normalised, is
+  // stored, queued for the editor and handed to the plug-in's hook.
+  iplug::IParam* param = mPlugin->GetParam(index);
+  const double normalized = param->ToNormalized(value);
+  param->SetNormalized(normalized);
+  mPlugin->SendParamValueFromProcessor(index, normalized, true);
+  mPlugin->OnParamChange(index, iplug::ParamSource::kHost, -1);
+}
+
+void InProcessPluginInstance::ProcessBlock(const float* const* mainInputs, const float* sideChain,
+                                           float* const* outputs, int nFrames) {
+  iplug::IPlugAAX& p = *mPlugin;
+  if (nFrames > p.GetBlockSize()) {
+    p.ResizeScratchBuffers(nFrames);
+    p.ResetProcessing();
+  }
+  // The host hands over its buffers as writable pointers; inputs are only read.
+  float* hostInputs[2] = {const_cast<float*>(mainInputs[0]),
+                          mMainChannels > 1 ? const_cast<float*>(mainInputs[1]) : nullptr};
+  float* hostKey[1] = {const_cast<float*>(sideChain)};
+  const int nIn = mMainChannels;
+  const int maxIn = p.NChannels(iplug::kInput);
+  p.ConnectChannels(iplug::kInput, 0, nIn, true);
+  p.ConnectChannels(iplug::kInput, nIn, maxIn - nIn, false);
+  if (p.MaxBusCount(iplug::kInput) > 1 && mHasKey) {
+    p.ConnectChannels(iplug::kInput, mSideChainChannel, 1, true);
+    p.AttachHostBuffers(iplug::kInput, 0, nIn, hostInputs, nFrames);
+    p.AttachHostBuffers(iplug::kInput, mSideChainChannel, 1, hostKey, nFrames);
+  } else {
+    p.AttachHostBuffers(iplug::kInput, 0, nIn, hostInputs, nFrames);
+  }
+
+  const int maxOut = p.NChannels(iplug::kOutput);
+  p.ConnectChannels(iplug::kOutput, 0, maxOut, true);
+  if (p.MaxBusCount(iplug::kOutput) == 1) p.ConnectChannels(iplug::kOutput, mMainChannels, maxOut - mMainChannels, false);
+  p.AttachHostBuffers(iplug::kOutput, 0, maxOut, outputs, nFrames);
+
+  iplug::TimeInfo transport;
+  transport.mTransportIsRunning = true;
+  transport.mSamplePos = static_cast<double>(mSamplePosition);
+  p.SetTimeInfo(transport);
+  p.ProcessHostBuffers(nFrames);
+  mSamplePosition += nFrames;
+}
+
+int InProcessPluginInstance::Latency() const { return mPlugin->GetLatency(); }
+
+bool InProcessPluginInstance::LastBlockReduction(SectionReduction& out) const {
+  const auto* product = dynamic_cast<const Tollenbrook*>(mPlugin.get());
+  if (!product) return false;
+  // The chain reports its deepest gains (0 dB or below); the host speaks of reduction.
+  const Tollenbrook::BlockMeters meters = product->LastBlockMeters();
+  out.limiterDb = -meters.limiterMinGainDb;
+  out.compressorDb = -meters.compMinGainDb;
+  return true;
+}
+
+}  // namespace tbhost

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/cli/PluginInstance.h"
+
+namespace iplug {
+class IPlugAAX;
+}
+
+namespace tbhost {
+
+// The plug-in linked into the host: the product's factory makes the instance, and each render
+// call drives its processor the way the AAX binding's render path does: the block-size rule,
+// main inputs on channels 0 and 1, the key on the side-chain channel, outputs by the stem
+// format, then the processor's own conversion and processing.
+class InProcessPluginInstance final : public PluginInstance {
+public:
+  // Main thread. Null with `error` set when the factory fails.
+  static std::unique_ptr<PluginInstance> Create(std::string& error);
+
+  explicit InProcessPluginInstance(std::unique_ptr<iplug::IPlugAAX> plugin);
+  ~InProcessPluginInstance() override;
+
+  const std::vector<ParamInfo>& Parameters() const override { return mParams; }
+  bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
+  void SetParameter(int index, double value) override;
+  // Audio thread. Allocates nothing unless the block outgrows every block before it.
+  void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
+                    int nFrames) override;
+  int Latency() const override;
+  bool LastBlockReduction(SectionReduction& out) const override;
+
+  iplug::IPlugAAX& Plugin() { return *mPlugin; }
+
+private:
+  std::unique_ptr<iplug::IPlugAAX> mPlugin;
+  std::vector<ParamInfo> mParams;
+  int mMainChannels = 2;
+  bool mHasKey = false;
+  int mSideChainChannel = 2;
+  int64_t mSamplePosition = 0;
+};
+
+}  // namespace tbhost
