@@ -5,6 +5,12 @@
 
 #include "host/cli/HostRenderer.h"
 
+#if defined(_WIN32)
+#define MODULE_ARCH_TEXT "x64/Tollenbrook.aaxplugin"
+#else
+#define MODULE_ARCH_TEXT "x86_64-linux/Tollenbrook.so"
+#endif
+
 namespace tbhost {
 namespace {
 
@@ -45,7 +51,8 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
     std::string name, value;
     bool hasValue = false;
     SplitOption(arg, name, value, hasValue);
-    const bool takesValue = name == "--sidechain" || name == "--set" || name == "--block";
+    const bool takesValue = name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
+                            name == "--save-state" || name == "--load-state";
     if (takesValue && !hasValue) {
       if (i + 1 >= args.size()) {
         error = name + " needs a value";
@@ -65,6 +72,12 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
       if (!ParseBlockSize(value, out.blockSize, error)) return false;
     } else if (name == "--keep-latency" && !hasValue) {
       out.keepLatency = true;
+    } else if (name == "--module" || name == "--save-state" || name == "--load-state") {
+      if (value.empty()) {
+        error = name + " needs a file name";
+        return false;
+      }
+      (name == "--module" ? out.modulePath : name == "--save-state" ? out.saveState : out.loadState) = value;
     } else {
       error = "unknown option '" + arg + "' for render (see --help)";
       return false;
@@ -77,6 +90,32 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
   }
   out.input = positional[0];
   out.output = positional[1];
+  return true;
+}
+
+// Commands whose only option is the module: params and describe.
+bool ParseModuleArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string name, value;
+    bool hasValue = false;
+    SplitOption(args[i], name, value, hasValue);
+    if (name != "--module") {
+      error = args[0] + " takes no arguments but --module PATH; unexpected '" + args[i] + "'";
+      return false;
+    }
+    if (!hasValue) {
+      if (i + 1 >= args.size()) {
+        error = "--module needs a file name";
+        return false;
+      }
+      value = args[++i];
+    }
+    if (value.empty()) {
+      error = "--module needs a file name";
+      return false;
+    }
+    out.modulePath = value;
+  }
   return true;
 }
 
@@ -188,11 +227,11 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
   }
   if (command == "params") {
     out.command = Command::kParams;
-    if (args.size() > 1) {
-      error = "params takes no arguments; unexpected '" + args[1] + "'";
-      return false;
-    }
-    return true;
+    return ParseModuleArgs(args, out, error);
+  }
+  if (command == "describe") {
+    out.command = Command::kDescribe;
+    return ParseModuleArgs(args, out, error);
   }
   if (command == "demo") {
     out.command = Command::kDemo;
@@ -209,7 +248,9 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
 const char* CommandLine::Usage() {
   return "Usage:\n"
          "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
-         "  tollenbrook-host params\n"
+         "                          [--load-state FILE] [--save-state FILE] [--module PATH]\n"
+         "  tollenbrook-host params [--module PATH]\n"
+         "  tollenbrook-host describe [--module PATH]\n"
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
          "  tollenbrook-host --help | --version\n"
@@ -226,12 +267,24 @@ const char* CommandLine::Usage() {
          "           --block N         render block size in frames, 1 to 65536 (default 512)\n"
          "           --keep-latency    keep the plug-in's latency (64 frames with oversampling) in OUT\n"
          "                             instead of aligning OUT with IN\n"
+         "           --load-state FILE start from a state saved with --save-state (settings given with\n"
+         "                             --set apply on top of it); a file that holds no valid state is\n"
+         "                             refused before anything is rendered\n"
+         "           --save-state FILE after rendering, save the plug-in's state (its \"TLK1\" chunk)\n"
          "params   Lists the parameters: index, name, range, default and display texts.\n"
+         "describe Prints what a host learns from the module: the effect, its components with their\n"
+         "         properties and context fields, and the host parameters with steps, types and texts.\n"
          "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"
          "         levels and gain reduction; writes demo-input.wav and demo-output.wav into OUTDIR\n"
          "         (default ./tollenbrook-demo).\n"
          "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
          "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
+         "\n"
+         "\n"
+         "render, params and describe load the AAX module at run time, as a host does: the one named\n"
+         "with --module PATH, or else Tollenbrook.aaxplugin/Contents/" MODULE_ARCH_TEXT " beside the host\n"
+         "(or up to two directories above it). The demo renders with the plug-in linked into the host,\n"
+         "which reports the gain reduction of each block.\n"
          "\n"
          "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2.\n";
 }

@@ -7,7 +7,7 @@ namespace tbhost {
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDemo, kSnapshot };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot };
 
   Command command = Command::kHelp;
   std::string input;
@@ -18,6 +18,9 @@ struct CommandLine {
   bool keepLatency = false;
   std::string demoDir = "tollenbrook-demo";
   float snapshotScale = 1.0f;            // draw scale of `snapshot` (output is `output`)
+  std::string modulePath;                // --module: the module file; empty for the one beside the host
+  std::string saveState;                 // render --save-state FILE
+  std::string loadState;                 // render --load-state FILE
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.

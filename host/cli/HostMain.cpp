@@ -4,11 +4,17 @@
 
 #include "host/cli/CommandLine.h"
 #include "host/cli/DemoCommand.h"
+#include "host/cli/DescribeCommand.h"
+#include "host/cli/InProcessPluginInstance.h"
+#include "host/cli/ModuleHost.h"
+#include "host/cli/ModuleLocator.h"
+#include "host/cli/ModulePluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ParamsCommand.h"
 #include "host/cli/ProgressObserver.h"
 #include "host/cli/RenderCommand.h"
 #include "host/cli/SnapshotCommand.h"
+#include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
 
 namespace tbhost {
@@ -19,10 +25,40 @@ int Fail(const HostEnvironment& env, const std::string& message) {
   return kExitFailure;
 }
 
+// The plug-in for render and params: from the module when the host can load one.
+std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
+  if (env.makeModulePlugin) return env.makeModulePlugin(cmd.modulePath, error);
+  if (!cmd.modulePath.empty()) {
+    error = "--module: this host renders with its built-in plug-in only";
+    return nullptr;
+  }
+  return env.makePlugin(error);
+}
+
+// A saved state goes in before any file is touched: one the plug-in refuses stops the render.
+bool LoadState(const std::string& path, PluginInstance& plugin, std::string& error) {
+  SavedChunk chunk;
+  if (!StateFile::Read(path, chunk, error)) return false;
+  std::string why;
+  if (!plugin.LoadState(chunk, why)) {
+    error = "state " + path + " " + why;
+    return false;
+  }
+  return true;
+}
+
+bool SaveState(const std::string& path, PluginInstance& plugin, std::string& error) {
+  SavedChunk chunk;
+  if (!plugin.SaveState(chunk, error)) return false;
+  return StateFile::Write(path, chunk, error);
+}
+
 int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   std::string error;
-  std::unique_ptr<PluginInstance> plugin = env.makePlugin(error);
+  std::unique_ptr<PluginInstance> plugin = MakePlugin(cmd, env, error);
   if (!plugin) return Fail(env, error);
+  if (!cmd.loadState.empty() && !LoadState(cmd.loadState, *plugin, error)) return Fail(env, error);
+  if (!cmd.saveState.empty() && !RenderCommand::CheckWritable(cmd.saveState, error)) return Fail(env, error);
 
   // Settings are checked before any file is touched.
   RenderRequest request;
@@ -48,14 +84,25 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   if (result.clippedSamples > 0)
     env.err << "tollenbrook-host: warning: " << result.clippedSamples << " samples clipped in " << cmd.output
             << " (its format has no room above full scale)" << std::endl;
+  if (!cmd.saveState.empty() && !SaveState(cmd.saveState, *plugin, error)) return Fail(env, error);
+  env.out << "latency " << result.latency << " samples, as the plug-in announced it" << std::endl;
   return 0;
 }
 
-int RunParams(const HostEnvironment& env) {
+int RunParams(const CommandLine& cmd, const HostEnvironment& env) {
   std::string error;
-  std::unique_ptr<PluginInstance> plugin = env.makePlugin(error);
+  std::unique_ptr<PluginInstance> plugin = MakePlugin(cmd, env, error);
   if (!plugin) return Fail(env, error);
   ParamsCommand::Print(plugin->Parameters(), env.out);
+  return 0;
+}
+
+int RunDescribe(const CommandLine& cmd, const HostEnvironment& env) {
+  std::string error;
+  const std::string path = cmd.modulePath.empty() ? ModuleLocator::FindBesideExecutable(error) : cmd.modulePath;
+  if (path.empty()) return Fail(env, error);
+  std::unique_ptr<ModuleHost> module = ModuleHost::Open(path, error);
+  if (!module || !DescribeCommand::Run(*module, env.out, error)) return Fail(env, error);
   return 0;
 }
 
@@ -75,6 +122,12 @@ void WriteDemoSnapshot(const std::string& dir, const HostEnvironment& env) {
 
 }  // namespace
 
+std::unique_ptr<PluginInstance> MakeModulePlugin(const std::string& modulePath, std::string& error) {
+  const std::string path = modulePath.empty() ? ModuleLocator::FindBesideExecutable(error) : modulePath;
+  if (path.empty()) return nullptr;
+  return ModulePluginInstance::Create(path, InProcessPluginInstance::ProductParameters(), error);
+}
+
 int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
   CommandLine cmd;
   std::string error;
@@ -87,7 +140,9 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
       env.out << "tollenbrook-host 3.0.0\n";
       return 0;
     case CommandLine::Command::kParams:
-      return RunParams(env);
+      return RunParams(cmd, env);
+    case CommandLine::Command::kDescribe:
+      return RunDescribe(cmd, env);
     case CommandLine::Command::kRender:
       return RunRender(cmd, env);
     case CommandLine::Command::kDemo:

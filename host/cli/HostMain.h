@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/cli/PluginInstance.h"
@@ -11,12 +12,25 @@ namespace tbhost {
 
 // Where tollenbrook-host talks to and what it renders with; tests give their own streams.
 struct HostEnvironment {
+  HostEnvironment(std::ostream& outStream, std::ostream& errStream, std::FILE* progressFile, PluginFactory linkedIn,
+                  const std::atomic<bool>* cancelFlag = nullptr, ModulePluginFactory fromModule = nullptr)
+      : out(outStream), err(errStream), progress(progressFile), makePlugin(std::move(linkedIn)), cancel(cancelFlag),
+        makeModulePlugin(std::move(fromModule)) {}
+
   std::ostream& out;
   std::ostream& err;
   std::FILE* progress = nullptr;               // a terminal for the progress bar, or null
+  // The plug-in linked into the host: the demo renders with it (it reports gain reduction),
+  // and so does everything else when no module factory is given.
   PluginFactory makePlugin;
   const std::atomic<bool>* cancel = nullptr;   // set by an interrupt
+  // How render and params load the module named with --module (or the one beside the host).
+  ModulePluginFactory makeModulePlugin;
 };
+
+// The module-backed plug-in for `modulePath`, or for the module found beside the running host
+// when the path is empty.
+std::unique_ptr<PluginInstance> MakeModulePlugin(const std::string& modulePath, std::string& error);
 
 // Runs one command line (without the program name). Returns the exit status: 0, or 2 after
 // one line "tollenbrook-host: ..." on the error stream.

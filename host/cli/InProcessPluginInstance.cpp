@@ -1,12 +1,13 @@
 #include "host/cli/InProcessPluginInstance.h"
 
 #include "IPlug/AAX/IPlugAAX.h"
+#include "aax-library/AAX_Results.h"
+#include "host/aax/ChunkRecord.h"
 #include "product/Tollenbrook.h"
 
 namespace tbhost {
-namespace {
 
-std::vector<ParamInfo> DescribeParameters(iplug::IPlugAAX& plugin) {
+std::vector<ParamInfo> InProcessPluginInstance::DescribeParameters(const iplug::IPlugAAX& plugin) {
   std::vector<ParamInfo> params;
   for (int i = 0; i < plugin.NParams(); ++i) {
     const iplug::IParam& p = *plugin.GetParam(i);
@@ -29,7 +30,10 @@ std::vector<ParamInfo> DescribeParameters(iplug::IPlugAAX& plugin) {
   return params;
 }
 
-}  // namespace
+std::vector<ParamInfo> InProcessPluginInstance::ProductParameters() {
+  std::unique_ptr<iplug::IPlugAAX> plugin(MakePlugInstance(iplug::InstanceInfo{}));
+  return plugin ? DescribeParameters(*plugin) : std::vector<ParamInfo>{};
+}
 
 std::unique_ptr<PluginInstance> InProcessPluginInstance::Create(std::string& error) {
   std::unique_ptr<iplug::IPlugAAX> plugin(MakePlugInstance(iplug::InstanceInfo{}));
@@ -114,6 +118,34 @@ bool InProcessPluginInstance::LastBlockReduction(SectionReduction& out) const {
   const Tollenbrook::BlockMeters meters = product->LastBlockMeters();
   out.limiterDb = -meters.limiterMinGainDb;
   out.compressorDb = -meters.compMinGainDb;
+  return true;
+}
+
+bool InProcessPluginInstance::SaveState(SavedChunk& chunk, std::string& error) {
+  AAX_CTypeID id = 0;
+  mPlugin->GetChunkIDFromIndex(0, &id);
+  aaxhost::ChunkRecord record;
+  if (const AAX_Result result = aaxhost::ReadChunk(*mPlugin, id, &record); result != AAX_SUCCESS) {
+    error = "the plug-in gave no state (" + AAX::DescribeResult(result) + ")";
+    return false;
+  }
+  chunk.chunkID = id;
+  chunk.data = record.Data();
+  return true;
+}
+
+bool InProcessPluginInstance::LoadState(const SavedChunk& chunk, std::string& error) {
+  AAX_CTypeID id = 0;
+  mPlugin->GetChunkIDFromIndex(0, &id);
+  if (chunk.chunkID != id) {
+    error = "holds a chunk " + FourCharText(chunk.chunkID) + ", not the plug-in's " + FourCharText(id);
+    return false;
+  }
+  const aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, chunk.data.data(), chunk.data.size());
+  if (const AAX_Result result = mPlugin->SetChunk(id, record.Get()); result != AAX_SUCCESS) {
+    error = "does not hold a state the plug-in accepts (" + AAX::DescribeResult(result) + ")";
+    return false;
+  }
   return true;
 }
 

@@ -20,6 +20,9 @@ class InProcessPluginInstance final : public PluginInstance {
 public:
   // Main thread. Null with `error` set when the factory fails.
   static std::unique_ptr<PluginInstance> Create(std::string& error);
+  // Main thread. The parameter table of a plug-in object, and that of the product linked in.
+  static std::vector<ParamInfo> DescribeParameters(const iplug::IPlugAAX& plugin);
+  static std::vector<ParamInfo> ProductParameters();
 
   explicit InProcessPluginInstance(std::unique_ptr<iplug::IPlugAAX> plugin);
   ~InProcessPluginInstance() override;
@@ -32,6 +35,9 @@ public:
                     int nFrames) override;
   int Latency() const override;
   bool LastBlockReduction(SectionReduction& out) const override;
+  // Main thread. Through the binding's chunk operations, as a host would call them.
+  bool SaveState(SavedChunk& chunk, std::string& error) override;
+  bool LoadState(const SavedChunk& chunk, std::string& error) override;
 
   iplug::IPlugAAX& Plugin() { return *mPlugin; }
 

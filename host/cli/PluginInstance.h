@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/cli/ParamInfo.h"
+#include "host/cli/SavedChunk.h"
 
 namespace tbhost {
 
@@ -43,9 +44,25 @@ public:
 
   // Per-section gain reduction of the last block, when the plug-in offers it.
   virtual bool LastBlockReduction(SectionReduction& /*out*/) const { return false; }
+
+  // Main thread. The plug-in's state as a host keeps it in a session: its one chunk.
+  virtual bool SaveState(SavedChunk& /*chunk*/, std::string& error) {
+    error = "this plug-in keeps no state";
+    return false;
+  }
+  // Main thread. Restores a saved state, parameters and all; false with `error` set when the
+  // plug-in refuses it, and nothing changes then.
+  virtual bool LoadState(const SavedChunk& /*chunk*/, std::string& error) {
+    error = "this plug-in takes no state";
+    return false;
+  }
 };
 
 // Makes a fresh instance, or null with `error` set.
 using PluginFactory = std::function<std::unique_ptr<PluginInstance>(std::string& error)>;
+// Makes a fresh instance from a module file (empty: the module beside the host), or null
+// with `error` set.
+using ModulePluginFactory =
+    std::function<std::unique_ptr<PluginInstance>(const std::string& modulePath, std::string& error)>;
 
 }  // namespace tbhost

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnInterrupt);
   tbhost::HostEnvironment env{std::cout, std::cerr,
                               tbhost::ProgressBar::IsTerminal(stderr) ? stderr : nullptr,
-                              tbhost::InProcessPluginInstance::Create, &sInterrupted};
+                              tbhost::InProcessPluginInstance::Create, &sInterrupted,
+                              tbhost::MakeModulePlugin};
 #ifdef _WIN32
   // Messages carry UTF-8 file names; the console shows them as such while the host runs.
   const UINT consoleCodePage = GetConsoleOutputCP();

@@ -1,0 +1,19 @@
+#pragma once
+#include <ostream>
+#include <string>
+
+namespace tbhost {
+
+class ModuleHost;
+
+// `tollenbrook-host describe`: what a host learns from the module, as it learns it. The
+// registered effect (names, category, package, manufacturer, version), each component with
+// its properties and context fields, and the host parameters of an instance with their
+// steps, types, defaults and texts. Four-character codes are printed as their characters.
+class DescribeCommand {
+public:
+  // Main thread. False with `error` set when no instance can be made to list the parameters.
+  static bool Run(ModuleHost& module, std::ostream& out, std::string& error);
+};
+
+}  // namespace tbhost

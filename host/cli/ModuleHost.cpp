@@ -1,0 +1,70 @@
+#include "host/cli/ModuleHost.h"
+
+#include "aax-library/AAX_Results.h"
+#include "host/aax/PropertyMap.h"
+
+namespace tbhost {
+
+std::unique_ptr<ModuleHost> ModuleHost::Open(const std::string& path, std::string& error) {
+  std::unique_ptr<ModuleHost> module(new ModuleHost());
+  module->mPath = path;
+  if (!module->mLoader.Load(path)) {
+    error = module->mLoader.Error();
+    return nullptr;
+  }
+  if (!module->Register(error)) return nullptr;
+  return module;
+}
+
+bool ModuleHost::Register(std::string& error) {
+  acfUInt64 version = 0;
+  if (mLoader.GetSDKVersion(&version) == ACF_OK) mSDKVersion = version;
+  if (const ACFRESULT result = mLoader.Startup(mHost.Unknown()); result != ACF_OK) {
+    error = mPath + " refused to start (" + AAX::DescribeResult(result) + ")";
+    return false;
+  }
+  mStarted = true;
+  IACFPluginDefinition* definition = nullptr;
+  const ACFRESULT result = mLoader.RegisterPlugin(mHost.Unknown(), &definition);
+  if (definition) definition->Release();
+  if (result != ACF_OK) {
+    error = mPath + " could not describe itself (" + AAX::DescribeResult(result) + ")";
+    return false;
+  }
+  for (const auto& collection : mHost.Collections()) {
+    if (!collection->Effects().empty() && collection->Effects()[0].descriptor) {
+      mCollection = collection.get();
+      mEffect = collection->Effects()[0].descriptor;
+      mEffectID = collection->Effects()[0].id;
+      return true;
+    }
+  }
+  error = mPath + " registered no effect";
+  return false;
+}
+
+// The loader unloads the module after this; the host object outlives both.
+ModuleHost::~ModuleHost() {
+  if (mStarted) mLoader.Shutdown(mHost.Unknown());
+}
+
+int32_t ModuleHost::LiveObjects() {
+  return mLoader.IsLoaded() && mLoader.CanUnloadNow ? mLoader.CanUnloadNow(mHost.Unknown()) : 0;
+}
+
+const aaxhost::ComponentDescriptor* ModuleHost::ComponentFor(int channels) const {
+  for (const aaxhost::ComponentDescriptor* component : mEffect->Components()) {
+    const aaxhost::PropertyMap* properties = component ? component->ProcessProperties() : nullptr;
+    if (!properties) continue;
+    const auto input = properties->Find(AAX_eProperty_InputStemFormat);
+    const auto output = properties->Find(AAX_eProperty_OutputStemFormat);
+    if (!input || !output) continue;
+    if (AAX_StemFormatChannelCount(static_cast<uint32_t>(*input)) == channels &&
+        AAX_StemFormatChannelCount(static_cast<uint32_t>(*output)) == channels) {
+      return component;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace tbhost

@@ -1,0 +1,34 @@
+# The host tests load the module at run time, as tollenbrook-host does.
+add_dependencies(test_host tollenbrook_module)
+
+# The programs themselves, under Wine for the Windows flavour: the host finds the module built
+# beside it, describes it and renders through it.
+set(host_module_dir ${CMAKE_BINARY_DIR}/tests/host-module-render)
+add_test(NAME tollenbrook_host_describe COMMAND tollenbrook-host describe)
+set_tests_properties(tollenbrook_host_describe PROPERTIES PASS_REGULAR_EXPRESSION "native type ID +IEF2")
+add_test(NAME tollenbrook_host_demo_input COMMAND tollenbrook-host demo ${host_module_dir})
+set_tests_properties(tollenbrook_host_demo_input PROPERTIES FIXTURES_SETUP host_module_input)
+add_test(NAME tollenbrook_host_render
+         COMMAND tollenbrook-host render ${host_module_dir}/demo-input.wav ${host_module_dir}/module.wav
+                 --set "Oversample=Oversampling On" --save-state ${host_module_dir}/state.tlk)
+set_tests_properties(tollenbrook_host_render PROPERTIES
+  FIXTURES_REQUIRED host_module_input FIXTURES_SETUP host_module_state
+  PASS_REGULAR_EXPRESSION "latency 64 samples")
+add_test(NAME tollenbrook_host_render_from_state
+         COMMAND tollenbrook-host render ${host_module_dir}/demo-input.wav ${host_module_dir}/from-state.wav
+                 --load-state ${host_module_dir}/state.tlk)
+set_tests_properties(tollenbrook_host_render_from_state PROPERTIES
+  FIXTURES_REQUIRED host_module_state PASS_REGULAR_EXPRESSION "latency 64 samples")
+
+# The Windows module against the Linux module's rendering, which the Linux suite writes into
+# its build tree (scripts/test builds and tests the linux preset first). Reported as skipped
+# when there is no Linux build.
+if(WIN32)
+  set(TOLLENBROOK_LINUX_BUILD_DIR ${CMAKE_SOURCE_DIR}/build/linux CACHE PATH
+      "Linux build tree whose module rendering the Windows module is compared with")
+  add_test(NAME test_host_matches_linux COMMAND test_host --gtest_filter=CrossPlatform.* --gtest_color=no)
+  set_tests_properties(test_host_matches_linux PROPERTIES
+    ENVIRONMENT "TOLLENBROOK_LINUX_REFERENCE=${TOLLENBROOK_LINUX_BUILD_DIR}/cross-platform"
+    SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+    TIMEOUT 900)
+endif()
