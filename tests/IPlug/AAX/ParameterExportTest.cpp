@@ -172,6 +172,7 @@ TEST_F(ProbeParameters, EachKindGetsItsTaperDisplayAndSteps) {
   EXPECT_EQ(Steps(effect, "3"), 128);
   EXPECT_EQ(TextOf(effect, "3", 0.5), "2.50dB") << "a squared curve puts a quarter of the range mid-way";
   EXPECT_EQ(TextOf(effect, "3", 0.5, 3), "2.5");
+  EXPECT_EQ(TextOf(effect, "3", 1.0, 3), "10") << "\"10.00\" cut to three characters loses the point too";
   ASSERT_EQ(effect.GetParameterValueFromString("3", &normalized, AAX_CString("6.40dB")), 0);
   EXPECT_NEAR(normalized, 0.8, 1e-12);
   EXPECT_DOUBLE_EQ(Normalized(effect, "3"), probe->GetParam(2)->GetNormalized());
