@@ -8,6 +8,7 @@ namespace tbhost {
 // x86_64-linux/Tollenbrook.so on Linux) in the program's directory or up to two directories
 // above it: beside an installed host, and at the top of the build tree for the host in
 // host/cli/ and the test programs in tests/.
+// Any thread; reads the file system only.
 class ModuleLocator {
 public:
   // "Tollenbrook.aaxplugin/Contents/x64/Tollenbrook.aaxplugin" and the like.
