@@ -198,6 +198,18 @@ void PrintChunks(AAX_IACFEffectParameters& effect, std::ostream& out) {
   }
 }
 
+// A registered GUI creation function may still make nothing (a module without an editor).
+std::string GUIText(const aaxhost::EffectDescriptor& effect) {
+  const AAX_CCreateObjectProc create = effect.CreateProc(kAAX_ProcPtrID_Create_EffectGUI);
+  if (!create) return "";
+  IACFUnknown* gui = create();
+  if (!gui) return ", GUI (the function makes none)";
+  // The object starts without references: one taken and given back deletes it.
+  gui->AddRef();
+  gui->Release();
+  return ", GUI";
+}
+
 }  // namespace
 
 bool DescribeCommand::Run(ModuleHost& module, std::ostream& out, std::string& error) {
@@ -220,7 +232,7 @@ bool DescribeCommand::Run(ModuleHost& module, std::ostream& out, std::string& er
   for (uint32_t category : effect.Categories())
     out << "  Category    " << category << (category == AAX_ePlugInCategory_Dynamics ? " (dynamics)" : "") << '\n';
   out << "  Creates     " << (effect.CreateProc(kAAX_ProcPtrID_Create_EffectParameters) ? "effect parameters" : "-")
-      << (effect.CreateProc(kAAX_ProcPtrID_Create_EffectGUI) ? ", GUI" : "") << '\n';
+      << GUIText(effect) << '\n';
   int number = 1;
   for (const aaxhost::ComponentDescriptor* component : effect.Components()) {
     if (component) PrintComponent(*component, number++, out);
