@@ -35,8 +35,12 @@ void SplitOption(const std::string& arg, std::string& name, std::string& value, 
   value = hasValue ? arg.substr(eq + 1) : std::string();
 }
 
-bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
-  std::vector<std::string> positional;
+// Walks a command's arguments: plain ones are collected as positional, "--" ends the options,
+// and each option reaches `apply` with its value, from "=VALUE" or, for an option that takes
+// one, from the next argument.
+template <class TakesValue, class Apply>
+bool WalkOptions(const std::vector<std::string>& args, TakesValue takesValue, Apply apply,
+                 std::vector<std::string>& positional, std::string& error) {
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -51,38 +55,51 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
     std::string name, value;
     bool hasValue = false;
     SplitOption(arg, name, value, hasValue);
-    const bool takesValue = name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
-                            name == "--save-state" || name == "--load-state";
-    if (takesValue && !hasValue) {
+    if (takesValue(name) && !hasValue) {
       if (i + 1 >= args.size()) {
         error = name + " needs a value";
         return false;
       }
       value = args[++i];
+      hasValue = true;
     }
-    if (name == "--sidechain") {
-      if (value.empty()) {
-        error = "--sidechain needs a file name";
-        return false;
-      }
-      out.sideChain = value;
-    } else if (name == "--set") {
+    if (!apply(arg, name, value, hasValue)) return false;
+  }
+  return true;
+}
+
+bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  const auto takesValue = [](const std::string& name) {
+    return name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
+           name == "--save-state" || name == "--load-state";
+  };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value,
+                         bool hasValue) {
+    if (name == "--set") {
       out.settings.push_back(value);
-    } else if (name == "--block") {
-      if (!ParseBlockSize(value, out.blockSize, error)) return false;
-    } else if (name == "--keep-latency" && !hasValue) {
+      return true;
+    }
+    if (name == "--block") return ParseBlockSize(value, out.blockSize, error);
+    if (name == "--keep-latency" && !hasValue) {
       out.keepLatency = true;
-    } else if (name == "--module" || name == "--save-state" || name == "--load-state") {
+      return true;
+    }
+    if (name == "--sidechain" || name == "--module" || name == "--save-state" || name == "--load-state") {
       if (value.empty()) {
         error = name + " needs a file name";
         return false;
       }
-      (name == "--module" ? out.modulePath : name == "--save-state" ? out.saveState : out.loadState) = value;
-    } else {
-      error = "unknown option '" + arg + "' for render (see --help)";
-      return false;
+      (name == "--sidechain" ? out.sideChain
+       : name == "--module"  ? out.modulePath
+       : name == "--save-state" ? out.saveState
+                                : out.loadState) = value;
+      return true;
     }
-  }
+    error = "unknown option '" + arg + "' for render (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
   if (positional.size() != 2) {
     error = positional.size() < 2 ? "render needs an input and an output file (see --help)"
                                   : "render takes one input and one output file; unexpected '" + positional[2] + "'";
@@ -152,38 +169,18 @@ bool ParseScale(const std::string& text, float& out, std::string& error) {
 }
 
 bool ParseSnapshotArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    std::string name, value;
-    bool hasValue = false;
-    SplitOption(arg, name, value, hasValue);
-    if (name != "--set" && name != "--scale") {
-      error = "unknown option '" + arg + "' for snapshot (see --help)";
-      return false;
-    }
-    if (!hasValue) {
-      if (i + 1 >= args.size()) {
-        error = name + " needs a value";
-        return false;
-      }
-      value = args[++i];
-    }
+  const auto takesValue = [](const std::string& name) { return name == "--set" || name == "--scale"; };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value, bool) {
     if (name == "--set") {
       out.settings.push_back(value);
-    } else if (!ParseScale(value, out.snapshotScale, error)) {
-      return false;
+      return true;
     }
-  }
+    if (name == "--scale") return ParseScale(value, out.snapshotScale, error);
+    error = "unknown option '" + arg + "' for snapshot (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
   if (positional.size() != 1) {
     error = positional.empty() ? "snapshot needs an output PNG file (see --help)"
                                : "snapshot takes one output file; unexpected '" + positional[1] + "'";
