@@ -5,7 +5,7 @@
 
 #include "product/TollenbrookChain.h"
 #include "product/ChainTestSupport.h"
-#include "product/LockCounter.h"
+#include "support/LockCounter.h"
 #include "product/MusicSignal.h"
 #include "support/AllocationCounter.h"
 

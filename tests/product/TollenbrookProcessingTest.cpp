@@ -4,7 +4,7 @@
 #include <memory>
 #include <thread>
 
-#include "product/LockCounter.h"
+#include "support/LockCounter.h"
 #include "product/MusicSignal.h"
 #include "product/TollenbrookHostRig.h"
 #include "support/AllocationCounter.h"

@@ -7,6 +7,7 @@
 #include "AAXTestRig.h"
 #include "product/Tollenbrook.h"
 #include "support/AllocationCounter.h"
+#include "support/LockCounter.h"
 
 namespace {
 
@@ -77,13 +78,19 @@ TEST_F(ProductRender, TheKeyOnTheSideChainFieldDrivesTheSections) {
   EXPECT_GT(plug.LastBlockMeters().compMinGainDb, -0.5);
 }
 
-TEST_F(ProductRender, RenderingAllocatesNothingOnceTheBlockSizeIsKnown) {
+TEST_F(ProductRender, RenderingAllocatesNothingAndTakesNoLockOnceTheBlockSizeIsKnown) {
+  HostSets("15", 1.0);  // oversampling: the longest path through the chain
+  context.SetSideChain(2);
   RenderBlocks(4, 0.5f, 0.5f);
   testsupport::AllocationScope scope;
+  locktest::LockScope locks;
   RenderBlocks(20, 0.5f, 0.5f);
   context.SetLength(300);
   context.Render();
   EXPECT_EQ(scope.Count(), 0);
+  if (locktest::Available()) {
+    EXPECT_EQ(locks.Count(), 0);
+  }
 }
 
 TEST_F(ProductRender, HostChangesWhileTheAudioThreadRuns) {
