@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "host/ModuleFixtures.h"
 #include "host/TestFiles.h"
 #include "host/WavFixtures.h"
 #include "host/cli/HostMain.h"
@@ -20,21 +21,10 @@ using hosttest::ReadWav;
 using hosttest::TestSignal;
 using hosttest::WritePcm16;
 
-struct HostRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using hosttest::HostRun;
 
-HostRun Host(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  tbhost::HostEnvironment env{out, err, nullptr, tbhost::InProcessPluginInstance::Create, nullptr};
-  HostRun r;
-  r.status = tbhost::RunHost(args, env);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+// The command line with the plug-in linked into the host.
+HostRun Host(const std::vector<std::string>& args) { return hosttest::RunInProcessHost(args); }
 
 std::vector<tbhost::ParamInfo> RealTable() {
   std::string error;

@@ -1,29 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include "host/ModuleFixtures.h"
 #include "host/TestFiles.h"
 #include "host/cli/HostMain.h"
-#include "host/cli/InProcessPluginInstance.h"
 
 // `tollenbrook-host snapshot`: the editor drawn without a window system into a PNG.
 namespace {
 
-struct HostRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using hosttest::HostRun;
 
-HostRun Host(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  tbhost::HostEnvironment env{out, err, nullptr, tbhost::InProcessPluginInstance::Create, nullptr};
-  HostRun r;
-  r.status = tbhost::RunHost(args, env);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+// The command line with the plug-in linked into the host.
+HostRun Host(const std::vector<std::string>& args) { return hosttest::RunInProcessHost(args); }
 
 // Width and height from a PNG's header chunk (big-endian, right after the signature).
 bool PngSize(const std::vector<uint8_t>& png, int& width, int& height) {
