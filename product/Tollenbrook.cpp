@@ -68,7 +68,7 @@ void Tollenbrook::DeclareParameters() {
 bool Tollenbrook::SerializeState(iplug::ByteChunk& chunk) const {
   // Both parts are always written, and a failure of either is reported: a host must not
   // store a state that lacks its parameters.
-  const bool geometry = WriteEditorGeometry(chunk);
+  const bool geometry = SerializeStateHeader(chunk);
   const bool params = SerializeParams(chunk);
   return geometry && params;
 }

@@ -28,6 +28,9 @@ public:
   // Host main thread. Editor geometry, then every parameter value; false when the chunk
   // could not grow.
   bool SerializeState(iplug::ByteChunk& chunk) const override;
+  // Host main thread. The editor geometry in front of the parameter values, also for preset
+  // slots made from bare values.
+  bool SerializeStateHeader(iplug::ByteChunk& chunk) const override { return WriteEditorGeometry(chunk); }
   // Host main thread. Reads what SerializeState wrote; the next position, or -1.
   int UnserializeState(const iplug::ByteChunk& chunk, int startPos) override;
   // Host main thread. Compares a state of this product: the parameter doubles after the

@@ -68,13 +68,31 @@ bool WalkOptions(const std::vector<std::string>& args, TakesValue takesValue, Ap
   return true;
 }
 
+// The field of a render option naming a program or bank file or a factory preset, or null.
+std::string* PresetOption(CommandLine& out, const std::string& name) {
+  if (name == "--load-program") return &out.loadProgram;
+  if (name == "--save-program") return &out.saveProgram;
+  if (name == "--load-bank") return &out.loadBank;
+  if (name == "--save-bank") return &out.saveBank;
+  if (name == "--preset") return &out.preset;
+  return nullptr;
+}
+
 bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
-  const auto takesValue = [](const std::string& name) {
+  const auto takesValue = [&out](const std::string& name) {
     return name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
-           name == "--save-state" || name == "--load-state";
+           name == "--save-state" || name == "--load-state" || PresetOption(out, name);
   };
   const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value,
                          bool hasValue) {
+    if (std::string* field = PresetOption(out, name)) {
+      if (value.empty()) {
+        error = name + (name == "--preset" ? " needs a preset name" : " needs a file name");
+        return false;
+      }
+      *field = value;
+      return true;
+    }
     if (name == "--set") {
       out.settings.push_back(value);
       return true;
@@ -132,6 +150,25 @@ bool ParseModuleArgs(const std::vector<std::string>& args, CommandLine& out, std
       return false;
     }
     out.modulePath = value;
+  }
+  return true;
+}
+
+bool ParsePresetsArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  const auto takesValue = [](const std::string& name) { return name == "--write"; };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value, bool) {
+    if (name == "--write" && !value.empty()) {
+      out.presetsDir = value;
+      return true;
+    }
+    error = name == "--write" ? "--write needs a directory" : "unknown option '" + arg + "' for presets (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
+  if (!positional.empty()) {
+    error = "presets takes no arguments but --write DIR; unexpected '" + positional[0] + "'";
+    return false;
   }
   return true;
 }
@@ -230,6 +267,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kDescribe;
     return ParseModuleArgs(args, out, error);
   }
+  if (command == "presets") {
+    out.command = Command::kPresets;
+    return ParsePresetsArgs(args, out, error);
+  }
   if (command == "demo") {
     out.command = Command::kDemo;
     return ParseDemoArgs(args, out, error);
@@ -246,7 +287,10 @@ const char* CommandLine::Usage() {
   return "Usage:\n"
          "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
          "                          [--load-state FILE] [--save-state FILE] [--module PATH]\n"
+         "                          [--preset NAME] [--load-program FILE.fxp] [--save-program FILE.fxp]\n"
+         "                          [--load-bank FILE.fxb] [--save-bank FILE.fxb]\n"
          "  tollenbrook-host params [--module PATH]\n"
+         "  tollenbrook-host presets [--write DIR]\n"
          "  tollenbrook-host describe [--module PATH]\n"
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
@@ -268,7 +312,15 @@ const char* CommandLine::Usage() {
          "                             --set apply on top of it); a file that holds no valid state is\n"
          "                             refused before anything is rendered\n"
          "           --save-state FILE after rendering, save the plug-in's state (its \"TLK1\" chunk)\n"
+         "           --preset NAME     start from a factory preset (see presets)\n"
+         "           --load-program FILE, --load-bank FILE\n"
+         "                             start from a program (.fxp) or bank (.fxb) file, after --load-state\n"
+         "                             and before --set; a file the plug-in refuses stops the render\n"
+         "           --save-program FILE, --save-bank FILE\n"
+         "                             after rendering, save the settings used as a program or bank file\n"
          "params   Lists the parameters: index, name, range, default and display texts.\n"
+         "presets  Lists the factory presets with their settings; --write DIR writes their program\n"
+         "         files into DIR, made afresh by the plug-in.\n"
          "describe Prints what a host learns from the module: the effect, its components with their\n"
          "         properties and context fields, and the host parameters with steps, types and texts.\n"
          "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"

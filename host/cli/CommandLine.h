@@ -7,7 +7,7 @@ namespace tbhost {
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kPresets };
 
   Command command = Command::kHelp;
   std::string input;
@@ -21,6 +21,10 @@ struct CommandLine {
   std::string modulePath;                // --module: the module file; empty for the one beside the host
   std::string saveState;                 // render --save-state FILE
   std::string loadState;                 // render --load-state FILE
+  // render: program and bank files, applied after --load-state (bank, program, factory preset
+  // in that order) and saved after rendering.
+  std::string loadProgram, saveProgram, loadBank, saveBank, preset;
+  std::string presetsDir;                // presets --write DIR; empty: list the presets
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.

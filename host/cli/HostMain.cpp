@@ -11,6 +11,8 @@
 #include "host/cli/ModulePluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ParamsCommand.h"
+#include "host/cli/PresetFiles.h"
+#include "host/cli/PresetsCommand.h"
 #include "host/cli/ProgressObserver.h"
 #include "host/cli/RenderCommand.h"
 #include "host/cli/SnapshotCommand.h"
@@ -58,6 +60,8 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   std::unique_ptr<PluginInstance> plugin = MakePlugin(cmd, env, error);
   if (!plugin) return Fail(env, error);
   if (!cmd.loadState.empty() && !LoadState(cmd.loadState, *plugin, error)) return Fail(env, error);
+  std::unique_ptr<PresetFiles> presetFiles;
+  if (!PresetFiles::BeforeRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   if (!cmd.saveState.empty() && !RenderCommand::CheckWritable(cmd.saveState, error)) return Fail(env, error);
 
   // Settings are checked before any file is touched.
@@ -85,6 +89,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     env.err << "tollenbrook-host: warning: " << result.clippedSamples << " samples clipped in " << cmd.output
             << " (its format has no room above full scale)" << std::endl;
   if (!cmd.saveState.empty() && !SaveState(cmd.saveState, *plugin, error)) return Fail(env, error);
+  if (!PresetFiles::AfterRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   env.out << "latency " << result.latency << " samples, as the plug-in announced it" << std::endl;
   return 0;
 }
@@ -145,6 +150,11 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
       return RunDescribe(cmd, env);
     case CommandLine::Command::kRender:
       return RunRender(cmd, env);
+    case CommandLine::Command::kPresets:
+      if (!(cmd.presetsDir.empty() ? PresetsCommand::List(env.out, error)
+                                   : PresetsCommand::Write(cmd.presetsDir, env.out, error)))
+        return Fail(env, error);
+      return 0;
     case CommandLine::Command::kDemo:
       if (!DemoCommand::Run(cmd.demoDir, env.makePlugin, env.progress, env.cancel, env.out, error))
         return Fail(env, error);
