@@ -5,16 +5,6 @@
 
 using namespace igraphics;
 
-TEST(WinColorChooser, SetupStartsAtTheColourFullyOpenWithTheHook) {
-  const WinColorChooser chooser(nullptr, IColor(128, 10, 20, 30), "Needle");
-  const CHOOSECOLORW& s = chooser.GetSetup();
-  EXPECT_EQ(s.rgbResult, RGB(10, 20, 30));
-  EXPECT_EQ(s.Flags, DWORD(CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_SOLIDCOLOR | CC_ANYCOLOR));
-  EXPECT_NE(s.lpfnHook, nullptr);
-  EXPECT_NE(s.lpCustColors, nullptr);
-  EXPECT_EQ(chooser.GetChosen(), IColor(128, 10, 20, 30)) << "alpha is kept";
-}
-
 TEST(WinColorChooser, WithoutAWindowNothingIsAsked) {
   IColor color(255, 1, 2, 3);
   EXPECT_FALSE(WinPromptForColour(nullptr, color, "x"));

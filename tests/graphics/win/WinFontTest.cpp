@@ -112,6 +112,10 @@ TEST_F(WinFonts, AnInstalledFamilyIsASystemFontWithItsStyleText) {
     EXPECT_EQ(lf.lfWeight, c.weight);
     EXPECT_EQ(lf.lfItalic, c.italic);
     EXPECT_EQ(ToUtf8(WinFontLoader::FaceOf(font->GetHFont()).c_str()), family);
+    // The bytes handed to the drawing back end are those of the face of that style.
+    const FontDataView data = font->GetFontData();
+    ASSERT_TRUE(data.IsValid()) << family << " " << c.text;
+    EXPECT_EQ(TrueTypeFace(data.mData, data.mSize, data.mFaceIdx).StyleName(), c.text);
   }
 }
 
