@@ -1,5 +1,6 @@
 #include "graphics/win/WinFontLoader.h"
 
+#include <climits>
 #include <string>
 
 #include "graphics/IGraphicsConstants.h"

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "graphics/PlatformFont.h"
 #include "graphics/win/WinPlatformFont.h"
