@@ -75,15 +75,6 @@ TEST(WinFileDialog, SetupCarriesStartValuesFlagsAndFilter) {
   EXPECT_EQ(s.lpstrDefExt, nullptr);
 }
 
-TEST(WinFileDialog, AChosenPathSplitsIntoFileNameAndDirectory) {
-  iplug::TextBuffer name, dir;
-  WinFileDialog::SplitChosenPath("C:\\Mixes\\Grüße\\bus.wav", name, dir);
-  EXPECT_STREQ(name.Get(), "C:\\Mixes\\Grüße\\bus.wav");
-  EXPECT_STREQ(dir.Get(), "C:\\Mixes\\Grüße\\");
-  WinFileDialog::SplitChosenPath("D:bus.wav", name, dir);
-  EXPECT_STREQ(dir.Get(), "D:");
-}
-
 TEST(WinPromptForFile, WithoutAWindowTheNameEmptiesAndNothingRuns) {
   iplug::TextBuffer name("old.wav"), dir("C:\\");
   bool ran = false;
