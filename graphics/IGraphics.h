@@ -346,6 +346,9 @@ public:
     x = mMouseDownX;
     y = mMouseDownY;
   }
+  // After a modal dialog, which took the pointer: drops every capture (closing the host
+  // gestures their presses opened) and shows a hidden cursor again.
+  void ReleaseMouseCapture() { ReleaseCaptures(); }
   // The corner resizer starts a resize; drags then resize the editor until the release.
   void StartResizeGesture() { mResizingInProcess = true; }
   bool IsResizing() const { return mResizingInProcess; }
