@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host/cli/HostRenderer.h"
+#include "host/cli/RenderExtrasParser.h"
 
 #if defined(_WIN32)
 #define MODULE_ARCH_TEXT "x64/Tollenbrook.aaxplugin"
@@ -71,10 +72,13 @@ bool WalkOptions(const std::vector<std::string>& args, TakesValue takesValue, Ap
 bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
   const auto takesValue = [](const std::string& name) {
     return name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
-           name == "--save-state" || name == "--load-state";
+           name == "--save-state" || name == "--load-state" || RenderExtrasParser::TakesValue(name);
   };
   const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value,
                          bool hasValue) {
+    if (const auto extra = RenderExtrasParser::Apply(name, value, hasValue, out, error);
+        extra != RenderExtrasParser::Outcome::kNotMine)
+      return extra == RenderExtrasParser::Outcome::kApplied;
     if (name == "--set") {
       out.settings.push_back(value);
       return true;
@@ -100,14 +104,7 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
   };
   std::vector<std::string> positional;
   if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
-  if (positional.size() != 2) {
-    error = positional.size() < 2 ? "render needs an input and an output file (see --help)"
-                                  : "render takes one input and one output file; unexpected '" + positional[2] + "'";
-    return false;
-  }
-  out.input = positional[0];
-  out.output = positional[1];
-  return true;
+  return RenderExtrasParser::AssignFiles(positional, out, error);
 }
 
 // Commands whose only option is the module: params and describe.

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "host/cli/RenderExtras.h"
+
 namespace tbhost {
 
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
@@ -21,6 +23,7 @@ struct CommandLine {
   std::string modulePath;                // --module: the module file; empty for the one beside the host
   std::string saveState;                 // render --save-state FILE
   std::string loadState;                 // render --load-state FILE
+  RenderExtras extras;                   // render: batches, reports, plot, --overwrite-input
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.
