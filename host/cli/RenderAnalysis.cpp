@@ -88,7 +88,7 @@ bool RenderAnalysis::Complete(const RenderRequest& request, const RenderResult& 
   if (!plot) return true;
 
   PlotData data;
-  data.title = "Tollenbrook: " + FileName(request.input) + " \u2192 " + FileName(request.output);
+  data.title = "Tollenbrook: " + FileName(request.input) + " -> " + FileName(request.output);
   data.subtitle = mWishes.subtitle;
   data.sampleRate = in.format.sampleRate;
   data.frames = in.format.frames;
