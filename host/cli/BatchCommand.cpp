@@ -157,6 +157,7 @@ int BatchRun::Report() {
     reports.push_back(r);
     if (!r.rendered) {
       ++failed;
+      if (Interrupted() && r.error == "interrupted") continue;  // said once for the batch below
       const bool named = r.error.find(r.input) != std::string::npos;
       mEnv.err << "tollenbrook-host: " << (named ? "" : r.input + ": ") << r.error << std::endl;
       continue;

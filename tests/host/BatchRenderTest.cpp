@@ -168,6 +168,7 @@ TEST_F(Batch, AnInterruptLeavesNoPartialFileAndStartsNoMore) {
                             });
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("interrupted: 0 of 6 files rendered"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << "said once for the batch: " << r.err;
   EXPECT_TRUE(hosttest::ScopedTempDir::List(dir.Path() / "out").empty());
 }
 
