@@ -48,7 +48,7 @@ RenderAnalysis::Wishes RenderReporting::Wishes(const CommandLine& cmd, const Rep
   wishes.plotPath = plotPath;
   std::string& subtitle = wishes.subtitle;
   if (!header.loadState.empty()) subtitle = "state " + header.loadState;
-  for (const auto& [name, text] : header.settings) subtitle += (subtitle.empty() ? "" : ", ") + name + " " + text;
+  for (const auto& [name, text] : header.settings) subtitle += (subtitle.empty() ? "" : ", ") + name + "=" + text;
   if (subtitle.empty()) subtitle = "default settings";
   return wishes;
 }
