@@ -9,6 +9,7 @@ namespace tbhost {
 // Writes one JSON document, indented two spaces a level, with the commas and escapes done
 // here: callers say what comes next (a key, a value, the start or end of an object or array).
 // Numbers that are not finite (a silent file's loudness) are written as null.
+// One thread at a time.
 class JsonWriter {
 public:
   explicit JsonWriter(std::ostream& out) : mOut(out) {}

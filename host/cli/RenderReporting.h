@@ -10,6 +10,7 @@ namespace tbhost {
 
 // How `render` turns --report, --report-json and --plot into analyses and their output, for one
 // file and for batches alike.
+// Main thread.
 class RenderReporting {
 public:
   // The files written besides the audio (--report-json, --plot, --save-state) can be written

@@ -7,7 +7,7 @@ namespace tbhost {
 
 // The outline of a waveform at the resolution of a picture: the file's frames split into
 // `columns` equal slices, and per slice the lowest and highest sample over all channels.
-// Fed in order, in pieces of any size.
+// Fed in order, in pieces of any size, by one thread at a time.
 class WaveEnvelope {
 public:
   WaveEnvelope() = default;
