@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host/cli/HostRenderer.h"
+#include "host/cli/RenderExtrasParser.h"
 
 #if defined(_WIN32)
 #define MODULE_ARCH_TEXT "x64/Tollenbrook.aaxplugin"
@@ -81,7 +82,8 @@ std::string* PresetOption(CommandLine& out, const std::string& name) {
 bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
   const auto takesValue = [&out](const std::string& name) {
     return name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
-           name == "--save-state" || name == "--load-state" || PresetOption(out, name);
+           name == "--save-state" || name == "--load-state" || PresetOption(out, name) ||
+           RenderExtrasParser::TakesValue(name);
   };
   const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value,
                          bool hasValue) {
@@ -93,6 +95,9 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
       *field = value;
       return true;
     }
+    if (const auto extra = RenderExtrasParser::Apply(name, value, hasValue, out, error);
+        extra != RenderExtrasParser::Outcome::kNotMine)
+      return extra == RenderExtrasParser::Outcome::kApplied;
     if (name == "--set") {
       out.settings.push_back(value);
       return true;
@@ -118,14 +123,7 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
   };
   std::vector<std::string> positional;
   if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
-  if (positional.size() != 2) {
-    error = positional.size() < 2 ? "render needs an input and an output file (see --help)"
-                                  : "render takes one input and one output file; unexpected '" + positional[2] + "'";
-    return false;
-  }
-  out.input = positional[0];
-  out.output = positional[1];
-  return true;
+  return RenderExtrasParser::AssignFiles(positional, out, error);
 }
 
 // Commands whose only option is the module: params and describe.
@@ -289,6 +287,8 @@ const char* CommandLine::Usage() {
          "                          [--load-state FILE] [--save-state FILE] [--module PATH]\n"
          "                          [--preset NAME] [--load-program FILE.fxp] [--save-program FILE.fxp]\n"
          "                          [--load-bank FILE.fxb] [--save-bank FILE.fxb]\n"
+         "                          [--report] [--report-json FILE] [--plot FILE.png] [--overwrite-input]\n"
+         "  tollenbrook-host render IN... --out-dir DIR [--jobs N] [the options above but --plot]\n"
          "  tollenbrook-host params [--module PATH]\n"
          "  tollenbrook-host presets [--write DIR]\n"
          "  tollenbrook-host describe [--module PATH]\n"
@@ -318,14 +318,28 @@ const char* CommandLine::Usage() {
          "                             and before --set; a file the plug-in refuses stops the render\n"
          "           --save-program FILE, --save-bank FILE\n"
          "                             after rendering, save the settings used as a program or bank file\n"
+         "           --report          print the integrated loudness (LUFS), loudness range (LU), sample\n"
+         "                             peak (dBFS) and true peak (dBTP) of IN and OUT, and the gain\n"
+         "                             reduction of both sections (not available in the Windows build)\n"
+         "           --report-json FILE the same figures, the settings and the gain reduction second by\n"
+         "                             second, as JSON\n"
+         "           --plot FILE.png   draw the waveforms of IN and OUT and the gain reduction of the\n"
+         "                             compressor and the limiter over time (not in the Windows build)\n"
+         "           --overwrite-input allow OUT to be IN or the side-chain file itself; without it such\n"
+         "                             a render is refused, however the name is spelt or linked\n"
+         "         With --out-dir DIR every IN (a file, or a folder for the sound files in it) is\n"
+         "         rendered into DIR under its own name and format, --jobs N files at a time (default:\n"
+         "         one per core), each by a fresh plug-in instance, so every output equals a render of\n"
+         "         that file alone. A file that fails is named with the reason and leaves no output;\n"
+         "         the others complete, and the exit status is 1.\n"
          "params   Lists the parameters: index, name, range, default and display texts.\n"
          "presets  Lists the factory presets with their settings; --write DIR writes their program\n"
          "         files into DIR, made afresh by the plug-in.\n"
          "describe Prints what a host learns from the module: the effect, its components with their\n"
          "         properties and context fields, and the host parameters with steps, types and texts.\n"
          "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"
-         "         levels and gain reduction; writes demo-input.wav and demo-output.wav into OUTDIR\n"
-         "         (default ./tollenbrook-demo).\n"
+         "         levels, loudness and gain reduction; writes demo-input.wav, demo-output.wav and\n"
+         "         demo-plot.png into OUTDIR (default ./tollenbrook-demo).\n"
          "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
          "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
          "\n"
@@ -335,7 +349,8 @@ const char* CommandLine::Usage() {
          "(or up to two directories above it). The demo renders with the plug-in linked into the host,\n"
          "which reports the gain reduction of each block.\n"
          "\n"
-         "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2.\n";
+         "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2; a batch in\n"
+         "which some files failed (or that was interrupted) exits with status 1.\n";
 }
 
 }  // namespace tbhost

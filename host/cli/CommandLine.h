@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "host/cli/RenderExtras.h"
+
 namespace tbhost {
 
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
@@ -25,6 +27,7 @@ struct CommandLine {
   // in that order) and saved after rendering.
   std::string loadProgram, saveProgram, loadBank, saveBank, preset;
   std::string presetsDir;                // presets --write DIR; empty: list the presets
+  RenderExtras extras;                   // render: batches, reports, plot, --overwrite-input
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.
