@@ -136,8 +136,11 @@ TEST(LV2Render, AgreesWithTheHostRender) {
     EXPECT_EQ(lv2.latency, c.latency);
     EXPECT_EQ(host.latency, c.latency);
     // The processing is in: the output is not the input (less the offset that "Bypass" leaves).
-    if (c.switchedOut) EXPECT_LT(MaxDifference(lv2.out, in), 1e-12);
-    else EXPECT_GT(MaxDifference(lv2.out, in), 0.01);
+    if (c.switchedOut) {
+      EXPECT_LT(MaxDifference(lv2.out, in), 1e-12);
+    } else {
+      EXPECT_GT(MaxDifference(lv2.out, in), 0.01);
+    }
   }
 }
 
