@@ -142,18 +142,22 @@ bool IPlugLV2::RunPiece(uint32_t offset, int nFrames, bool enabled) {
 }
 
 // The main inputs on channels 0 .., the key (when the host connected it) on the side-chain
-// channel, as the AAX render path attaches them.
+// channel, as the AAX render path attaches them. The key's channel is not disconnected on the
+// way: a disconnected channel is silenced, which would clear its whole buffer every block.
 void IPlugLV2::ConnectInputs(uint32_t offset, int nFrames) {
   const int maxIn = NChannels(kInput);
   for (int c = 0; c < mNInputs; ++c)
     mPieceIn[static_cast<size_t>(c)] = const_cast<float*>(mAudioIn[static_cast<size_t>(c)] + offset);
   ConnectChannels(kInput, 0, mNInputs, true);
-  ConnectChannels(kInput, mNInputs, maxIn - mNInputs, false);
   AttachHostBuffers(kInput, 0, mNInputs, mPieceIn.data(), nFrames);
-  if (MaxBusCount(kInput) > 1 && mSideChainIn) {
+  if (MaxBusCount(kInput) > 1 && mSideChainIn && mSideChainChannel < maxIn) {
     float* key[1] = {const_cast<float*>(mSideChainIn + offset)};
+    ConnectChannels(kInput, mNInputs, mSideChainChannel - mNInputs, false);
     ConnectChannels(kInput, mSideChainChannel, 1, true);
+    ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
     AttachHostBuffers(kInput, mSideChainChannel, 1, key, nFrames);
+  } else {
+    ConnectChannels(kInput, mNInputs, maxIn - mNInputs, false);
   }
 }
 
