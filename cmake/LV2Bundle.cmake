@@ -50,5 +50,6 @@ function(tb_lv2_bundle target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TB_LV2_EXPORT_MAP})
   add_dependencies(${target} ${target}_turtle)
 
-  install(FILES $<TARGET_FILE:${target}> ${turtle} DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
+  install(TARGETS ${target} LIBRARY DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
+  install(FILES ${turtle} DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
 endfunction()

@@ -70,14 +70,18 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) {
   const LV2PortSpec* spec = mLayout ? mLayout->Port(port) : nullptr;
   if (!spec) return;
   const auto idx = static_cast<size_t>(spec->mIdx);
+  // Channels beyond the processor's records have no place to go.
+  auto set = [idx](auto& ports, auto* pointer) {
+    if (idx < ports.size()) ports[idx] = pointer;
+  };
   switch (spec->mRole) {
-    case LV2PortRole::kAudioIn: mAudioIn[idx] = static_cast<const float*>(data); break;
+    case LV2PortRole::kAudioIn: set(mAudioIn, static_cast<const float*>(data)); break;
     case LV2PortRole::kSideChainIn: mSideChainIn = static_cast<const float*>(data); break;
-    case LV2PortRole::kAudioOut: mAudioOut[idx] = static_cast<float*>(data); break;
-    case LV2PortRole::kParam: mParamPorts[idx] = static_cast<const float*>(data); break;
+    case LV2PortRole::kAudioOut: set(mAudioOut, static_cast<float*>(data)); break;
+    case LV2PortRole::kParam: set(mParamPorts, static_cast<const float*>(data)); break;
     case LV2PortRole::kEnabled: mEnabledPort = static_cast<const float*>(data); break;
     case LV2PortRole::kLatency: mLatencyPort = static_cast<float*>(data); break;
-    case LV2PortRole::kMeter: mMeterPorts[idx] = static_cast<float*>(data); break;
+    case LV2PortRole::kMeter: set(mMeterPorts, static_cast<float*>(data)); break;
   }
 }
 
