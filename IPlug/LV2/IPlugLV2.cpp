@@ -168,8 +168,11 @@ void IPlugLV2::ConnectInputs(uint32_t offset, int nFrames) {
 void IPlugLV2::ConnectOutputs(uint32_t offset, int nFrames) {
   const int maxOut = NChannels(kOutput);
   for (int c = 0; c < mNOutputs; ++c) mPieceOut[static_cast<size_t>(c)] = mAudioOut[static_cast<size_t>(c)] + offset;
-  ConnectChannels(kOutput, 0, maxOut, true);
-  if (MaxBusCount(kOutput) == 1) ConnectChannels(kOutput, mNOutputs, maxOut - mNOutputs, false);
+  // With one output bus, the outputs past the plug-in's stay disconnected; connected for a
+  // moment on the way, they would be cleared every block.
+  const int connected = MaxBusCount(kOutput) == 1 ? mNOutputs : maxOut;
+  ConnectChannels(kOutput, 0, connected, true);
+  ConnectChannels(kOutput, connected, maxOut - connected, false);
   AttachHostBuffers(kOutput, 0, maxOut, mPieceOut.data(), nFrames);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -16,7 +17,10 @@
 // it, and lv2bench runs both.
 namespace {
 
-std::string BundleDir() { return std::string(std::getenv("TOLLENBROOK_LV2_PATH")) + "/Tollenbrook.lv2"; }
+std::string BundleDir() {
+  const char* built = std::getenv("TOLLENBROOK_LV2_PATH");
+  return std::string(built ? built : "(TOLLENBROOK_LV2_PATH unset)") + "/Tollenbrook.lv2";
+}
 
 TEST(LV2Tools, SordValidateFindsNoErrorAgainstTheSchemas) {
   std::vector<std::string> args = {"sord_validate"};
