@@ -8,22 +8,6 @@
 
 namespace iplug {
 
-namespace {
-// The host's floats and the processor's doubles, four at a time so that the compiler emits
-// packed conversions: at the chain's speed the conversion is a noticeable part of a block.
-template <typename From, typename To>
-void Convert(const From* __restrict in, To* __restrict out, int n) {
-  int f = 0;
-  for (; f + 4 <= n; f += 4) {
-    out[f] = static_cast<To>(in[f]);
-    out[f + 1] = static_cast<To>(in[f + 1]);
-    out[f + 2] = static_cast<To>(in[f + 2]);
-    out[f + 3] = static_cast<To>(in[f + 3]);
-  }
-  for (; f < n; ++f) out[f] = static_cast<To>(in[f]);
-}
-}  // namespace
-
 IPlugProcessor::IPlugProcessor(const PluginConfig& config)
     : mPlugType(config.mPlugType),
       mReceivesMIDI(config.mReceivesMIDI),
@@ -259,7 +243,7 @@ void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, floa
     *slot.mData = scratch;
     if (dir == kInput) {
       if (buffer)
-        Convert(buffer, scratch, n);
+        for (int f = 0; f < n; ++f) scratch[f] = static_cast<double>(buffer[f]);
       else
         std::fill_n(scratch, n, 0.0);  // a connected channel without a buffer is silent
     } else {
@@ -314,7 +298,7 @@ void IPlugProcessor::ConvertOutputs(int nFrames, int nHostFrames) {
     if (!slot->mConnected || !slot->mHostOutput) continue;
     const double* data = *slot->mData;
     float* out = slot->mHostOutput;
-    Convert(data, out, nFrames);
+    for (int f = 0; f < nFrames; ++f) out[f] = static_cast<float>(data[f]);
     for (int f = nFrames; f < nHostFrames; ++f) out[f] = 0.0f;
   }
 }
