@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "IPlug/AAX/IPlugAAX.h"
+#include "IPlug/IPlugBinding.h"
 #include "IPlug/RelaxedAtomic.h"
 #include "IPlug/TransferRing.h"
 #include "product/ChainSettings.h"
@@ -11,8 +11,10 @@
 #include "product/TollenbrookParams.h"
 
 // The Tollenbrook compressor and limiter: its parameters, the mapping of their values to
-// processing targets, and its state (editor geometry, then the parameter values).
-class Tollenbrook : public iplug::IPlugAAX {
+// processing targets, and its state (editor geometry, then the parameter values). It derives
+// from the plug-in base of the binding it is built for (IPlugAAX in the AAX module, IPlugLV2
+// in the LV2 bundle) and names none of them.
+class Tollenbrook : public iplug::Plugin {
 public:
   // Bytes of editor width, height and scale in front of the parameter values in the state.
   static constexpr int kEditorGeometryBytes = 12;
@@ -20,7 +22,7 @@ public:
   // Host main thread (MakePlugInstance).
   explicit Tollenbrook(const iplug::InstanceInfo& info);
 
-  using IPlugAAX::OnParamChange;
+  using iplug::Plugin::OnParamChange;
   // Thread of the change (host parameter thread, editor thread, state restore). Takes no
   // lock: sets the targets of the changed parameter for the audio chain.
   void OnParamChange(int paramIdx) override;
@@ -63,6 +65,15 @@ public:
   // Any thread. Each value is of a whole block; read right after a block on the thread that
   // processed it (as a command-line host does), all four belong to that block.
   BlockMeters LastBlockMeters() const;
+
+  // The gain reduction of each section for hosts that show meters: how far the section pulled
+  // the signal down at its deepest point in the last block, in dB (0 or more).
+  enum EHostMeter { kLimiterReductionMeter = 0, kCompReductionMeter, kNumHostMeters };
+  // Any thread.
+  int NMeters() const override { return kNumHostMeters; }
+  MeterInfo GetMeterInfo(int meterIdx) const override;
+  // Audio thread, after a block. Allocates nothing, takes no lock.
+  double GetMeterValue(int meterIdx) const override;
 
   // Meter values of one block on their way from the audio thread to the editor. Readings
   // beyond the ring's capacity between two timer ticks are dropped, newest first.

@@ -50,7 +50,7 @@ Tollenbrook::BlockMeters Tollenbrook::LastBlockMeters() const {
 
 // The needles show one value at a time, so only the newest reading of the tick is sent.
 void Tollenbrook::OnPeriodicTick() {
-  IPlugAAX::OnPeriodicTick();
+  iplug::Plugin::OnPeriodicTick();
   MeterReading reading{};
   bool any = false;
   while (mMeterRing.Pop(reading)) any = true;
