@@ -7,7 +7,7 @@ namespace tbhost {
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kEditor };
 
   Command command = Command::kHelp;
   std::string input;
@@ -21,6 +21,7 @@ struct CommandLine {
   std::string modulePath;                // --module: the module file; empty for the one beside the host
   std::string saveState;                 // render --save-state FILE
   std::string loadState;                 // render --load-state FILE
+  double editorSeconds = 0.0;            // editor --seconds N: close by itself after N seconds
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.
