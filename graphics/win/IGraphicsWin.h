@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "graphics/win/WinInclude.h"
 
 #include <cstdint>
 #include <memory>
@@ -78,9 +78,10 @@ public:
   void SetVBlankMode(bool vblank) { mVBlankMode = vblank; }
   bool VBlankMode() const { return mVBlankMode; }
   const VBlankThread& GetVBlankThread() const { return mVBlank; }
-  // Draws the whole editor into the window and reads the pixels back from the window's own
-  // framebuffer before presenting them: rows from the top, RGBA with premultiplied alpha.
-  bool ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int& height);
+  // Presents the editor's image in the window and reads the pixels back from the window's own
+  // framebuffer before they are shown: rows from the top, RGBA with premultiplied alpha. With
+  // redrawAll every control is drawn first; without, the image is what the frames so far made.
+  bool ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int& height, bool redrawAll = true);
   // Paints that drew a frame, and redraw ticks handled, since the window opened.
   int FramesDrawn() const { return mFramesDrawn; }
   int TicksHandled() const { return mTicks; }

@@ -1,13 +1,16 @@
 // The editor window's procedure: creation, the redraw clock's ticks, painting and closing.
 // Pointer, touch, wheel, drop, keyboard, cursor and edit-box messages are translated by the
 // input layer; until it is wired they take the default handling.
+#include "graphics/win/IGraphicsWin.h"
+
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "graphics/IRectList.h"
 #include "graphics/nanovg/NanoVGGL.h"
-#include "graphics/win/IGraphicsWin.h"
 #include "graphics/win/ScreenScale.h"
 
 namespace igraphics {
@@ -156,13 +159,15 @@ void IGraphicsWin::OnPaint() {
   DeleteObject(region);
 }
 
-bool IGraphicsWin::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int& height) {
+bool IGraphicsWin::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int& height, bool redrawAll) {
   rgba.clear();
   width = WindowPixelWidth();
   height = WindowPixelHeight();
   if (!mPlugWnd || !mHGLRC || width <= 0 || height <= 0) return false;
   IRectList rects;
-  rects.Add(GetBounds());
+  // A frame always presents the whole persistent image; an area left of the editor draws
+  // no control into it.
+  rects.Add(redrawAll ? GetBounds() : IBounds(-4.f, -4.f, -2.f, -2.f));
   ActivateGLContext();
   Draw(rects);
   glFinish();

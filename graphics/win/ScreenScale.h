@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "graphics/win/WinInclude.h"
 
 namespace igraphics {
 
