@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "graphics/IGEditorDelegate.h"
+#include "graphics/headless/OffscreenGLContext.h"
 #include "graphics/headless/MemoryFont.h"
 #include "graphics/nanovg/GLLoader.h"
 #include "graphics/nanovg/NanoVGGL.h"
@@ -40,10 +41,16 @@ bool LoadGLEntryPoints() {
   return loaded;
 }
 
+bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace
 
 IGraphicsWin::IGraphicsWin(IGEditorDelegate& dlg, int w, int h, int fps, float scale)
-    : IGraphicsNanoVG(dlg, w, h, fps, scale), mVBlankMode(VBlankThread::SystemSupportsIt()) {}
+    : IGraphicsNanoVG(dlg, w, h, fps, scale), mVBlankMode(VBlankThread::SystemSupportsIt()),
+      mPresentThroughGDI(RunningUnderWine()) {}
 
 IGraphicsWin::~IGraphicsWin() { CloseWindow(); }
 
@@ -81,17 +88,16 @@ void* IGraphicsWin::OpenWindow(void* pParent) {
   mHDC = GetDC(mPlugWnd);
   ReleaseDC(mPlugWnd, mHDC);  // a class device context: it stays the window's
 
-  const HDC callerDC = wglGetCurrentDC();
-  const HGLRC callerGL = wglGetCurrentContext();
+  // The caller's OpenGL context comes back at the end: a host drawing with OpenGL keeps its own.
   if (!CreateGLContext(mOpenError)) {
-    wglMakeCurrent(callerGL ? callerDC : nullptr, callerGL);
+    DeactivateGLContext();
     CloseWindow();
     return nullptr;
   }
   OnViewInitialized();
   if (!GetDrawContext()) {
     mOpenError = "NanoVG could not start on this OpenGL context";
-    wglMakeCurrent(callerGL ? callerDC : nullptr, callerGL);
+    DeactivateGLContext();
     CloseWindow();
     return nullptr;
   }
@@ -100,14 +106,28 @@ void* IGraphicsWin::OpenWindow(void* pParent) {
   if (MultiTouchEnabled() && (GetSystemMetrics(SM_DIGITIZER) & NID_READY)) RegisterTouchWindow(mPlugWnd, 0);
   SetAllControlsDirty();
   if (TooltipsEnabled()) CreateTooltipWindow();
-  // The caller's OpenGL context comes back: a host drawing with OpenGL keeps its own.
-  wglMakeCurrent(callerGL ? callerDC : nullptr, callerGL);
+  DeactivateGLContext();
 
   GetDelegate()->OnEditorOpened();
   return mPlugWnd;
 }
 
+// Leaves the new context current (one activation) when it succeeds, and also when loading
+// the entry points failed (the caller deactivates).
 bool IGraphicsWin::CreateGLContext(std::string& error) {
+  if (mPresentThroughGDI) {
+    mOffscreen = OffscreenGLContext::Create();
+    if (!mOffscreen) {
+      error = std::string("no off-screen OpenGL context: ") + OffscreenGLContext::LastError();
+      return false;
+    }
+    ActivateGLContext();
+    if (!LoadOpenGL(mOffscreen->Loader())) {
+      error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
+      return false;
+    }
+    return true;
+  }
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof(pfd);
   pfd.nVersion = 1;
@@ -123,10 +143,11 @@ bool IGraphicsWin::CreateGLContext(std::string& error) {
     return false;
   }
   mHGLRC = wglCreateContext(mHDC);
-  if (!mHGLRC || !wglMakeCurrent(mHDC, mHGLRC)) {
+  if (!mHGLRC) {
     error = "the editor's OpenGL context cannot be created";
     return false;
   }
+  ActivateGLContext();
   if (!LoadGLEntryPoints()) {
     error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
     return false;
@@ -135,6 +156,15 @@ bool IGraphicsWin::CreateGLContext(std::string& error) {
 }
 
 void IGraphicsWin::DestroyGLContext() {
+  if (mOffscreen) {
+    mGLActivations = 0;
+    ActivateGLContext();
+    OnViewDestroyed();
+    DeletePresentFrameBuffer();
+    DeactivateGLContext();
+    mOffscreen.reset();
+    return;
+  }
   if (!mHGLRC) return;
   const HDC savedDC = wglGetCurrentDC();
   const HGLRC savedGL = wglGetCurrentContext();
@@ -158,7 +188,7 @@ void IGraphicsWin::StopRedrawClock() {
 void IGraphicsWin::CloseWindow() {
   if (!mPlugWnd) return;
   StopRedrawClock();
-  if (mHGLRC)
+  if (HasGLContext())
     DestroyGLContext();
   else
     RemoveAllControls();  // a window that never got its context still drops what it attached
@@ -174,26 +204,63 @@ void IGraphicsWin::CloseWindow() {
 // ---- OpenGL context switching: the caller's context always comes back.
 
 void IGraphicsWin::ActivateGLContext() {
-  if (!mHGLRC) return;
+  if (!HasGLContext()) return;
   if (mGLActivations++ > 0) return;
+  if (mOffscreen) {
+    mOffscreen->Activate();  // remembers and later restores the caller's context itself
+    return;
+  }
   mPrevHDC = wglGetCurrentDC();
   mPrevHGLRC = wglGetCurrentContext();
   wglMakeCurrent(mHDC, mHGLRC);
 }
 
 void IGraphicsWin::DeactivateGLContext() {
-  if (!mHGLRC || mGLActivations == 0) return;
+  if (!HasGLContext() || mGLActivations == 0) return;
   if (--mGLActivations > 0) return;
+  if (mOffscreen) {
+    mOffscreen->Deactivate();
+    return;
+  }
   wglMakeCurrent(mPrevHGLRC ? mPrevHDC : nullptr, mPrevHGLRC);
   mPrevHDC = nullptr;
   mPrevHGLRC = nullptr;
 }
 
 void IGraphicsWin::DrawResize() {
-  if (!mHGLRC) return;
+  if (!HasGLContext()) return;
   ActivateGLContext();
   IGraphicsNanoVG::DrawResize();
+  if (mPresentThroughGDI) CreatePresentFrameBuffer();
   DeactivateGLContext();
+}
+
+// The off-screen window image: colour, and depth with stencil for NanoVG's fills.
+void IGraphicsWin::CreatePresentFrameBuffer() {
+  DeletePresentFrameBuffer();
+  const int w = WindowPixelWidth();
+  const int h = WindowPixelHeight();
+  if (w <= 0 || h <= 0) return;
+  glGenFramebuffers(1, &mPresentFBO);
+  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+  glGenRenderbuffers(1, &mPresentColor);
+  glBindRenderbuffer(GL_RENDERBUFFER, mPresentColor);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mPresentColor);
+  glGenRenderbuffers(1, &mPresentDepth);
+  glBindRenderbuffer(GL_RENDERBUFFER, mPresentDepth);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) DeletePresentFrameBuffer();
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void IGraphicsWin::DeletePresentFrameBuffer() {
+  if (mPresentFBO) glDeleteFramebuffers(1, &mPresentFBO);
+  if (mPresentColor) glDeleteRenderbuffers(1, &mPresentColor);
+  if (mPresentDepth) glDeleteRenderbuffers(1, &mPresentDepth);
+  mPresentFBO = mPresentColor = mPresentDepth = 0;
 }
 
 // ---- Sizes.

@@ -12,6 +12,8 @@
 
 namespace igraphics {
 
+class OffscreenGLContext;
+
 // The editor on Windows: a child window of the host's window with its own OpenGL context, in
 // which the NanoVG back end draws. The window is paced by the display (a vertical-blank
 // thread posting VBlankThread::kMessage) where the system offers that, else by a window timer
@@ -85,7 +87,9 @@ public:
   // Paints that drew a frame, and redraw ticks handled, since the window opened.
   int FramesDrawn() const { return mFramesDrawn; }
   int TicksHandled() const { return mTicks; }
+  // The window's own OpenGL context (null where the editor draws off-screen, under Wine).
   HGLRC GetGLContext() const { return mHGLRC; }
+  bool PresentsThroughGDI() const { return mPresentThroughGDI; }
   HWND GetTooltipWindow() const { return mTooltipWnd; }
   // Why the last OpenWindow failed ("" when it did not).
   const char* GetOpenError() const { return mOpenError.c_str(); }
@@ -101,6 +105,12 @@ private:
   // One tick of the redraw clock: counter 0 from the timer, else the vertical-blank counter.
   void OnRedrawTick(int counter);
   void OnPaint();
+  // Copies a painted pixel area from the back buffer to the window through GDI (see
+  // mPresentThroughGDI).
+  void PresentThroughGDI(HDC dc, const RECT& area);
+  bool HasGLContext() const { return mHGLRC != nullptr || mOffscreen != nullptr; }
+  void CreatePresentFrameBuffer();
+  void DeletePresentFrameBuffer();
   // Invalidates the dirty areas of the graphics context in pixels; false when nothing is dirty.
   bool InvalidateDirtyAreas();
   bool CreateGLContext(std::string& error);
@@ -122,6 +132,16 @@ private:
   VBlankThread mVBlank;
   int mVBlankSkipUntil = 0;
   bool mTimerRunning = false;
+  // Wine (8.x) cannot show OpenGL drawn into a child window: the child's device context has
+  // no X drawable to present to, and GDI output over such a window is clipped away. There the
+  // editor draws with an off-screen context into a framebuffer object of the window's size
+  // and every painted area is copied to the (GL-free) window through GDI. A real Windows
+  // system draws into the window's own context and never takes this path.
+  bool mPresentThroughGDI;
+  std::unique_ptr<OffscreenGLContext> mOffscreen;
+  unsigned int mPresentFBO = 0;
+  unsigned int mPresentColor = 0;
+  unsigned int mPresentDepth = 0;
   int mFramesDrawn = 0;
   int mTicks = 0;
   std::string mOpenError;

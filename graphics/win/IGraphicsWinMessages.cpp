@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "graphics/IRectList.h"
 #include "graphics/nanovg/NanoVGGL.h"
@@ -104,7 +105,7 @@ void IGraphicsWin::OnCreate(HWND hWnd) {
 }
 
 void IGraphicsWin::OnRedrawTick(int counter) {
-  if (!mPlugWnd || !mHGLRC) return;
+  if (!mPlugWnd || !HasGLContext()) return;
   if (mVBlankMode) {
     const int now = mVBlank.Counter();
     if (mVBlankSkipUntil != 0 && now < mVBlankSkipUntil) return;
@@ -143,14 +144,22 @@ bool IGraphicsWin::InvalidateDirtyAreas() {
 void IGraphicsWin::OnPaint() {
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   const int type = GetUpdateRgn(mPlugWnd, region, FALSE);
-  if (mHGLRC && (type == SIMPLEREGION || type == COMPLEXREGION)) {
+  if (HasGLContext() && (type == SIMPLEREGION || type == COMPLEXREGION)) {
     IRectList rects;
     RegionToRects(region, type, GetTotalScale(), rects);
+    RECT box;
+    GetRgnBox(region, &box);
     PAINTSTRUCT ps;
     BeginPaint(mPlugWnd, &ps);
     ActivateGLContext();
-    Draw(rects);
-    SwapBuffers(mHDC);
+    if (mPresentThroughGDI) {
+      glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);  // the frame's "window"
+      Draw(rects);
+      PresentThroughGDI(ps.hdc, box);
+    } else {
+      Draw(rects);
+      SwapBuffers(mHDC);
+    }
     DeactivateGLContext();
     EndPaint(mPlugWnd, &ps);
     ++mFramesDrawn;
@@ -159,16 +168,85 @@ void IGraphicsWin::OnPaint() {
   DeleteObject(region);
 }
 
+void IGraphicsWin::PresentThroughGDI(HDC dc, const RECT& area) {
+  const RECT image{0, 0, WindowPixelWidth(), WindowPixelHeight()};
+  RECT r;
+  if (!mPresentFBO || !IntersectRect(&r, &area, &image)) return;
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  std::vector<uint8_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
+  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  // GL rows run bottom-up, as a bottom-up DIB's do; BGRA is the DIB's byte order.
+  glReadPixels(r.left, image.bottom - r.bottom, w, h, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, r.left, r.top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                    pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+// Under Wine: the window's pixels as the system holds them, read through GDI (BGRA, top-down).
+namespace {
+bool ReadThroughGDI(HWND window, int width, int height, std::vector<uint8_t>& rgba) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC windowDC = GetDC(window);
+  HDC memoryDC = CreateCompatibleDC(windowDC);
+  HBITMAP bitmap = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (memoryDC && bitmap && bits) {
+    HGDIOBJ old = SelectObject(memoryDC, bitmap);
+    ok = BitBlt(memoryDC, 0, 0, width, height, windowDC, 0, 0, SRCCOPY) != FALSE;
+    GdiFlush();
+    SelectObject(memoryDC, old);
+    const auto* p = static_cast<const uint8_t*>(bits);
+    rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+      rgba[i] = p[i + 2];
+      rgba[i + 1] = p[i + 1];
+      rgba[i + 2] = p[i];
+      rgba[i + 3] = 255;  // what the window shows is opaque
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memoryDC) DeleteDC(memoryDC);
+  ReleaseDC(window, windowDC);
+  return ok;
+}
+}  // namespace
+
 bool IGraphicsWin::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int& height, bool redrawAll) {
   rgba.clear();
   width = WindowPixelWidth();
   height = WindowPixelHeight();
-  if (!mPlugWnd || !mHGLRC || width <= 0 || height <= 0) return false;
+  if (!mPlugWnd || !HasGLContext() || width <= 0 || height <= 0) return false;
   IRectList rects;
   // A frame always presents the whole persistent image; an area left of the editor draws
   // no control into it.
   rects.Add(redrawAll ? GetBounds() : IBounds(-4.f, -4.f, -2.f, -2.f));
   ActivateGLContext();
+  if (mPresentThroughGDI) {
+    glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+    Draw(rects);
+    glFinish();
+    HDC dc = GetDC(mPlugWnd);
+    PresentThroughGDI(dc, RECT{0, 0, width, height});
+    ReleaseDC(mPlugWnd, dc);
+    DeactivateGLContext();
+    ValidateRect(mPlugWnd, nullptr);
+    return ReadThroughGDI(mPlugWnd, width, height, rgba);
+  }
   Draw(rects);
   glFinish();
   // The image just drawn, from the window's own back buffer, before it is presented.
