@@ -40,6 +40,9 @@ void AAX_CEffectGUI_IPLUG::CreateViewContainer() {
   if (igraphics::IGraphics* view = mPlug->GetUI()) {
     mContainerAdapter = std::make_unique<AAXViewContainerAdapter>(*container);
     view->SetViewContainer(mContainerAdapter.get());
+    const float width = static_cast<float>(mPlug->GetEditorWidth());
+    const float height = static_cast<float>(mPlug->GetEditorHeight());
+    if (width != mReportedSize.horz || height != mReportedSize.vert) mContainerAdapter->SetViewSize(width, height);
   }
 }
 
@@ -53,6 +56,7 @@ AAX_Result AAX_CEffectGUI_IPLUG::GetViewSize(AAX_Point* outSize) const {
   if (mPlug && mPlug->HasUI()) {
     outSize->horz = static_cast<float>(mPlug->GetEditorWidth());
     outSize->vert = static_cast<float>(mPlug->GetEditorHeight());
+    mReportedSize = *outSize;
   }
   return AAX_SUCCESS;
 }

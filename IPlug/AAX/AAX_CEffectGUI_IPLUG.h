@@ -39,6 +39,9 @@ protected:
 
 private:
   IPlugAAX* mPlug = nullptr;  // not owned; null until the view contents exist
+  // The size GetViewSize last gave the host: an editor that opens at another size (a zoom
+  // restored with a state while it was closed) asks the host for its own.
+  mutable AAX_Point mReportedSize;
   std::unique_ptr<AAXViewContainerAdapter> mContainerAdapter;
 };
 

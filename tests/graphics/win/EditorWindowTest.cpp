@@ -136,6 +136,21 @@ TEST_F(EditorWindow, AZoomAsksTheHostWhoseWindowFollowsAndClosingRemovesTheWindo
   CloseView();
   EXPECT_EQ(ChildWindow(), nullptr);
   EXPECT_EQ(Plug().GetUI(), nullptr);
+
+  // A state with another zoom restored while the editor is closed: the host sized its window
+  // from the size it was told, and the editor asks for its own when it opens.
+  iplug::ByteChunk state;
+  ASSERT_TRUE(Plug().SerializeState(state));
+  const float zoom = 0.75f;
+  std::memcpy(state.Data() + 8, &zoom, 4);
+  ASSERT_GE(Plug().UnserializeState(state, 0), 0);
+  GUI().GetViewSize(&size);
+  mWindow->SetClientSize(static_cast<int>(size.horz), static_cast<int>(size.vert));
+  mLog.Clear();
+  ASSERT_TRUE(OpenView());
+  ASSERT_TRUE(mWindow->GetClientSize(w, h));
+  EXPECT_EQ(w, 283);
+  EXPECT_EQ(h, 443);
 }
 
 TEST_F(EditorWindow, FiftyOpeningsLeakNoClassWindowContextTimerOrThread) {
