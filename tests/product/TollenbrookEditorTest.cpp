@@ -49,6 +49,10 @@ TEST_F(TollenbrookEditor, OpensWithItsLayout) {
   EXPECT_EQ(G().Width(), 378);
   EXPECT_EQ(G().Height(), 591);
   EXPECT_EQ(G().GetControl(0)->GetParamIdx(), igraphics::kNoParameter) << "the background comes first";
+  // No audio has run yet: both needles stand at full deflection, not at the meter
+  // parameters' stored zeros.
+  EXPECT_EQ(MeterControl(G(), kParamLimiterMeter)->GetValue(), 1.0);
+  EXPECT_EQ(MeterControl(G(), kParamCompMeter)->GetValue(), 1.0);
 }
 
 TEST_F(TollenbrookEditor, MetersFollowTheAudioOnlyThroughTheServiceTick) {

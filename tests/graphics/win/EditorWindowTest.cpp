@@ -15,6 +15,7 @@
 
 #include "aax-library/AAX_Exports.h"
 #include "graphics/IControl.h"
+#include "graphics/headless/OffscreenGLContext.h"
 #include "graphics/win/WindowClass.h"
 #include "product/TollenbrookParams.h"
 #include "tests/graphics/nanovg/HeadlessEditor.h"
@@ -90,6 +91,29 @@ TEST_F(EditorWindow, OpensInTheHostWindowAndDrawsWhatTheOffscreenEditorDraws) {
   }
   EXPECT_LE(sum / static_cast<double>(window.px.size()), 0.5);
   EXPECT_LE(outliers, static_cast<int>(window.px.size() / 1000)) << "channel values differing by more than 8";
+}
+
+// A host drawing with OpenGL on the same thread keeps its context: opening the editor and
+// every activation of the editor's context give the caller's back.
+TEST_F(EditorWindow, TheCallersOpenGLContextComesBack) {
+  std::unique_ptr<igraphics::OffscreenGLContext> host = igraphics::OffscreenGLContext::Create();
+  ASSERT_NE(host, nullptr) << igraphics::OffscreenGLContext::LastError();
+  ASSERT_TRUE(host->Activate());
+  const HGLRC hostContext = wglGetCurrentContext();
+  ASSERT_NE(hostContext, nullptr);
+  ASSERT_TRUE(OpenView());
+  EXPECT_EQ(wglGetCurrentContext(), hostContext) << "after opening";
+  Win()->ActivateGLContext();
+  Win()->ActivateGLContext();
+  EXPECT_NE(wglGetCurrentContext(), hostContext);
+  Win()->DeactivateGLContext();
+  Win()->DeactivateGLContext();
+  EXPECT_EQ(wglGetCurrentContext(), hostContext) << "after a nested activation";
+  Pump(100);
+  EXPECT_EQ(wglGetCurrentContext(), hostContext) << "after painting";
+  CloseView();
+  EXPECT_EQ(wglGetCurrentContext(), hostContext) << "after closing";
+  host->Deactivate();
 }
 
 TEST_F(EditorWindow, HostHighlightReachesTheOutputGainKnob) {
