@@ -3,9 +3,8 @@
 // the order in which resolution variants are tried.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "graphics/IGraphicsConstants.h"

@@ -35,6 +35,14 @@ bool HostedEditor::OpenView() {
 
 void HostedEditor::CloseView() { GUI().SetViewContainer(nullptr); }
 
+void HostedEditor::PumpUntilIdle() {
+  for (int i = 0; i < 30; ++i) {
+    const int frames = Win() ? Win()->FramesDrawn() : 0;
+    Pump(120);
+    if (!Win() || Win()->FramesDrawn() == frames) return;
+  }
+}
+
 HWND HostedEditor::ChildWindow() const {
   return FindWindowExA(HostHandle(), nullptr, igraphics::WindowClass::kName, nullptr);
 }

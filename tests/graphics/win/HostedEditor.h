@@ -26,6 +26,15 @@ protected:
   void CloseView();
   // The host's message loop for about `ms` milliseconds (timers, ticks, paints).
   void Pump(int ms) { mWindow->PumpMessages(ms); }
+  // Pumps until the editor has drawn no frame for a while (at most a few seconds): whatever
+  // was queued for it has been delivered and drawn, however loaded the machine is.
+  void PumpUntilIdle();
+  // Pumps until `done` holds (at most a few seconds); returns it.
+  template <typename F>
+  bool PumpUntil(F done) {
+    for (int i = 0; i < 100 && !done(); ++i) Pump(30);
+    return done();
+  }
 
   AAX_IACFEffectGUI& GUI() { return *mInstance->GUI(); }
   iplug::IPlugAAX& Plug() { return *mPlug; }
