@@ -90,6 +90,9 @@ public:
   // The window's own OpenGL context (null where the editor draws off-screen, under Wine).
   HGLRC GetGLContext() const { return mHGLRC; }
   bool PresentsThroughGDI() const { return mPresentThroughGDI; }
+  // Chooses, for the next OpenWindow, between the window's own context (what Windows gets)
+  // and the off-screen context presented through GDI (what Wine gets).
+  void SetPresentThroughGDI(bool gdi) { mPresentThroughGDI = gdi; }
   HWND GetTooltipWindow() const { return mTooltipWnd; }
   // Why the last OpenWindow failed ("" when it did not).
   const char* GetOpenError() const { return mOpenError.c_str(); }

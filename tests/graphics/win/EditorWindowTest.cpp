@@ -111,6 +111,24 @@ TEST_F(EditorWindow, OpensInTheHostWindowAndDrawsWhatTheOffscreenEditorDraws) {
   EXPECT_LE(outliers, static_cast<int>(window.px.size() / 1000)) << "channel values differing by more than 8";
 }
 
+// The window's own OpenGL context (the path of a real Windows system; under Wine the editor
+// presents through GDI instead) draws the same image into the window's framebuffer.
+TEST_F(EditorWindow, TheWindowsOwnContextDrawsTheSameImage) {
+  ASSERT_TRUE(OpenView());
+  Image usual;
+  ASSERT_TRUE(Win()->ReadWindowPixels(usual.px, usual.w, usual.h));
+  Win()->SetPresentThroughGDI(!Win()->PresentsThroughGDI());
+  ASSERT_NE(Win()->OpenWindow(HostHandle()), nullptr) << Win()->GetOpenError();
+  EXPECT_TRUE(PumpUntil([&] { return Win()->FramesDrawn() > 0; }));
+  Image other;
+  ASSERT_TRUE(Win()->ReadWindowPixels(other.px, other.w, other.h));
+  ASSERT_EQ(other.px.size(), usual.px.size());
+  int worst = 0;
+  for (size_t i = 0; i < usual.px.size(); ++i)
+    worst = std::max(worst, std::abs(static_cast<int>(usual.px[i]) - static_cast<int>(other.px[i])));
+  EXPECT_LE(worst, 2);
+}
+
 // A host drawing with OpenGL on the same thread keeps its context: opening the editor and
 // every activation of the editor's context give the caller's back.
 TEST_F(EditorWindow, TheCallersOpenGLContextComesBack) {
