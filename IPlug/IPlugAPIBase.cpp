@@ -87,6 +87,7 @@ void IPlugAPIBase::StopTimer() {
 
 void IPlugAPIBase::ServiceQueues() {
   if (mHasUI) {
+    ApplyRestoredEditorGeometry();
     ParamTuple param;
     while (mParamChangeFromProcessor.Pop(param)) SendParamValueToEditor(param.mIdx, param.mValue, false);
 
@@ -100,6 +101,12 @@ void IPlugAPIBase::ServiceQueues() {
     }
   }
   OnPeriodicTick();
+}
+
+void IPlugAPIBase::OnStateRestored() {
+  // The restore may run on a host's chunk thread: the editor learns the values on its own
+  // thread, from the ring the timer drains, never by a direct call from here.
+  for (int i = 0; i < NParams(); ++i) SendParamValueFromProcessor(i, GetParam(i)->Value(), false);
 }
 
 void IPlugAPIBase::SendParamValueFromProcessor(int paramIdx, double value, bool normalized) {

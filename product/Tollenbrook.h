@@ -87,6 +87,11 @@ protected:
   // Editor thread (the 20 ms service timer). Hands the newest queued meter reading to the
   // editor as the plain values of parameters 12 and 13.
   void OnPeriodicTick() override;
+  // Editor thread. Every parameter value, then the needles where the last block left them
+  // (full deflection until audio has run), not the meter parameters' stored zeros.
+  void OnEditorOpened() override;
+  // Any thread (a host's chunk thread). Queues the restored values, then the needles as above.
+  void OnStateRestored() override;
 
 private:
   void DeclareParameters();

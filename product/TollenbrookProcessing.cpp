@@ -58,3 +58,15 @@ void Tollenbrook::OnPeriodicTick() {
   SendParamValueToEditor(kParamLimiterMeter, reading.limiter, false);
   SendParamValueToEditor(kParamCompMeter, reading.comp, false);
 }
+
+void Tollenbrook::OnEditorOpened() {
+  IPlugAAX::OnEditorOpened();
+  SendParamValueToEditor(kParamLimiterMeter, mLastLimiterMeter, false);
+  SendParamValueToEditor(kParamCompMeter, mLastCompMeter, false);
+}
+
+void Tollenbrook::OnStateRestored() {
+  IPlugAAX::OnStateRestored();
+  SendParamValueFromProcessor(kParamLimiterMeter, mLastLimiterMeter, false);
+  SendParamValueFromProcessor(kParamCompMeter, mLastCompMeter, false);
+}

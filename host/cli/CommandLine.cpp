@@ -225,6 +225,42 @@ bool ParseSnapshotArgs(const std::vector<std::string>& args, CommandLine& out, s
   return true;
 }
 
+bool ParseEditorArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  const auto takesValue = [](const std::string& name) {
+    return name == "--set" || name == "--module" || name == "--seconds";
+  };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value, bool) {
+    if (name == "--set") {
+      out.settings.push_back(value);
+      return true;
+    }
+    if (name == "--module") {
+      if (value.empty()) error = "--module needs a file name";
+      out.modulePath = value;
+      return !value.empty();
+    }
+    if (name == "--seconds") {
+      char* end = nullptr;
+      const double seconds = value.empty() ? 0.0 : std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(seconds > 0.0 && seconds <= 86400.0)) {
+        error = "--seconds needs a number of seconds above 0, got '" + value + "'";
+        return false;
+      }
+      out.editorSeconds = seconds;
+      return true;
+    }
+    error = "unknown option '" + arg + "' for editor (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
+  if (!positional.empty()) {
+    error = "editor takes no file; unexpected '" + positional[0] + "'";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
@@ -277,6 +313,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kSnapshot;
     return ParseSnapshotArgs(args, out, error);
   }
+  if (command == "editor") {
+    out.command = Command::kEditor;
+    return ParseEditorArgs(args, out, error);
+  }
   error = "unknown command '" + command + "' (see --help)";
   return false;
 }
@@ -294,6 +334,7 @@ const char* CommandLine::Usage() {
          "  tollenbrook-host describe [--module PATH]\n"
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
+         "  tollenbrook-host editor [--set NAME=VALUE]... [--module PATH] [--seconds N]\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
          "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
@@ -342,6 +383,9 @@ const char* CommandLine::Usage() {
          "         demo-plot.png into OUTDIR (default ./tollenbrook-demo).\n"
          "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
          "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
+         "editor   Opens the plug-in's editor in a window of its own, as an AAX host does, with the demo\n"
+         "         clip looping through the plug-in so the meters move; runs until the window is\n"
+         "         closed (or for --seconds N). Needs the Windows build.\n"
          "\n"
          "\n"
          "render, params and describe load the AAX module at run time, as a host does: the one named\n"

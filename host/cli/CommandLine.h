@@ -9,7 +9,7 @@ namespace tbhost {
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kPresets };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kPresets, kEditor };
 
   Command command = Command::kHelp;
   std::string input;
@@ -28,6 +28,7 @@ struct CommandLine {
   std::string loadProgram, saveProgram, loadBank, saveBank, preset;
   std::string presetsDir;                // presets --write DIR; empty: list the presets
   RenderExtras extras;                   // render: batches, reports, plot, --overwrite-input
+  double editorSeconds = 0.0;            // editor --seconds N: close by itself after N seconds
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.

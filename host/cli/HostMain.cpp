@@ -7,6 +7,7 @@
 #include "host/cli/CommandLine.h"
 #include "host/cli/DemoCommand.h"
 #include "host/cli/DescribeCommand.h"
+#include "host/cli/EditorCommand.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/ModuleHost.h"
 #include "host/cli/ModuleLocator.h"
@@ -197,6 +198,11 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
         return Fail(env, error);
       WriteDemoSnapshot(cmd.demoDir, env);
       return 0;
+    case CommandLine::Command::kEditor: {
+      const EditorRequest request{cmd.settings, cmd.modulePath, cmd.editorSeconds};
+      if (!EditorCommand::Run(request, env.out, error)) return Fail(env, error);
+      return 0;
+    }
     case CommandLine::Command::kSnapshot: {
       const SnapshotRequest request{cmd.output, cmd.snapshotScale, cmd.settings};
       if (!SnapshotCommand::Run(request, env.out, error)) return Fail(env, error);

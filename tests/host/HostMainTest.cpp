@@ -67,11 +67,23 @@ TEST(HostCommandLine, BadCommandLinesFailWithOneLine) {
       {{"demo", "a", "b"}, "at most one output directory"},
       {{"demo", "--loud"}, "unknown option '--loud'"},
       {{"--version", "x"}, "takes no arguments"},
+      {{"editor", "x.wav"}, "editor takes no file"},
+      {{"editor", "--seconds", "0"}, "--seconds needs a number"},
+      {{"editor", "--scale", "2"}, "unknown option '--scale' for editor"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.needle);
     ExpectOneLineError(RunWith(c.args), c.needle);
   }
+}
+
+// Without a window system there is no window to open the editor in: a clear refusal.
+TEST(HostCommandLine, EditorWithoutAWindowSystemSaysSo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the Windows build opens the editor (its window tests cover it)";
+#else
+  ExpectOneLineError(RunWith({"editor", "--set", "Ratio=4:1"}), "no window system");
+#endif
 }
 
 class HostErrors : public ::testing::Test {
