@@ -60,13 +60,13 @@ void Tollenbrook::OnPeriodicTick() {
 }
 
 void Tollenbrook::OnEditorOpened() {
-  IPlugAAX::OnEditorOpened();
+  iplug::Plugin::OnEditorOpened();
   SendParamValueToEditor(kParamLimiterMeter, mLastLimiterMeter, false);
   SendParamValueToEditor(kParamCompMeter, mLastCompMeter, false);
 }
 
 void Tollenbrook::OnStateRestored() {
-  IPlugAAX::OnStateRestored();
+  iplug::Plugin::OnStateRestored();
   SendParamValueFromProcessor(kParamLimiterMeter, mLastLimiterMeter, false);
   SendParamValueFromProcessor(kParamCompMeter, mLastCompMeter, false);
 }
