@@ -1,3 +1,5 @@
+#include <initializer_list>
+
 #include "product/ChainKernels.h"
 #include "product/SimdMath.h"
 
@@ -6,21 +8,19 @@
 #include "product/ChainKernels.inl"
 
 namespace {
-constexpr ChainKernels kBaseline{"sse2",
-                                 kernels_baseline::SaturateBlock,
-                                 kernels_baseline::DetectorMix,
-                                 kernels_baseline::AutoRecovery,
-                                 kernels_baseline::ReleaseCoefficients,
-                                 kernels_baseline::SectionGains,
-                                 kernels_baseline::WetDirect,
-                                 kernels_baseline::WetOversampled,
-                                 kernels_baseline::HalfbandFirst,
-                                 kernels_baseline::HalfbandSecond};
+constexpr ChainKernels kBaseline = TB_KERNEL_TABLE(kernels_baseline, "sse2");
 }  // namespace
 
 const ChainKernels& BaselineKernels() { return kBaseline; }
 
+SupportedKernelSets SupportedKernels() {
+  SupportedKernelSets supported{{&kBaseline, nullptr, nullptr}, 1};
+  for (const ChainKernels* set : {Avx2Kernels(), Avx512Kernels()})
+    if (set != nullptr) supported.sets[supported.count++] = set;
+  return supported;
+}
+
 const ChainKernels& FastestKernels() {
-  const ChainKernels* avx2 = Avx2Kernels();
-  return avx2 != nullptr ? *avx2 : kBaseline;
+  const SupportedKernelSets supported = SupportedKernels();
+  return *supported.sets[supported.count - 1];
 }
