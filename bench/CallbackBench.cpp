@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "IPlug/AAX/IPlugAAX_Describe.h"
+#include "bench/BenchSupport.h"
 #include "aax-library/AAX_Exports.h"
 #include "aax-library/AAX_IACFEffectParameters.h"
 #include "host/aax/AlgorithmContext.h"
@@ -17,18 +18,18 @@
 #include "host/aax/PropertyMap.h"
 #include "product/ChainKernels.h"
 #include "product/TollenbrookChain.h"
-#include "tests/product/ChainTestSupport.h"
 #include "tests/product/MusicSignal.h"
 #include "tests/product/PlainChain.h"
 
 // Nanoseconds per frame of Tollenbrook as a host runs it: the description registered with our
 // host layer, an instance made by its creation function, and every block through the stereo (or
-// mono) component's render callback with 32-bit float buffers and the side chain routed. Each
-// figure has a plain twin: the per-sample evaluation fed through the same float conversions,
-// measured in the same run.
+// mono) component's render callback with 32-bit float buffers and the side chain routed
+// ("Callback/<figure>/<set>"). Each figure has a plain twin ("Callback/<figure>/plain"): the
+// per-sample evaluation fed through the same float conversions, measured in the same run.
 namespace {
 
-constexpr double kFs = 48000.0;
+using namespace benchsupport;
+
 constexpr int kFrames = 96 * 512;  // one second, whatever the block size
 constexpr int kMaxBlock = 512;
 
@@ -78,31 +79,19 @@ struct Registration {
   }
 };
 
-struct Settings {
-  bool oversample = false;
-  bool auto2 = false;
-};
-
-chaintest::ParamValues ValuesFor(const Settings& s) {
-  chaintest::ParamValues v = chaintest::kDefaultValues;
-  v[kParamOversample] = s.oversample ? 1 : 0;
-  if (s.auto2) {
-    v[kParamCompRecovery] = 5;
-    v[kParamLevelRecovery] = 5;
-  }
-  return v;
-}
-
 // One insert: instance, algorithm context and the render callback, as a host holds them.
 class Insert {
 public:
-  Insert(int channels, const Settings& settings)
+  // The instance's chain runs the kernel set `set`.
+  Insert(int channels, const Settings& settings, const ChainKernels* set)
       : mChannels(channels), mComponent(Registration::Get().Component(channels)),
         mInstance(mLog, *Registration::Get().effect) {
     mInstance.GetController().SetSampleRate(static_cast<float>(kFs));
     const AAX_EStemFormat stem = channels == 1 ? AAX_eStemFormat_Mono : AAX_eStemFormat_Stereo;
     mInstance.GetController().SetStemFormats(stem, stem);
+    CapKernels(set);
     mInstance.Create();
+    CapKernels(nullptr);
     const chaintest::ParamValues values = ValuesFor(settings);
     for (int p = 0; p < kNumParams; ++p) {
       if (chaintest::kMaxValues[static_cast<size_t>(p)] == 0) continue;
@@ -137,8 +126,8 @@ private:
 // The plain per-sample evaluation behind the same float conversions the render path makes.
 class PlainInsert {
 public:
-  PlainInsert(int channels, const Settings& settings)
-      : mChannels(channels), mSettings(chaintest::SettingsFor(ValuesFor(settings))) {
+  PlainInsert(int channels, const Settings& settings, const ChainKernels* /*set*/)
+      : mChannels(channels), mSettings(ChainSettingsFor(settings)) {
     for (auto& b : mIn) b.assign(kMaxBlock, 0.0);
     for (auto& b : mOut) b.assign(kMaxBlock, 0.0);
     for (auto& b : mOutFloat) b.assign(kMaxBlock, 0.0f);
@@ -169,15 +158,11 @@ private:
   std::vector<float> mOutFloat[2];
 };
 
-void ReportPerFrame(benchmark::State& state, int frames) {
-  state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(frames) * 1e-9,
-                                                      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
 template <class Unit>
-void RunInsert(benchmark::State& state, int channels, const Settings& settings, Level level, int block) {
+void RunInsert(benchmark::State& state, int channels, const Settings& settings, Level level, int block,
+               const ChainKernels* set) {
   const HostSignal signal(level);
-  Unit unit(channels, settings);
+  Unit unit(channels, settings, set);
   // One second first, so the sections and smoothers run as they do in the middle of a song.
   for (int pos = 0; pos < kFrames; pos += block) unit.Render(signal, pos, block);
   for (auto _ : state) {
@@ -188,36 +173,18 @@ void RunInsert(benchmark::State& state, int channels, const Settings& settings, 
   ReportPerFrame(state, kFrames);
 }
 
-// Registers the callback figure and its plain twin under one name.
-#define TB_CALLBACK_BENCH(name, channels, settings, level, block)                                             \
-  void BM_Callback##name(benchmark::State& st) { RunInsert<Insert>(st, channels, settings, level, block); }   \
-  void BM_PlainCallback##name(benchmark::State& st) {                                                        \
-    RunInsert<PlainInsert>(st, channels, settings, level, block);                                            \
-  }                                                                                                          \
-  BENCHMARK(BM_Callback##name)->Unit(benchmark::kMillisecond);                                               \
-  BENCHMARK(BM_PlainCallback##name)->Unit(benchmark::kMillisecond)
-
-TB_CALLBACK_BENCH(Default, 2, (Settings{}), Level::kMusic, 512);
-TB_CALLBACK_BENCH(Auto2, 2, (Settings{false, true}), Level::kMusic, 512);
-TB_CALLBACK_BENCH(Oversampling, 2, (Settings{true, false}), Level::kMusic, 512);
-TB_CALLBACK_BENCH(Mono, 1, (Settings{}), Level::kMusic, 512);
-TB_CALLBACK_BENCH(Block32, 2, (Settings{}), Level::kMusic, 32);
-TB_CALLBACK_BENCH(Silence, 2, (Settings{}), Level::kSilence, 512);
-TB_CALLBACK_BENCH(Quiet, 2, (Settings{}), Level::kQuiet, 512);
-TB_CALLBACK_BENCH(Subnormal, 2, (Settings{}), Level::kSubnormal, 512);
-
 // A session of 64 stereo tracks: every block of the host goes to each instance in turn. The
-// figure is per frame of one instance, so it compares directly with BM_CallbackDefault; the
+// figure is per frame of one instance, so it compares directly with Callback/Default; the
 // counter bytes_per_instance is the heap an instance holds (plug-in object, chain, channel
 // buffers), measured around the creation of the 64.
 constexpr int kInstances = 64;
 
 template <class Unit>
-void RunSession(benchmark::State& state) {
+void RunSession(benchmark::State& state, const ChainKernels* set) {
   const HostSignal signal(Level::kMusic);
   const size_t before = mallinfo2().uordblks;
   std::vector<std::unique_ptr<Unit>> units;
-  for (int i = 0; i < kInstances; ++i) units.push_back(std::make_unique<Unit>(2, Settings{}));
+  for (int i = 0; i < kInstances; ++i) units.push_back(std::make_unique<Unit>(2, Settings{}, set));
   const size_t after = mallinfo2().uordblks;
   constexpr int kSessionFrames = 16 * 512;  // a sixth of a second per iteration
   for (int pos = 0; pos < kSessionFrames; pos += 512)
@@ -231,9 +198,47 @@ void RunSession(benchmark::State& state) {
   state.counters["bytes_per_instance"] = static_cast<double>(after - before) / kInstances;
 }
 
-void BM_Callback64Instances(benchmark::State& st) { RunSession<Insert>(st); }
-void BM_PlainCallback64Instances(benchmark::State& st) { RunSession<PlainInsert>(st); }
-BENCHMARK(BM_Callback64Instances)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainCallback64Instances)->Unit(benchmark::kMillisecond);
+struct Figure {
+  const char* name;
+  int channels;
+  Settings settings;
+  Level level;
+  int block;
+  bool everySet;  // also with the smaller kernel sets
+};
+
+const bool kRegistered = [] {
+  const Figure figures[] = {
+      {"Default", 2, Settings{}, Level::kMusic, 512, true},
+      {"Auto2", 2, Settings{false, true}, Level::kMusic, 512, true},
+      {"Oversampling", 2, Settings{true, false}, Level::kMusic, 512, true},
+      {"Mono", 1, Settings{}, Level::kMusic, 512, false},
+      {"Block32", 2, Settings{}, Level::kMusic, 32, false},
+      {"Silence", 2, Settings{}, Level::kSilence, 512, false},
+      {"Quiet", 2, Settings{}, Level::kQuiet, 512, false},
+      {"Subnormal", 2, Settings{}, Level::kSubnormal, 512, false},
+  };
+  for (const Figure& f : figures) {
+    for (const ChainKernels* set : KernelSets(f.everySet)) {
+      WithMinimum(benchmark::RegisterBenchmark((std::string("Callback/") + f.name + "/" + set->name).c_str(),
+                                               [f, set](benchmark::State& st) {
+                                                 RunInsert<Insert>(st, f.channels, f.settings, f.level, f.block, set);
+                                               }));
+    }
+    WithMinimum(benchmark::RegisterBenchmark((std::string("Callback/") + f.name + "/plain").c_str(),
+                                             [f](benchmark::State& st) {
+                                               RunInsert<PlainInsert>(st, f.channels, f.settings, f.level, f.block,
+                                                                      nullptr);
+                                             }));
+  }
+  for (const ChainKernels* set : KernelSets(false)) {
+    WithMinimum(benchmark::RegisterBenchmark((std::string("Callback/64Instances/") + set->name).c_str(),
+                                             [set](benchmark::State& st) { RunSession<Insert>(st, set); }));
+  }
+  WithMinimum(benchmark::RegisterBenchmark("Callback/64Instances/plain", [](benchmark::State& st) {
+    RunSession<PlainInsert>(st, nullptr);
+  }));
+  return true;
+}();
 
 }  // namespace

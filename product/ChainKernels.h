@@ -52,14 +52,16 @@ struct ChainKernels {
 
   // ---- recursions, bit for bit the per-sample recipe ----
 
-  // x[i] = single(peak(single(highPass(single(in[i]))))) for the left and right channel. Inputs
-  // must be finite and states finite (the chain sees to it); channels 1 runs only the left lane.
+  // x[i] = single(peak(single(highPass(in[i])))) for the left and right channel, from inputs
+  // already rounded to single precision. Inputs must be finite and states finite (the chain sees
+  // to it); channels 1 runs only the left lane.
   void (*colour)(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n,
                  int channels);
-  // The compressor's detector c = single(0.5 (l + r)) through the three filters, rounding after
-  // each; the limiter's |max(l, r)|; then both peak envelopes with the attack of `s` and the
-  // release coefficient of each sample. env[i] is the envelope after sample i.
-  void (*detectorEnvelopes)(const double* detL, const double* detR, DetectorSections& s, const double* compRelease,
+  // The compressor's detector signal (from detectorMix) through the three filters, rounding after
+  // each; then both peak envelopes, fed the filtered signal and the limiter's input, with the
+  // attack of `s` and the release coefficient of each sample. env[i] is the envelope after
+  // sample i.
+  void (*detectorEnvelopes)(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
                             const double* limRelease, double* compEnv, double* limEnv, int n);
   // Two release smoothers of ParamSmoother's recipe stepped twice per sample (states above 1,
   // where no flush and no equality with a coefficient can occur): times[i] after sample i.
@@ -74,6 +76,10 @@ struct ChainKernels {
   void (*saturate)(const double* x, const double* add, double* out, int n);
   // The largest |x[i]| as the bits of the double (NaN above infinity), so 0 means silence.
   uint64_t (*peakBits)(const double* x, int n);
+  // out[i] = in[i] rounded to single precision, for two arrays; reads and writes exactly n.
+  void (*roundToSingle2)(const double* a, const double* b, double* outA, double* outB, int n);
+  // comp[i] = the average of l and r rounded to single precision; lim[i] = |max(l, r)|.
+  void (*detectorMix)(const double* l, const double* r, double* comp, double* lim, int n);
   // Automatic recovery times from the larger detector magnitude.
   void (*autoRecovery)(const double* l, const double* r, double* compMs, double* levelMs, int n, double compMin,
                        double compMax, double levelMin, double levelMax);
@@ -103,8 +109,13 @@ struct ChainKernels {
 const ChainKernels& BaselineKernels();
 const ChainKernels* Avx2Kernels();
 const ChainKernels* Avx512Kernels();
-// Main thread (construction). Allocates nothing, takes no lock.
+// Main thread (construction). Allocates nothing, takes no lock. The fastest set this processor
+// runs, or the cap's set when it is lower.
 const ChainKernels& FastestKernels();
+// Main thread, before chains are made: FastestKernels() returns no set above `ceiling` (one of
+// SupportedKernels(); null lifts the cap). Lets benchmarks and tests measure or check a smaller
+// set through the whole plug-in.
+void CapKernels(const ChainKernels* ceiling);
 
 // Every set this processor runs, baseline first; count says how many of the three are filled.
 struct SupportedKernelSets {

@@ -47,48 +47,94 @@ struct BiquadPair {
   }
 };
 
+// The loops below are software-pipelined: each iteration runs every stage once, each on a later
+// sample than the stage after it, so a stage takes its input from the previous iteration. The
+// per-sample chain through the stages is long (several filters with their roundings); this way
+// the processor overlaps the recursions of all stages instead of waiting for the chain.
+// Run(first, last) performs iterations first .. last - 1 of n + stages - 1; the stages that have
+// no sample in an iteration are skipped, which only happens at both ends.
+
 void Colour(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n, int channels) {
   if (channels == 1) {
     Biquad::Snapshot highPass = s.highPass[0];
     Biquad::Snapshot peak = s.peak[0];
-    for (int i = 0; i < n; ++i) xL[i] = Single(Step(peak, Single(Step(highPass, Single(inL[i])))));
+    double high = 0.0;  // high-pass output of the previous iteration's sample
+    const auto run = [&](int first, int last, bool edges) __attribute__((always_inline)) {
+      for (int i = first; i < last; ++i) {
+        if (!edges || i >= 1) xL[i - 1] = Single(Step(peak, high));
+        if (!edges || i < n) high = Single(Step(highPass, inL[i]));
+      }
+    };
+    run(0, 1, true);
+    run(1, n, false);
+    run(n, n + 1, true);
     s.highPass[0] = highPass;
     s.peak[0] = peak;
     return;
   }
   BiquadPair highPass(s.highPass[0], s.highPass[1]);
   BiquadPair peak(s.peak[0], s.peak[1]);
-  for (int i = 0; i < n; ++i) {
-    const v2 x = SinglePair(peak.Step(SinglePair(highPass.Step(SinglePair(v2{inL[i], inR[i]})))));
-    xL[i] = x[0];
-    xR[i] = x[1];
-  }
+  v2 high{};
+  const auto run = [&](int first, int last, bool edges) __attribute__((always_inline)) {
+    for (int i = first; i < last; ++i) {
+      if (!edges || i >= 1) {
+        const v2 x = SinglePair(peak.Step(high));
+        xL[i - 1] = x[0];
+        xR[i - 1] = x[1];
+      }
+      if (!edges || i < n) high = SinglePair(highPass.Step(v2{inL[i], inR[i]}));
+    }
+  };
+  run(0, 1, true);
+  run(1, n, false);
+  run(n, n + 1, true);
   highPass.Save(s.highPass[0], s.highPass[1]);
   peak.Save(s.peak[0], s.peak[1]);
 }
 
 // The envelope rises with the attack when the input exceeds it (env - v < 0) and falls with the
 // release otherwise; both products are formed and one is taken, so no branch waits on the data.
-void DetectorEnvelopes(const double* detL, const double* detR, DetectorSections& s, const double* compRelease,
+// Stages: high-pass, mid peak, high shelf, envelopes.
+void DetectorEnvelopes(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
                        const double* limRelease, double* compEnv, double* limEnv, int n) {
   Biquad::Snapshot highPass = s.highPass;
   Biquad::Snapshot midPeak = s.midPeak;
   Biquad::Snapshot highShelf = s.highShelf;
   v2 env{s.envelope[0], s.envelope[1]};
   const v2 attack{s.attack[0], s.attack[1]};
-  for (int i = 0; i < n; ++i) {
-    const double l = detL[i];
-    const double r = detR[i];
-    double c = Single(0.5 * (l + r));
-    c = Single(Step(highShelf, Single(Step(midPeak, Single(Step(highPass, c))))));
-    const v2 v{std::fabs(c), std::fabs(l < r ? r : l)};
-    const v2 d = env - v;
-    const v2 rising = d * attack;
-    const v2 falling = d * v2{compRelease[i], limRelease[i]};
-    env = (d < 0.0 ? rising : falling) + v;
-    compEnv[i] = env[0];
-    limEnv[i] = env[1];
-  }
+  // Values on their way between the stages, with the limiter's input travelling alongside.
+  double high = 0.0, mid = 0.0, shelf = 0.0;
+  double limHigh = 0.0, limMid = 0.0, limShelf = 0.0;
+  const auto run = [&](int first, int last, bool edges) __attribute__((always_inline)) {
+    for (int i = first; i < last; ++i) {
+      if (!edges || (i >= 3 && i < n + 3)) {
+        const int k = i - 3;
+        const v2 v{std::fabs(shelf), limShelf};
+        const v2 d = env - v;
+        const v2 rising = d * attack;
+        const v2 falling = d * v2{compRelease[k], limRelease[k]};
+        env = (d < 0.0 ? rising : falling) + v;
+        compEnv[k] = env[0];
+        limEnv[k] = env[1];
+      }
+      if (!edges || (i >= 2 && i < n + 2)) {
+        shelf = Single(Step(highShelf, mid));
+        limShelf = limMid;
+      }
+      if (!edges || (i >= 1 && i < n + 1)) {
+        mid = Single(Step(midPeak, high));
+        limMid = limHigh;
+      }
+      if (!edges || i < n) {
+        high = Single(Step(highPass, comp[i]));
+        limHigh = lim[i];
+      }
+    }
+  };
+  const int steadyFirst = 3 < n ? 3 : n;
+  run(0, steadyFirst, true);
+  run(steadyFirst, n, false);
+  run(n > 3 ? n : steadyFirst, n + 3, true);
   s.highPass = highPass;
   s.midPeak = midPeak;
   s.highShelf = highShelf;
@@ -197,6 +243,28 @@ uint64_t PeakBits(const double* x, int n) {
     result = bits > result ? bits : result;
   }
   return result;
+}
+
+// Reads and writes exactly n elements: the inputs may be the host's.
+void RoundToSingle2(const double* a, const double* b, double* outA, double* outB, int n) {
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes) {
+    Store(outA + i, RoundToSingle(Load(a + i)));
+    Store(outB + i, RoundToSingle(Load(b + i)));
+  }
+  for (; i < n; ++i) {
+    outA[i] = Single(a[i]);
+    outB[i] = Single(b[i]);
+  }
+}
+
+void DetectorMix(const double* l, const double* r, double* comp, double* lim, int n) {
+  for (int i = 0; i < n; i += kLanes) {
+    const vd a = Load(l + i);
+    const vd b = Load(r + i);
+    Store(comp + i, RoundToSingle(0.5 * (a + b)));
+    Store(lim + i, Abs(Select(a < b, b, a)));
+  }
 }
 
 // RangeMap's formula for the input range 0 to 1.
@@ -319,6 +387,6 @@ void HalfbandSecond(const double* first, const double* second, const double* tap
 #define TB_KERNEL_TABLE(ns, label)                                                                              \
   ChainKernels {                                                                                                \
     label, ns::Colour, ns::DetectorEnvelopes, ns::ReleaseTimes, ns::Needles, ns::SaturateBlock, ns::PeakBits,   \
-        ns::AutoRecovery, ns::ReleaseCoefficients, ns::SectionGains, ns::WetDirect, ns::WetOversampled,         \
+        ns::RoundToSingle2, ns::DetectorMix, ns::AutoRecovery, ns::ReleaseCoefficients, ns::SectionGains, ns::WetDirect, ns::WetOversampled,         \
         ns::Scale, ns::Mix, ns::HalfbandFirst, ns::HalfbandSecond                                               \
   }

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <initializer_list>
 
 #include "product/ChainKernels.h"
@@ -20,7 +21,16 @@ SupportedKernelSets SupportedKernels() {
   return supported;
 }
 
+namespace {
+std::atomic<const ChainKernels*> gCeiling{nullptr};
+}  // namespace
+
 const ChainKernels& FastestKernels() {
   const SupportedKernelSets supported = SupportedKernels();
-  return *supported.sets[supported.count - 1];
+  const ChainKernels* ceiling = gCeiling.load(std::memory_order_acquire);
+  for (int k = supported.count - 1; k > 0; --k)
+    if (ceiling == nullptr || ceiling == supported.sets[k]) return *supported.sets[k];
+  return *supported.sets[0];
 }
+
+void CapKernels(const ChainKernels* ceiling) { gCeiling.store(ceiling, std::memory_order_release); }

@@ -246,8 +246,9 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
       mColR[static_cast<size_t>(i)] = Single(mInPeakR.Process(Single(mInHighPassR.Process(Single(inR[i])))));
     }
   } else if (!inputs.silent[0] && !inputs.silent[1]) {
+    mKernels->roundToSingle2(inL, inR, mColL.data(), mColR.data(), n);
     ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()}, {mInPeakL.Get(), mInPeakR.Get()}};
-    mKernels->colour(inL, inR, s, mColL.data(), mColR.data(), n, 2);
+    mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2);
     mInHighPassL.SetState(s.highPass[0].z1, s.highPass[0].z2);
     mInHighPassR.SetState(s.highPass[1].z1, s.highPass[1].z2);
     mInPeakL.SetState(s.peak[0].z1, s.peak[0].z2);
@@ -256,8 +257,10 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     const bool left = !inputs.silent[0];
     Biquad& highPass = left ? mInHighPassL : mInHighPassR;
     Biquad& peak = left ? mInPeakL : mInPeakR;
+    double* x = left ? mColL.data() : mColR.data();
+    mKernels->roundToSingle2(left ? inL : inR, left ? inL : inR, x, x, n);
     ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}};
-    mKernels->colour(left ? inL : inR, nullptr, s, left ? mColL.data() : mColR.data(), nullptr, n, 1);
+    mKernels->colour(x, nullptr, s, x, nullptr, n, 1);
     highPass.SetState(s.highPass[0].z1, s.highPass[0].z2);
     peak.SetState(s.peak[0].z1, s.peak[0].z2);
   }
@@ -552,7 +555,10 @@ void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
                      mDetHighShelf.Get(),
                      {mCompressor.mEnvelope, mLimiter.mEnvelope},
                      {mCompAttack, mLimAttack}};
-  mKernels->detectorEnvelopes(mDetLs.data(), mDetRs.data(), s, mCompRelease.data(), mLimRelease.data(),
+  Pad(mDetLs, n);
+  Pad(mDetRs, n);
+  mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mWetLs.data(), mWetRs.data(), n);
+  mKernels->detectorEnvelopes(mWetLs.data(), mWetRs.data(), s, mCompRelease.data(), mLimRelease.data(),
                               mGainA.data(), mGainB.data(), n);
   mDetHighPass.SetState(s.highPass.z1, s.highPass.z2);
   mDetMidPeak.SetState(s.midPeak.z1, s.midPeak.z2);
