@@ -36,6 +36,15 @@ struct DetectorSections {
   double attack[2];    // attack coefficients, the same for every sample
 };
 
+// Needle steps waiting to be taken: MeterBallistics::Process for both needles, fed 1 - gain.
+struct Needles {
+  const double* limGain;
+  const double* compGain;
+  int count;        // steps still to take; 0 once taken
+  double state[2];  // limiter, compressor
+  double coef;
+};
+
 // Gain-computer settings of a section for the samples of a chunk.
 struct SectionParamsView {
   const double* threshold;
@@ -53,10 +62,11 @@ struct ChainKernels {
   // ---- recursions, bit for bit the per-sample recipe ----
 
   // x[i] = single(peak(single(highPass(in[i])))) for the left and right channel, from inputs
-  // already rounded to single precision. Inputs must be finite and states finite (the chain sees
-  // to it); channels 1 runs only the left lane.
+  // already rounded to single precision (x may be in). Inputs must be finite and states finite
+  // (the chain sees to it); channels 1 runs only the left lane. Takes the waiting needle steps
+  // along.
   void (*colour)(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n,
-                 int channels);
+                 int channels, Needles& needles);
   // The compressor's detector signal (from detectorMix) through the three filters, rounding after
   // each; then both peak envelopes, fed the filtered signal and the limiter's input, with the
   // attack of `s` and the release coefficient of each sample. env[i] is the envelope after
@@ -67,8 +77,8 @@ struct ChainKernels {
   // where no flush and no equality with a coefficient can occur): times[i] after sample i.
   void (*releaseTimes)(const double* compTargets, const double* levelTargets, double a, double b, double* z,
                        double* compTimes, double* levelTimes, int n);
-  // MeterBallistics::Process for both needles, fed 1 - gain: state[0] limiter, state[1] compressor.
-  void (*needles)(const double* limGain, const double* compGain, double* state, double coef, int n);
+  // Takes the waiting needle steps.
+  void (*needles)(Needles& needles);
 
   // ---- batch loops ----
 

@@ -47,49 +47,90 @@ struct BiquadPair {
   }
 };
 
+// The needle aims 1.25 % past its input in the direction of travel; both aims are followed and
+// the one the comparison picks is kept. Lane 0 is the limiter's needle, lane 1 the compressor's.
+struct NeedlePair {
+  v2 s;
+  v2 c;
+  NeedlePair(const Needles& n) : s{n.state[0], n.state[1]}, c{n.coef, n.coef} {}
+  void Step(double limGain, double compGain) {
+    v2 v = AbsPair(1.0 - v2{limGain, compGain});
+    v = v <= 0x1.fffffffffffffp+1023 ? v : v2{};  // a reading that is not finite counts as none
+    const v2 up = v * 1.0125;
+    const v2 down = v * 0.9875;
+    const v2 towardsUp = (s - up) * c + up;
+    const v2 towardsDown = (s - down) * c + down;
+    s = v > s ? towardsUp : towardsDown;
+  }
+  void Save(Needles& n) const {
+    n.state[0] = s[0];
+    n.state[1] = s[1];
+  }
+};
+
+void NeedleRun(Needles& needles) {
+  NeedlePair p(needles);
+  for (int j = 0; j < needles.count; ++j) p.Step(needles.limGain[j], needles.compGain[j]);
+  p.Save(needles);
+  needles.count = 0;
+}
+
 // The loops below are software-pipelined: each iteration runs every stage once, each on a later
 // sample than the stage after it, so a stage takes its input from the previous iteration. The
 // per-sample chain through the stages is long (several filters with their roundings); this way
 // the processor overlaps the recursions of all stages instead of waiting for the chain.
-// Run(first, last) performs iterations first .. last - 1 of n + stages - 1; the stages that have
-// no sample in an iteration are skipped, which only happens at both ends.
+// run(first, last, ...) performs iterations first .. last - 1 of n + stages - 1; the stages that
+// have no sample in an iteration are skipped, which only happens at both ends. The colour loop
+// also carries the needles of the previous chunk, whose recursion would otherwise run alone.
 
-void Colour(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n, int channels) {
+void Colour(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n, int channels,
+            Needles& needles) {
+  NeedlePair needle(needles);
+  const int m = needles.count;
+  // Iterations 1 .. fused - 1 take needle step i - 1 along.
+  const int fused = n < m + 1 ? n : m + 1;
   if (channels == 1) {
     Biquad::Snapshot highPass = s.highPass[0];
     Biquad::Snapshot peak = s.peak[0];
     double high = 0.0;  // high-pass output of the previous iteration's sample
-    const auto run = [&](int first, int last, bool edges) __attribute__((always_inline)) {
+    const auto run = [&](int first, int last, bool edges, bool withNeedles) __attribute__((always_inline)) {
       for (int i = first; i < last; ++i) {
+        if (withNeedles) needle.Step(needles.limGain[i - 1], needles.compGain[i - 1]);
         if (!edges || i >= 1) xL[i - 1] = Single(Step(peak, high));
         if (!edges || i < n) high = Single(Step(highPass, inL[i]));
       }
     };
-    run(0, 1, true);
-    run(1, n, false);
-    run(n, n + 1, true);
+    run(0, 1, true, false);
+    run(1, fused, false, true);
+    run(fused > 1 ? fused : 1, n, false, false);
+    run(n, n + 1, true, false);
     s.highPass[0] = highPass;
     s.peak[0] = peak;
-    return;
-  }
-  BiquadPair highPass(s.highPass[0], s.highPass[1]);
-  BiquadPair peak(s.peak[0], s.peak[1]);
-  v2 high{};
-  const auto run = [&](int first, int last, bool edges) __attribute__((always_inline)) {
-    for (int i = first; i < last; ++i) {
-      if (!edges || i >= 1) {
-        const v2 x = SinglePair(peak.Step(high));
-        xL[i - 1] = x[0];
-        xR[i - 1] = x[1];
+  } else {
+    BiquadPair highPass(s.highPass[0], s.highPass[1]);
+    BiquadPair peak(s.peak[0], s.peak[1]);
+    v2 high{};
+    const auto run = [&](int first, int last, bool edges, bool withNeedles) __attribute__((always_inline)) {
+      for (int i = first; i < last; ++i) {
+        if (withNeedles) needle.Step(needles.limGain[i - 1], needles.compGain[i - 1]);
+        if (!edges || i >= 1) {
+          const v2 x = SinglePair(peak.Step(high));
+          xL[i - 1] = x[0];
+          xR[i - 1] = x[1];
+        }
+        if (!edges || i < n) high = SinglePair(highPass.Step(v2{inL[i], inR[i]}));
       }
-      if (!edges || i < n) high = SinglePair(highPass.Step(v2{inL[i], inR[i]}));
-    }
-  };
-  run(0, 1, true);
-  run(1, n, false);
-  run(n, n + 1, true);
-  highPass.Save(s.highPass[0], s.highPass[1]);
-  peak.Save(s.peak[0], s.peak[1]);
+    };
+    run(0, 1, true, false);
+    run(1, fused, false, true);
+    run(fused > 1 ? fused : 1, n, false, false);
+    run(n, n + 1, true, false);
+    highPass.Save(s.highPass[0], s.highPass[1]);
+    peak.Save(s.peak[0], s.peak[1]);
+  }
+  for (int j = fused > 1 ? fused - 1 : 0; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
+  needle.Save(needles);
+  needles.count = 0;
 }
 
 // The envelope rises with the attack when the input exceeds it (env - v < 0) and falls with the
@@ -156,24 +197,6 @@ void ReleaseTimes(const double* compTargets, const double* levelTargets, double 
   }
   z[0] = state[0];
   z[1] = state[1];
-}
-
-// The needle aims 1.25 % past its input in the direction of travel; both aims are followed and
-// the one the comparison picks is kept.
-void Needles(const double* limGain, const double* compGain, double* state, double coef, int n) {
-  v2 s{state[0], state[1]};
-  const v2 c{coef, coef};
-  for (int i = 0; i < n; ++i) {
-    v2 v = AbsPair(1.0 - v2{limGain[i], compGain[i]});
-    v = v <= 0x1.fffffffffffffp+1023 ? v : v2{};  // a reading that is not finite counts as none
-    const v2 up = v * 1.0125;
-    const v2 down = v * 0.9875;
-    const v2 towardsUp = (s - up) * c + up;
-    const v2 towardsDown = (s - down) * c + down;
-    s = v > s ? towardsUp : towardsDown;
-  }
-  state[0] = s[0];
-  state[1] = s[1];
 }
 
 // ---- batch loops ----
@@ -386,7 +409,7 @@ void HalfbandSecond(const double* first, const double* second, const double* tap
 // The table of one set, named after it.
 #define TB_KERNEL_TABLE(ns, label)                                                                              \
   ChainKernels {                                                                                                \
-    label, ns::Colour, ns::DetectorEnvelopes, ns::ReleaseTimes, ns::Needles, ns::SaturateBlock, ns::PeakBits,   \
+    label, ns::Colour, ns::DetectorEnvelopes, ns::ReleaseTimes, ns::NeedleRun, ns::SaturateBlock, ns::PeakBits,   \
         ns::RoundToSingle2, ns::DetectorMix, ns::AutoRecovery, ns::ReleaseCoefficients, ns::SectionGains, ns::WetDirect, ns::WetOversampled,         \
         ns::Scale, ns::Mix, ns::HalfbandFirst, ns::HalfbandSecond                                               \
   }

@@ -167,6 +167,7 @@ void TollenbrookChain::Process(const double* const* in, double* const* out, int 
     double* chunkOut[kOutputs] = {out[0] + pos, out[1] + pos};
     ProcessChunk(chunkIn, chunkOut, n, s);
   }
+  TakeNeedles();
   mStats.limiterMeter = mLimiterMeter.State();
   mStats.compMeter = mCompMeter.State();
 }
@@ -248,7 +249,9 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
   } else if (!inputs.silent[0] && !inputs.silent[1]) {
     mKernels->roundToSingle2(inL, inR, mColL.data(), mColR.data(), n);
     ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()}, {mInPeakL.Get(), mInPeakR.Get()}};
-    mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2);
+    Needles needles = PendingNeedles();
+    mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2, needles);
+    SettleNeedles(needles);
     mInHighPassL.SetState(s.highPass[0].z1, s.highPass[0].z2);
     mInHighPassR.SetState(s.highPass[1].z1, s.highPass[1].z2);
     mInPeakL.SetState(s.peak[0].z1, s.peak[0].z2);
@@ -260,10 +263,13 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     double* x = left ? mColL.data() : mColR.data();
     mKernels->roundToSingle2(left ? inL : inR, left ? inL : inR, x, x, n);
     ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}};
-    mKernels->colour(x, nullptr, s, x, nullptr, n, 1);
+    Needles needles = PendingNeedles();
+    mKernels->colour(x, nullptr, s, x, nullptr, n, 1, needles);
+    SettleNeedles(needles);
     highPass.SetState(s.highPass[0].z1, s.highPass[0].z2);
     peak.SetState(s.peak[0].z1, s.peak[0].z2);
   }
+  TakeNeedles();
   for (Biquad* f : {&mInHighPassL, &mInHighPassR, &mInPeakL, &mInPeakR}) SettleIfTiny(*f);
 }
 
@@ -364,7 +370,7 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
   // A settled smoother above 1 ms yields the same release time every sample: the first step
   // cannot equal a coefficient below 1, the second step returns the same value.
   if (targets == nullptr && sm.Settled(constantTarget) && sm.z > 1.0 && fs > 0.0 && section.mReleaseCoef <= 1.0) {
-    const double coef = envFollower::TimeToCoefficient(sm.z, fs);
+    const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(sm.z, fs);
     coefficients[0] = section.mReleaseCoef;
     std::fill_n(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
@@ -390,6 +396,15 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
   ReleaseCoefficients(section, times, coefficients, n);
 }
 
+double TollenbrookChain::CoefficientCache::Of(double ms, double fs) {
+  if (ms != mMs || fs != mFs) {
+    mMs = ms;
+    mFs = fs;
+    mCoef = envFollower::TimeToCoefficient(ms, fs);
+  }
+  return mCoef;
+}
+
 // Coefficient of each release time, 0.01^(1 / (ms fs / 1000)), shifted by one sample: the
 // envelope at sample i uses the release set after sample i - 1. times becomes scratch.
 void TollenbrookChain::ReleaseCoefficients(compressor& section, Scratch& times, double* coefficients, int n) {
@@ -398,7 +413,7 @@ void TollenbrookChain::ReleaseCoefficients(compressor& section, Scratch& times, 
   bool constant = true;
   for (int i = 1; i < n; ++i) constant = constant && times[static_cast<size_t>(i)] == times[0];
   if (constant) {
-    const double coef = envFollower::TimeToCoefficient(times[0], fs);
+    const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(times[0], fs);
     std::fill_n(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
@@ -433,9 +448,16 @@ void TollenbrookChain::SectionParams::Record(int i, const compressor& c) {
   slope[k] = c.mInfiniteRatio != 0 ? 1.0 : 1.0 - 1.0 / c.mRatio;
 }
 
-SectionParamsView TollenbrookChain::SectionParams::View() const {
+SectionParamsView TollenbrookChain::SectionParams::View() {
+  if (constant) {
+    const std::array<double, 4> key{threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
+    if (key != boundKey) {
+      boundKey = key;
+      bound = QuietBound(key[0], key[1], key[2], key[3]);
+    }
+  }
   return {threshold.data(), kneeWidth.data(), kneeLow.data(), kneeHigh.data(), slope.data(), constant,
-          constant ? QuietBound(threshold[0], kneeWidth[0], kneeLow[0], slope[0]) : 0.0};
+          constant ? bound : 0.0};
 }
 
 // Ratio, threshold and knee of the compressor after each sample. While the smoothers rest on
@@ -678,30 +700,51 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   mMixSmoother.SetState(mix.z);
 }
 
-void TollenbrookChain::Meters(int n, double bypass) {
-  double state[2] = {mLimiterMeter.State(), mCompMeter.State()};
-  if (bypass == 1.0) {
-    mKernels->needles(mGainB.data(), mGainA.data(), state, mMeterCoef, n);
-    mLimiterMeterInput = 1.0 - mGainB[static_cast<size_t>(n - 1)];
-    mCompMeterInput = 1.0 - mGainA[static_cast<size_t>(n - 1)];
-  } else {
-    if (bypass == 0.0) {
-      mLimiterMeterInput = 0.0;
-      mCompMeterInput = 0.0;
-    }
-    // MeterBallistics::Process with the block's coefficient and an input that does not change.
-    const double inputs[2] = {mLimiterMeterInput, mCompMeterInput};
-    for (int k = 0; k < 2; ++k) {
-      double v = std::fabs(inputs[k]);
-      if (!std::isfinite(v)) v = 0.0;
-      for (int i = 0; i < n; ++i) {
-        const double aim = v > state[k] ? v * 1.0125 : v * 0.9875;
-        state[k] = (state[k] - aim) * mMeterCoef + aim;
-      }
-    }
-  }
+// The needles follow the gains of a chunk switched in during the next chunk's colour loop (or
+// at the end of the block): their recursion then overlaps the filters'. Until then the gains
+// stay in mGainA and mGainB, which the next chunk overwrites only after its colour stage.
+Needles TollenbrookChain::PendingNeedles() const {
+  return {mGainB.data(), mGainA.data(), mPendingNeedles, {mLimiterMeter.State(), mCompMeter.State()}, mMeterCoef};
+}
+
+void TollenbrookChain::SettleNeedles(const Needles& needles) {
+  double state[2] = {needles.state[0], needles.state[1]};
   for (double& needle : state)
     if (std::fabs(needle) < kRest) needle = 0.0;
   mLimiterMeter.SetState(state[0]);
   mCompMeter.SetState(state[1]);
+  mPendingNeedles = 0;
+}
+
+void TollenbrookChain::TakeNeedles() {
+  if (mPendingNeedles == 0) return;
+  Needles needles = PendingNeedles();
+  mKernels->needles(needles);
+  SettleNeedles(needles);
+}
+
+void TollenbrookChain::Meters(int n, double bypass) {
+  if (bypass == 1.0) {
+    mPendingNeedles = n;
+    mLimiterMeterInput = 1.0 - mGainB[static_cast<size_t>(n - 1)];
+    mCompMeterInput = 1.0 - mGainA[static_cast<size_t>(n - 1)];
+    return;
+  }
+  TakeNeedles();
+  if (bypass == 0.0) {
+    mLimiterMeterInput = 0.0;
+    mCompMeterInput = 0.0;
+  }
+  // MeterBallistics::Process with the block's coefficient and an input that does not change.
+  const double inputs[2] = {mLimiterMeterInput, mCompMeterInput};
+  double state[2] = {mLimiterMeter.State(), mCompMeter.State()};
+  for (int k = 0; k < 2; ++k) {
+    double v = std::fabs(inputs[k]);
+    if (!std::isfinite(v)) v = 0.0;
+    for (int i = 0; i < n; ++i) {
+      const double aim = v > state[k] ? v * 1.0125 : v * 0.9875;
+      state[k] = (state[k] - aim) * mMeterCoef + aim;
+    }
+  }
+  SettleNeedles({nullptr, nullptr, 0, {state[0], state[1]}, mMeterCoef});
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "product/Biquad.h"
 #include "product/ChainKernels.h"
@@ -84,8 +85,22 @@ private:
     alignas(64) Scratch kneeHigh{};
     alignas(64) Scratch slope{};
     bool constant = true;
+    // The quiet bound of the constant settings it was last worked out for.
+    std::array<double, 4> boundKey{std::numeric_limits<double>::quiet_NaN()};
+    double bound = 0.0;
     void Record(int i, const compressor& c);
-    SectionParamsView View() const;
+    SectionParamsView View();
+  };
+
+  // The release coefficient of the time last asked for: a resting release needs one per chunk.
+  class CoefficientCache {
+  public:
+    double Of(double ms, double fs);
+
+  private:
+    double mMs = std::numeric_limits<double>::quiet_NaN();
+    double mFs = 0.0;
+    double mCoef = 0.0;
   };
 
   // What the chunk's inputs allow.
@@ -117,6 +132,9 @@ private:
   void OutputGain(int n, const ChainSettings& s);
   void Output(const double* inL, const double* inR, double* outL, double* outR, int n, const ChainSettings& s);
   void Meters(int n, double bypass);
+  Needles PendingNeedles() const;
+  void SettleNeedles(const Needles& needles);
+  void TakeNeedles();
   // Repeats element n - 1 into the padding, so vector loops never see stale values there.
   static void Pad(Scratch& a, int n);
 
@@ -157,9 +175,12 @@ private:
 
   double mCompRecoveryMs = 400.0;
   double mLevelRecoveryMs = 100.0;
+  CoefficientCache mCompReleaseCache;
+  CoefficientCache mLimReleaseCache;
 
   MeterBallistics mLimiterMeter{1.0};
   MeterBallistics mCompMeter{1.0};
+  int mPendingNeedles = 0;  // needle steps of the last chunk not yet taken
 
   double mDenormalOffset = 1e-15;
   // The waveshaper of the two offsets, +1e-15 and -1e-15: the detector signal of a channel at rest.
