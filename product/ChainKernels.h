@@ -74,7 +74,8 @@ struct ChainKernels {
   void (*detectorEnvelopes)(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
                             const double* limRelease, double* compEnv, double* limEnv, int n);
   // Two release smoothers of ParamSmoother's recipe stepped twice per sample (states above 1,
-  // where no flush and no equality with a coefficient can occur): times[i] after sample i.
+  // where no flush and no equality with a coefficient can occur): times[i] after sample i. The
+  // two steps are taken as one, so a time may differ from the recipe's in its last bit.
   void (*releaseTimes)(const double* compTargets, const double* levelTargets, double a, double b, double* z,
                        double* compTimes, double* levelTimes, int n);
   // Takes the waiting needle steps.

@@ -203,9 +203,15 @@ void ReleaseTimes(const double* compTargets, const double* levelTargets, double 
 
 // Saturate(x) = x + K (sin(x^4) - tanh(x^3) + tanh(x^4)), with sin u + tanh u = u P(u^2) and
 // tanh t = t Q(t^2). P and Q interpolate the two functions at Chebyshev points of [0, w] for the
-// largest w that |x| <= 0.8 or 1 gives (u^2 = x^8, t^2 = x^6), to a relative error near 1e-16:
-// after the factor K the error is some 1e-19 of a sample near full scale, far below its last
-// place (1.1e-16). Other arguments take the three functions one by one.
+// largest w that |x| <= 0.25, 0.8 or 1 gives (u^2 = x^8, t^2 = x^6), to a relative error near
+// 1e-16: after the factor K the error is some 1e-19 of a sample near full scale, far below its
+// last place (1.1e-16). Other arguments take the three functions one by one. Below 1e-8 the
+// added term is less than half a unit in the last place of x, so the sample passes unchanged,
+// as it does in the plain formula.
+constexpr double kSinTanh025[] = {0x1.0000000000000p+1, -0x1.0000000000000p-1, 0x1.22222221ea242p-3,
+                                  -0x1.bbba5561abf2bp-5};
+constexpr double kTanh025[] = {0x1.0000000000000p+0, -0x1.5555555554fbcp-2, 0x1.111110d9173b2p-3,
+                               -0x1.ba053d8d39405p-5};
 constexpr double kSinTanh08[] = {0x1.0000000000000p+1,  -0x1.fffffffffffcep-2, 0x1.222222221d49dp-3,
                                  -0x1.bbbbbbb5f05cdp-5, 0x1.665ad5b1456c1p-6,  -0x1.226e1c18e6634p-7,
                                  0x1.d6c2e2fbff9a5p-9,  -0x1.7c821a36a7e92p-10, 0x1.29856eead9afcp-11,
@@ -228,11 +234,14 @@ constexpr double kTanh1[] = {0x1.0000000000000p+0,   -0x1.555555555554bp-2,  0x1
                              -0x1.f02da278bca1cp-23, 0x1.69edf43a81237p-26};
 
 inline vd SaturateV(vd x) {
+  const vd ax = Abs(x);
+  if (All(ax <= 1e-8)) return x + 0.0;  // (-0 + 0 is +0, as in the formula)
   const vd x3 = x * x * x;
   const vd x4 = x * x3;
-  const vd ax = Abs(x);
   vd shape;
-  if (All(ax <= 0.8)) {
+  if (All(ax <= 0.25)) {
+    shape = Fma(x4, Polynomial(x4 * x4, kSinTanh025), -(x3 * Polynomial(x3 * x3, kTanh025)));
+  } else if (All(ax <= 0.8)) {
     shape = Fma(x4, Polynomial(x4 * x4, kSinTanh08), -(x3 * Polynomial(x3 * x3, kTanh08)));
   } else if (All(ax <= 1.0)) {
     shape = Fma(x4, Polynomial(x4 * x4, kSinTanh1), -(x3 * Polynomial(x3 * x3, kTanh1)));
