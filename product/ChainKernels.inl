@@ -19,6 +19,12 @@ inline double Single(double x) { return static_cast<double>(static_cast<float>(x
 inline v2 SinglePair(v2 v) { return (v2)_mm_cvtps_pd(_mm_cvtpd_ps((__m128d)v)); }
 inline v2 AbsPair(v2 v) { return (v2)((v2i)v & (v2i){INT64_MAX, INT64_MAX}); }
 
+#if TB_SIMD_FMA
+inline v2 MultiplyAdd(v2 a, v2 b, v2 c) { return (v2)_mm_fmadd_pd((__m128d)a, (__m128d)b, (__m128d)c); }
+#else
+inline v2 MultiplyAdd(v2 a, v2 b, v2 c) { return a * b + c; }
+#endif
+
 // Biquad::Process without its reset of a non-finite state, which finite inputs never need.
 inline double Step(Biquad::Snapshot& f, double x) {
   const double y = x * f.a0 + f.z1;
@@ -183,15 +189,17 @@ void DetectorEnvelopes(const double* comp, const double* lim, DetectorSections& 
   s.envelope[1] = env[1];
 }
 
+// Two steps of the smoother per sample, z' = a (a z + b t) + b t, taken as one:
+// z' = a^2 z + (a + 1) b t. The times differ from the two roundings of the recipe in the last
+// bit or so, which moves a release coefficient by some 1e-20; the recursion waits for one
+// multiply-add per sample instead of two.
 void ReleaseTimes(const double* compTargets, const double* levelTargets, double a, double b, double* z,
                   double* compTimes, double* levelTimes, int n) {
   v2 state{z[0], z[1]};
-  const v2 av{a, a};
-  const v2 bv{b, b};
+  const v2 a2{a * a, a * a};
+  const v2 ab{(a + 1.0) * b, (a + 1.0) * b};
   for (int i = 0; i < n; ++i) {
-    const v2 bt = bv * v2{compTargets[i], levelTargets[i]};
-    state = av * state + bt;
-    state = av * state + bt;
+    state = MultiplyAdd(a2, state, ab * v2{compTargets[i], levelTargets[i]});
     compTimes[i] = state[0];
     levelTimes[i] = state[1];
   }
@@ -313,10 +321,16 @@ void AutoRecovery(const double* l, const double* r, double* compMs, double* leve
   }
 }
 
+// Release times of 500 ms and more give exponents of a few thousandths at most, where six
+// terms of the series for e^x are exact to double precision (the seventh is below 1e-19).
+constexpr double kSmallExponent = 0x1p-9;
+constexpr double kExpSeries[] = {1.0, 1.0, 1.0 / 2, 1.0 / 6, 1.0 / 24, 1.0 / 120};
+
 void ReleaseCoefficients(const double* ms, double fs, double* coefs, int n) {
   for (int i = 0; i < n; i += kLanes) {
     const vd u = 1.0 / ((Load(ms + i) * fs) * 0.001);
-    Store(coefs + i, Exp(u * kLnOneHundredth));
+    const vd x = u * kLnOneHundredth;
+    Store(coefs + i, All(Abs(x) <= kSmallExponent) ? Polynomial(x, kExpSeries) : Exp(x));
   }
 }
 
