@@ -409,22 +409,46 @@ void Mix(const double* dry, const double* wet, const double* offset, double dryW
 // first[j] / second[j]: samples stored by the first / second call of frame j (history before
 // index 0). The first call's output has its centre tap 32 frames back on the first calls and
 // its odd taps on the second calls; the second call's output the other way round.
-void HalfbandFirst(const double* first, const double* second, const double* taps, double offset, double* out,
-                   int n) {
-  for (int j = 0; j < n; j += kLanes) {
-    vd y = 0.5 * Load(first + j - 32);
-    for (int i = 0; i < 32; ++i) y = Fma(Splat(taps[i]), Load(second + j - 1 - i) + Load(second + j - 64 + i), y);
+// out[j] = 0.5 centre[j - 32] + sum over i of taps[i] (odd[j - near - i] + odd[j - far + i]),
+// less the offset. Four vectors of outputs at a time: each sum is one chain of multiply-adds, so
+// four independent chains keep the multiply-add units busy.
+template <int kNear, int kFar>
+inline void HalfbandSums(const double* centre, const double* odd, const double* taps, double offset, double* out,
+                         int n) {
+  const auto pair = [odd](int k, int i) { return Load(odd + k - kNear - i) + Load(odd + k - kFar + i); };
+  int j = 0;
+  for (; j + 4 * kLanes <= n; j += 4 * kLanes) {
+    vd y0 = 0.5 * Load(centre + j - 32);
+    vd y1 = 0.5 * Load(centre + j + kLanes - 32);
+    vd y2 = 0.5 * Load(centre + j + 2 * kLanes - 32);
+    vd y3 = 0.5 * Load(centre + j + 3 * kLanes - 32);
+    for (int i = 0; i < 32; ++i) {
+      const vd tap = Splat(taps[i]);
+      y0 = Fma(tap, pair(j, i), y0);
+      y1 = Fma(tap, pair(j + kLanes, i), y1);
+      y2 = Fma(tap, pair(j + 2 * kLanes, i), y2);
+      y3 = Fma(tap, pair(j + 3 * kLanes, i), y3);
+    }
+    Store(out + j, y0 - offset);
+    Store(out + j + kLanes, y1 - offset);
+    Store(out + j + 2 * kLanes, y2 - offset);
+    Store(out + j + 3 * kLanes, y3 - offset);
+  }
+  for (; j < n; j += kLanes) {
+    vd y = 0.5 * Load(centre + j - 32);
+    for (int i = 0; i < 32; ++i) y = Fma(Splat(taps[i]), pair(j, i), y);
     Store(out + j, y - offset);
   }
 }
 
+void HalfbandFirst(const double* first, const double* second, const double* taps, double offset, double* out,
+                   int n) {
+  HalfbandSums<1, 64>(first, second, taps, offset, out, n);
+}
+
 void HalfbandSecond(const double* first, const double* second, const double* taps, double offset, double* out,
                     int n) {
-  for (int j = 0; j < n; j += kLanes) {
-    vd y = 0.5 * Load(second + j - 32);
-    for (int i = 0; i < 32; ++i) y = Fma(Splat(taps[i]), Load(first + j - i) + Load(first + j - 63 + i), y);
-    Store(out + j, y - offset);
-  }
+  HalfbandSums<0, 63>(second, first, taps, offset, out, n);
 }
 
 }  // namespace TB_KERNEL_NS
