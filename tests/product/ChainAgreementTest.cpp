@@ -158,6 +158,69 @@ TEST(ChainAgreement, EveryValueOfEveryParameter) {
                 100.0 * identical[static_cast<size_t>(k)] / samples[static_cast<size_t>(k)]);
 }
 
+// The shortcuts the chain takes by the signal itself: a silent right channel (mono insert), a
+// silent or mono key, silence before, between and long after music (until the filter states and
+// needles come to rest), quiet and subnormal-level passages, and inputs that are huge, infinite
+// or not numbers, which take the building blocks' own per-sample calls.
+TEST(ChainAgreement, SignalsOfEveryKind) {
+  enum Kind { kMono, kKeyMono, kSilenceAround, kQuiet, kSubnormal, kNotFinite };
+  const struct {
+    Kind kind;
+    const char* name;
+    int frames;
+  } cases[] = {{kMono, "mono", 20000},           {kKeyMono, "mono key", 20000}, {kSilenceAround, "silence", 400000},
+               {kQuiet, "-60 dBFS", 20000},      {kSubnormal, "subnormal level", 20000},
+               {kNotFinite, "not finite", 20000}};
+  for (const auto& c : cases) {
+    StereoRun input = MakeInput(c.frames, 99, true);
+    ParamValues values = kDefaultValues;
+    values[kParamCompThreshold] = 6;  // both sections at work on music
+    const auto scale = [&](double k) {
+      for (auto& ch : input.in)
+        for (double& x : ch) x = static_cast<float>(x * k);  // as a host's float buffer holds it
+    };
+    switch (c.kind) {
+      case kMono: std::fill(input.in[1].begin(), input.in[1].end(), 0.0); break;
+      case kKeyMono:
+        values[kParamExtSidechain] = 1;
+        std::fill(input.in[3].begin(), input.in[3].end(), 0.0);
+        std::fill(input.in[2].begin(), input.in[2].begin() + 8000, 0.0);
+        break;
+      case kSilenceAround:
+        for (auto& ch : input.in) {
+          std::fill(ch.begin(), ch.begin() + 5000, 0.0);
+          std::fill(ch.begin() + 15000, ch.end(), 0.0);
+        }
+        break;
+      case kQuiet: scale(1e-3); break;
+      case kSubnormal: scale(1e-39); break;
+      case kNotFinite:
+        for (int i = 3000; i < c.frames; i += 3001) {
+          const double specials[] = {std::nan(""), INFINITY, -INFINITY, 1e20, -3e38};
+          input.in[static_cast<size_t>(i % 2)][static_cast<size_t>(i)] = specials[(i / 3001) % 5];
+        }
+        break;
+    }
+    const ChainSettings s = SettingsFor(values);
+    std::mt19937 rng(7);
+    std::vector<int> sizes;
+    for (int b = 0; b < 64; ++b) sizes.push_back(std::uniform_int_distribution<int>(1, 2048)(rng));
+    // At 8 kHz the needles and the input filters come to rest within 50 s of silence.
+    const double fs = c.kind == kSilenceAround ? 8000.0 : 48000.0;
+    const std::vector<Comparison> cmps = RunAll(input, fs, s, [&](int, int) { return s; },
+                                                [&](int b) { return c.kind == kSilenceAround ? 4096 : sizes[static_cast<size_t>(b % 64)]; },
+                                                [](int) { return false; });
+    for (int k = 0; k < static_cast<int>(cmps.size()); ++k) {
+      const Comparison& cmp = cmps[static_cast<size_t>(k)];
+      EXPECT_LE(cmp.maxDiff, kTolerance) << SetName(k) << " " << c.name;
+      EXPECT_LE(cmp.maxMeterDiff, kTolerance) << SetName(k) << " " << c.name;
+      EXPECT_EQ(cmp.settingMismatches, 0) << SetName(k) << " " << c.name;
+      std::printf("%-15s %-6s: largest difference %.3g, %.2f%% identical\n", c.name, SetName(k), cmp.maxDiff,
+                  100.0 * cmp.identical / cmp.samples);
+    }
+  }
+}
+
 // Settings that change between blocks of random sizes from 1 to 4096 frames, at several
 // sample rates, with resets mid-stream: glides of every smoother, section settings changing
 // while the envelopes run, oversampling and bypass switched on the fly.
