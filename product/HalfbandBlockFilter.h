@@ -13,7 +13,7 @@
 // second. Output arrays are written in vectors, so they need room for n rounded up to 8.
 class HalfbandBlockFilter {
 public:
-  static constexpr int kMaxFrames = 256;
+  static constexpr int kMaxFrames = 128;
 
   // Main thread. The batch loops come from `kernels`.
   explicit HalfbandBlockFilter(const ChainKernels& kernels = FastestKernels());

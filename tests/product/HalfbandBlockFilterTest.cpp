@@ -64,10 +64,10 @@ TEST(HalfbandBlockFilter, EveryBuildAgreesWithThePerCallFilter) {
 TEST(HalfbandBlockFilter, InterpolationThenDecimationDelaysByOneFilterLength) {
   auto up = std::make_unique<HalfbandBlockFilter>();
   auto down = std::make_unique<HalfbandBlockFilter>();
-  const int n = 256;
-  std::vector<double> x(n * 8), y(n * 8), first(n), second(n);
+  const int n = HalfbandBlockFilter::kMaxFrames;
+  std::vector<double> x(n * 16), y(n * 16), first(n), second(n);
   for (size_t i = 0; i < x.size(); ++i) x[i] = std::sin(0.01 * static_cast<double>(i));
-  for (int b = 0; b < 8; ++b) {
+  for (int b = 0; b < 16; ++b) {
     up->Upsample(x.data() + b * n, first.data(), second.data(), n);
     for (int j = 0; j < n; ++j) {  // restore the level of the inserted zeros
       first[static_cast<size_t>(j)] *= 2.0;
