@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -8,6 +9,7 @@
 
 #include "product/ChainKernels.h"
 #include "product/Saturate.h"
+#include "product/TollenbrookChain.h"
 #include "product/envFollower.h"
 
 namespace {
@@ -81,6 +83,24 @@ TEST(ChainKernels, EverySetGivesTheReleaseCoefficientsOfTheEnvelope) {
             << sets.sets[k]->name << " " << ms[i] << " ms at " << fs;
     }
   }
+}
+
+// The plug-in takes the fastest set unless a cap holds it lower; the baseline is always there.
+TEST(ChainKernels, TheFastestSupportedSetIsTakenUnlessCapped) {
+  const SupportedKernelSets sets = SupportedKernels();
+  ASSERT_GE(sets.count, 1);
+  EXPECT_EQ(sets.sets[0], &BaselineKernels());
+  EXPECT_EQ(&FastestKernels(), sets.sets[sets.count - 1]);
+  for (int k = 0; k < sets.count; ++k) {
+    CapKernels(sets.sets[k]);
+    EXPECT_EQ(&FastestKernels(), sets.sets[k]);
+    EXPECT_EQ(&std::make_unique<TollenbrookChain>()->Kernels(), sets.sets[k]);
+  }
+  CapKernels(nullptr);
+  EXPECT_EQ(&FastestKernels(), sets.sets[sets.count - 1]);
+  std::printf("sets:");
+  for (int k = 0; k < sets.count; ++k) std::printf(" %s", sets.sets[k]->name);
+  std::printf("\n");
 }
 
 }  // namespace
