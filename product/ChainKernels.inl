@@ -25,6 +25,22 @@ inline v2 MultiplyAdd(v2 a, v2 b, v2 c) { return (v2)_mm_fmadd_pd((__m128d)a, (_
 inline v2 MultiplyAdd(v2 a, v2 b, v2 c) { return a * b + c; }
 #endif
 
+// a where the sign bit of `sign` is set, else b. A blend is one short step at the end of a
+// recursion's chain, where a masked arithmetic operation would lengthen it.
+// The empty statement keeps the compiler from folding the candidates' last operation into a
+// masked one that would wait for both.
+#if TB_SIMD_WIDTH >= 4
+inline v2 BlendBySign(v2 sign, v2 a, v2 b) {
+  asm("" : "+x"(a), "+x"(b));
+  return (v2)_mm_blendv_pd((__m128d)b, (__m128d)a, (__m128d)sign);
+}
+#else
+inline v2 BlendBySign(v2 sign, v2 a, v2 b) {
+  const v2i mask = (v2i)sign >> 63;
+  return (v2)((mask & (v2i)a) | (~mask & (v2i)b));
+}
+#endif
+
 // Biquad::Process without its reset of a non-finite state, which finite inputs never need.
 inline double Step(Biquad::Snapshot& f, double x) {
   const double y = x * f.a0 + f.z1;
@@ -66,7 +82,7 @@ struct NeedlePair {
     const v2 down = v * 0.9875;
     const v2 towardsUp = (s - up) * c + up;
     const v2 towardsDown = (s - down) * c + down;
-    s = v > s ? towardsUp : towardsDown;
+    s = BlendBySign(s - v, towardsUp, towardsDown);  // s - v < 0 exactly when v > s
   }
   void Save(Needles& n) const {
     n.state[0] = s[0];
@@ -157,10 +173,10 @@ void DetectorEnvelopes(const double* comp, const double* lim, DetectorSections& 
       if (!edges || (i >= 3 && i < n + 3)) {
         const int k = i - 3;
         const v2 v{std::fabs(shelf), limShelf};
-        const v2 d = env - v;
+        const v2 d = env - v;  // negative exactly when v > env (neither is negative or -0)
         const v2 rising = d * attack;
         const v2 falling = d * v2{compRelease[k], limRelease[k]};
-        env = (d < 0.0 ? rising : falling) + v;
+        env = BlendBySign(d, rising, falling) + v;
         compEnv[k] = env[0];
         limEnv[k] = env[1];
       }
