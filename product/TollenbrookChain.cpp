@@ -59,6 +59,11 @@ inline double RecoveryMs(int32_t index, const double (&table)[4], double p, doub
 
 inline double LargerMagnitude(double a, double b) { return std::max(std::fabs(a), std::fabs(b)); }
 
+bool Bounded(const Biquad& f) {
+  const Biquad::Snapshot s = f.Get();
+  return std::fabs(s.z1) < kOrdinaryLimit && std::fabs(s.z2) < kOrdinaryLimit;
+}
+
 bool AtRest(const Biquad& f) {
   const Biquad::Snapshot s = f.Get();
   return s.z1 == 0.0 && s.z2 == 0.0;
@@ -205,8 +210,11 @@ TollenbrookChain::ChunkInputs TollenbrookChain::Inspect(const double* const* in,
     inputs.keySilent[1] = keyR == 0;
     peak = std::max({peak, keyL, keyR});
   }
-  // The bits of non-negative doubles sort as their values; NaN sorts above infinity.
-  inputs.ordinary = peak < std::bit_cast<uint64_t>(kOrdinaryLimit);
+  // The bits of non-negative doubles sort as their values; NaN sorts above infinity. Filter
+  // states that an earlier extraordinary chunk left huge count as well: they could still
+  // overflow single precision on their way out.
+  inputs.ordinary = peak < std::bit_cast<uint64_t>(kOrdinaryLimit) &&
+                    std::all_of(std::begin(mFilters), std::end(mFilters), [](const Biquad* f) { return Bounded(*f); });
   inputs.silent[0] = peakL == 0 && AtRest(mInHighPassL) && AtRest(mInPeakL);
   inputs.silent[1] = peakR == 0 && AtRest(mInHighPassR) && AtRest(mInPeakR);
   return inputs;

@@ -49,6 +49,8 @@ public:
 
   // Main thread. The loops come from `kernels`.
   explicit TollenbrookChain(const ChainKernels& kernels = FastestKernels());
+  TollenbrookChain(const TollenbrookChain&) = delete;
+  TollenbrookChain& operator=(const TollenbrookChain&) = delete;
 
   // Audio thread. Allocates nothing, takes no lock.
   // Prepares for a new stream at sample rate fs: clears the oversampling filters, rewinds the
@@ -163,6 +165,8 @@ private:
   Biquad mDetHighPass;
   Biquad mDetMidPeak;
   Biquad mDetHighShelf;
+  const Biquad* const mFilters[7] = {&mInHighPassL, &mInHighPassR, &mInPeakL,    &mInPeakR,
+                                     &mDetHighPass, &mDetMidPeak,  &mDetHighShelf};
 
   HalfbandBlockFilter mUpFilterL{*mKernels};
   HalfbandBlockFilter mDownFilterL{*mKernels};
