@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -320,6 +321,56 @@ TEST_F(PromptEditor, TouchesOfOneMessageArriveAsOneListWithTheirIdentifiers) {
   EXPECT_EQ(drive.mUps, (std::vector<int64_t>{9}));
   EXPECT_EQ(Win()->GetTouches().NTouchesDown(), 0);
   EXPECT_EQ(Win()->NCapturedPointers(), 0);
+}
+
+// The platform services as a control reaches them, through the graphics context: each modal
+// one ends any press (the pointer is released and the cursor shown again) and reports
+// "nothing chosen" when the user cancels.
+TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNothingChosen) {
+  igraphics::IGraphics& g = *Win();
+  const int shown = CursorShowCount();
+  struct Case {
+    const char* name;
+    int button;
+    std::function<bool()> run;  // true when the service answered "nothing chosen"
+  } cases[] = {
+      {"message box", IDCANCEL, [&] { return g.ShowMessageBox("Reset all?", "Tollenbrook", igraphics::kMB_OKCANCEL) == IDCANCEL; }},
+      {"colour", IDCANCEL, [&] {
+         igraphics::IColor c(255, 1, 2, 3);
+         return !g.PromptForColour(c, "Meter colour") && c == igraphics::IColor(255, 1, 2, 3);
+       }},
+      {"file", IDCANCEL, [&] {
+         iplug::TextBuffer name("mix.wav"), dir;
+         g.PromptForFile(name, dir, igraphics::kFileOpen, "wav aif");
+         return std::string(name.Get()).empty();
+       }},
+      {"folder", IDCANCEL, [&] {
+         iplug::TextBuffer dir("C:\\");
+         g.PromptForDirectory(dir);
+         return std::string(dir.Get()).empty();
+       }},
+      {"link refused", IDNO, [&] { return !g.OpenURL("https://example.com", "Manual", "Open the manual?"); }},
+  };
+  for (const Case& c : cases) {
+    const POINT at = Centre(kDrive);
+    Press(mEditor, at.x, at.y);
+    ASSERT_EQ(CursorShowCount(), shown - 1) << c.name;
+    DialogCloser user(c.button);
+    EXPECT_TRUE(c.run()) << c.name;
+    EXPECT_TRUE(user.Closed()) << c.name;
+    EXPECT_EQ(Win()->NCapturedPointers(), 0) << c.name;
+    EXPECT_EQ(CursorShowCount(), shown) << c.name;
+    Release(mEditor, at.x, at.y);
+  }
+
+  EXPECT_FALSE(g.RevealPathInExplorer(""));
+  const char* text = "Grüße, 東京 → −3 dB";
+  ASSERT_TRUE(g.SetTextInClipboard(text));
+  iplug::TextBuffer back;
+  EXPECT_TRUE(g.GetTextFromClipboard(back));
+  EXPECT_STREQ(back.Get(), text);
+  EXPECT_EQ(g.LoadPlatformFont("missing", "Tollenbrook No Such Family", 0), nullptr);
+  EXPECT_EQ(igraphics::WinFontCaches::Instance().NUsers(), 1) << "one live editor keeps the caches";
 }
 
 // GDI and USER object counts of this process (0 where the system does not count them).
