@@ -20,13 +20,22 @@ namespace {
 
 using namespace wintest;
 
+// One editor serves the whole suite; each case leaves it at zoom 1 with nothing held.
 class EditorInput : public HostedEditor {
 protected:
+  static void SetUpTestSuite() { ShareAcrossSuite(); }
+  static void TearDownTestSuite() { EndSharing(); }
   void SetUp() override {
     HostedEditor::SetUp();
-    ASSERT_TRUE(OpenView()) << (Win() ? Win()->GetOpenError() : "no editor");
+    if (!Win() || !Win()->WindowIsOpen()) ASSERT_TRUE(OpenView()) << (Win() ? Win()->GetOpenError() : "no editor");
     mEditor = ChildWindow();
+    ASSERT_EQ(Win()->NCapturedPointers(), 0);
     mLog.Clear();
+  }
+  // The host sets a parameter (its identifier is its index + 1); the editor follows on its tick.
+  void HostSets(int paramIdx, double normalized) {
+    Plug().SetParameterNormalizedValue(std::to_string(paramIdx + 1).c_str(), normalized);
+    ASSERT_TRUE(PumpUntil([&] { return ControlFor(paramIdx)->GetValue() == normalized; }));
   }
 
   igraphics::IControl* ControlFor(int paramIdx) const {
@@ -79,7 +88,9 @@ std::vector<std::string> Gesture(int setValues) {
 
 TEST_F(EditorInput, ADragOnRatioGoesThroughTheHostAndTheBubbleShowsTheValue) {
   const int h = static_cast<int>(ControlFor(kParamRatio)->GetRECT().H());
+  HostSets(kParamRatio, 0.5);
   ASSERT_EQ(Value(kParamRatio), 2.0);
+  mLog.Clear();
   const POINT c = Centre(kParamRatio);
   Press(mEditor, c.x, c.y);
   // A quarter of the range per knob height (gearing 4): past half a step the next value shows.
@@ -112,8 +123,7 @@ TEST_F(EditorInput, ShiftOrControlMoveAKnobTenTimesLess) {
       {MK_SHIFT, h * 55 / 100 * 10, 1.0}, {MK_CONTROL, h * 55 / 100 * 10, 1.0},
   };
   for (const Case& c : cases) {
-    Plug().SetParameterNormalizedValue("5", 0.25);  // "2:1", a step above the lowest
-    ASSERT_TRUE(PumpUntil([&] { return ControlFor(kParamRatio)->GetValue() == 0.25; }));
+    HostSets(kParamRatio, 0.25);  // "2:1", a step above the lowest
     const double before = Value(kParamRatio);
     DragKnob(kParamRatio, c.up, c.keys);
     EXPECT_EQ(Value(kParamRatio) - before, c.change) << "keys " << c.keys << ", " << c.up << " px up";
@@ -198,6 +208,7 @@ TEST_F(EditorInput, KeysTheEditorDoesNotTakeReachTheHostsTopLevelWindow) {
   EXPECT_EQ(taken, (std::vector<std::string>{"down k", "down  "})) << "ToAscii's text for each key";
   EXPECT_EQ(host.Keys().back(), "down 32") << "the editor kept the key it took";
   EXPECT_EQ(host.Keys().size(), 3u);
+  Win()->SetKeyHandlerFunc(nullptr);
 }
 
 TEST_F(EditorInput, AHeldKnobLocksTheHiddenCursorWhereTheDragBeganAndShowsItThereAgain) {
