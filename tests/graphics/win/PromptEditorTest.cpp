@@ -57,10 +57,12 @@ public:
     mDrags.push_back({dX, dY});
   }
   void OnDrop(const char* str) override { mDropped = str; }
+  void OnMouseWheel(float, float, const igraphics::IMouseMod&, float d) override { mWheel.push_back(d); }
 
   std::vector<int64_t> mDowns, mUps;
   std::vector<std::pair<float, float>> mDrags;
   std::string mDropped;
+  std::vector<float> mWheel;
 };
 
 class PromptPlugin : public igraphics::IGEditorDelegate {
@@ -252,6 +254,48 @@ TEST_F(PromptEditor, AnEnumeratedParameterPromptsWithAMenuOfItsDisplayTexts) {
   EXPECT_EQ(Value(kShape), 2.0);
   EXPECT_EQ(Win()->GetControlInPopupMenu(), nullptr);
   EXPECT_EQ(Win()->NCapturedPointers(), 0);
+}
+
+// Real input through the system (SendInput), so that the messages carry its extra information:
+// presses and double clicks the system made from a pen or touch (signature 0xFF515700) are
+// left to WM_TOUCH; a mouse press is not.
+TEST_F(PromptEditor, PressesMadeFromPenOrTouchAreLeftToTouchInput) {
+  // (Drive has no tooltip: a tooltip window would come up under the pointer.)
+  PromptControl& steps = *Control(kDrive);
+  POINT at = Centre(kDrive);
+  ClientToScreen(mEditor, &at);
+  auto click = [&](ULONG_PTR extra) {
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+      i.type = INPUT_MOUSE;
+      i.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+      i.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+      i.mi.dwExtraInfo = extra;
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP;
+    steps.mDowns.clear();
+    steps.mUps.clear();
+    ASSERT_EQ(SendInput(2, in, sizeof(INPUT)), 2u);
+    PumpTicks(3);
+  };
+  click(0);
+  EXPECT_EQ(steps.mDowns, (std::vector<int64_t>{0})) << "a mouse press";
+  EXPECT_EQ(steps.mUps, (std::vector<int64_t>{0}));
+  // The second click on the spot comes as a double click: from a pen, it prompts for nothing.
+  click(0xFF515701);
+  EXPECT_TRUE(steps.mDowns.empty()) << "a pen press";
+  EXPECT_EQ(EditBox(), nullptr) << "a pen double click";
+  EXPECT_EQ(Win()->NCapturedPointers(), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(PromptEditor, TheWheelCountsWholeNotches) {
+  const POINT c = Centre(kDrive);
+  PromptControl& drive = *Control(kDrive);
+  drive.mWheel.clear();
+  for (int delta : {60, 120, -240, 119, -121, 360}) Wheel(mEditor, c.x, c.y, delta);
+  EXPECT_EQ(drive.mWheel, (std::vector<float>{0.f, 1.f, -2.f, 0.f, -1.f, 3.f}));
 }
 
 TEST_F(PromptEditor, HoverShowsTheControlsTooltip) {
