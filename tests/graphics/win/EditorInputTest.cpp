@@ -158,6 +158,23 @@ TEST_F(EditorInput, AClickTogglesBypassAndADoubleClickTogglesItTwiceEachWithItsG
   EXPECT_EQ(Win()->NCapturedPointers(), 0);
 }
 
+// A host that takes parameter clicks (as for its own automation shortcuts) is asked first,
+// with the click's modifiers; the switch then never sees the click.
+TEST_F(EditorInput, AHostThatTakesTheClickLeavesTheSwitchAlone) {
+  const POINT c = Centre(kParamBypass);
+  const double start = Value(kParamBypass);
+  mContainer->TakeParameterMouseEvents(true);
+  Press(mEditor, c.x, c.y, MK_CONTROL | MK_SHIFT);
+  Release(mEditor, c.x, c.y);
+  mContainer->TakeParameterMouseEvents(false);
+  EXPECT_EQ(Value(kParamBypass), start);
+  EXPECT_TRUE(AutomationCalls("11").empty()) << "no gesture";
+  EXPECT_EQ(Win()->NCapturedPointers(), 0);
+  const std::vector<aaxhost::Call> asked = mLog.CallsNamed("HandleParameterMouseDown");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_TRUE(asked[0].Is("HandleParameterMouseDown", {"11", "0x00000009"})) << asked[0].ToString();
+}
+
 TEST_F(EditorInput, ADoubleClickOnAKnobChangesNothingAndDropsItsCapture) {
   const POINT c = Centre(kParamRatio);
   const double before = Value(kParamRatio);

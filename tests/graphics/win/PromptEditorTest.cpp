@@ -334,8 +334,8 @@ TEST_F(PromptEditor, ADroppedFileReachesTheControlUnderTheDropPoint) {
   EXPECT_EQ(Control(kSteps)->mDropped, "");
 }
 
-// Wine sends no WM_TOUCH, so the touch inputs of one message go in as GetTouchInputInfo
-// reports them: positions in hundredths of a screen pixel.
+// Wine sends no WM_TOUCH (and reads no touch input), so the touch inputs of one message go in
+// as GetTouchInputInfo reports them: positions in hundredths of a screen pixel.
 TEST_F(PromptEditor, TouchesOfOneMessageArriveAsOneListWithTheirIdentifiers) {
   auto input = [&](int paramIdx, DWORD id, DWORD flags, int dy) {
     POINT p = Centre(paramIdx);
@@ -350,6 +350,9 @@ TEST_F(PromptEditor, TouchesOfOneMessageArriveAsOneListWithTheirIdentifiers) {
   PromptControl& steps = *Control(kSteps);
   PromptControl& drive = *Control(kDrive);
   for (PromptControl* c : {&steps, &drive}) c->mDowns.clear(), c->mUps.clear(), c->mDrags.clear();
+  // A message whose inputs the system cannot read gives nothing (and its handle is closed).
+  SendMessageW(mEditor, WM_TOUCH, 2, 0);
+  EXPECT_TRUE(steps.mDowns.empty() && drive.mDowns.empty());
   const TOUCHINPUT down[] = {input(kSteps, 7, TOUCHEVENTF_DOWN, 0), input(kDrive, 9, TOUCHEVENTF_DOWN, 0)};
   Win()->OnTouchInputs(down, 2);
   EXPECT_EQ(steps.mDowns, (std::vector<int64_t>{7}));
