@@ -85,6 +85,10 @@ public:
         g->AttachControl(new PromptControl(IBounds(10.f + 100.f * i, 40.f, 100.f + 100.f * i, 70.f), i));
     });
   }
+  void BeginParamGestureFromEditor(int) override { ++mGestures; }
+  void EndParamGestureFromEditor(int) override { --mGestures; }
+
+  int mGestures = 0;  // open host gestures
 };
 
 // One editor for the whole suite (opening one costs seconds under Wine); each case leaves it
@@ -466,6 +470,7 @@ TEST_F(PromptEditor, FiftyOpeningsWithInputLeaveNothingBehind) {
     EXPECT_EQ(GetCapture(), nullptr);
   }
   EXPECT_EQ(igraphics::WinFontCaches::Instance().NUsers(), cacheUsers);
+  EXPECT_EQ(sPlugin->mGestures, 0) << "closing ended the held control's gesture";
   // (Wine counts no GUI objects: 0 before and after.)
   EXPECT_LE(GuiObjects(GR_GDIOBJECTS), gdi + 2);
   EXPECT_LE(GuiObjects(GR_USEROBJECTS), user + 2);
