@@ -375,44 +375,48 @@ TEST_F(PromptEditor, TouchesOfOneMessageArriveAsOneListWithTheirIdentifiers) {
 }
 
 // The platform services as a control reaches them, through the graphics context: each modal
-// one ends any press (the pointer is released and the cursor shown again) and reports
-// "nothing chosen" when the user cancels.
+// dialog lets go of every held pointer (a touch here, which holds no window capture that the
+// dialog could take) and reports "nothing chosen" when the user cancels.
 TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNothingChosen) {
   igraphics::IGraphics& g = *Win();
-  const int shown = CursorShowCount();
   struct Case {
     const char* name;
-    int button;
     std::function<bool()> run;  // true when the service answered "nothing chosen"
   } cases[] = {
-      {"message box", IDCANCEL, [&] { return g.ShowMessageBox("Reset all?", "Tollenbrook", igraphics::kMB_OKCANCEL) == IDCANCEL; }},
-      {"colour", IDCANCEL, [&] {
+      {"message box", [&] { return g.ShowMessageBox("Reset all?", "Tollenbrook", igraphics::kMB_OKCANCEL) == IDCANCEL; }},
+      {"colour", [&] {
          igraphics::IColor c(255, 1, 2, 3);
          return !g.PromptForColour(c, "Meter colour") && c == igraphics::IColor(255, 1, 2, 3);
        }},
-      {"file", IDCANCEL, [&] {
+      {"file", [&] {
          iplug::TextBuffer name("mix.wav"), dir;
          g.PromptForFile(name, dir, igraphics::kFileOpen, "wav aif");
          return std::string(name.Get()).empty();
        }},
-      {"folder", IDCANCEL, [&] {
+      {"folder", [&] {
          iplug::TextBuffer dir("C:\\");
          g.PromptForDirectory(dir);
          return std::string(dir.Get()).empty();
        }},
-      {"link refused", IDNO, [&] { return !g.OpenURL("https://example.com", "Manual", "Open the manual?"); }},
   };
+  POINT at = Centre(kDrive);
+  ClientToScreen(mEditor, &at);
+  TOUCHINPUT touch{};
+  touch.x = at.x * 100;
+  touch.y = at.y * 100;
+  touch.dwID = 3;
   for (const Case& c : cases) {
-    const POINT at = Centre(kDrive);
-    Press(mEditor, at.x, at.y);
-    ASSERT_EQ(CursorShowCount(), shown - 1) << c.name;
-    DialogCloser user(c.button);
+    touch.dwFlags = TOUCHEVENTF_DOWN;
+    Win()->OnTouchInputs(&touch, 1);
+    ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
+    DialogCloser user(IDCANCEL);
     EXPECT_TRUE(c.run()) << c.name;
     EXPECT_TRUE(user.Closed()) << c.name;
     EXPECT_EQ(Win()->NCapturedPointers(), 0) << c.name;
-    EXPECT_EQ(CursorShowCount(), shown) << c.name;
-    Release(mEditor, at.x, at.y);
+    touch.dwFlags = TOUCHEVENTF_UP;
+    Win()->OnTouchInputs(&touch, 1);
   }
+  EXPECT_EQ(sPlugin->mGestures, 0);
 
   EXPECT_FALSE(g.RevealPathInExplorer(""));
   const char* text = "Grüße, 東京 → −3 dB";
