@@ -211,6 +211,23 @@ TEST_F(PromptEditor, EscapeOrTheWheelCancelsAndAClickIntoTheEditorCommits) {
   EXPECT_EQ(GetFocus(), mEditor) << "keys reach the editor (and the host) again";
 }
 
+TEST_F(PromptEditor, OneEditBoxAtATimeAndATextTooLongForItsBufferStartsEmpty) {
+  const IBounds bounds = Control(kDrive)->GetRECT();
+  Win()->CreatePlatformTextEntry(kDrive, igraphics::ITextStyle(), bounds, 64, std::string(32, '9').c_str());
+  const HWND box = EditBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(), "") << "32 units and the terminator do not fit";
+  Win()->CreatePlatformTextEntry(kSteps, igraphics::ITextStyle(), bounds, 64, "1");
+  EXPECT_EQ(EditBox(), box) << "a second request while one is open does nothing";
+  Win()->CancelPlatformTextEntry();
+  PumpTicks(1);
+  EXPECT_EQ(EditBox(), nullptr);
+  Win()->CreatePlatformTextEntry(kDrive, igraphics::ITextStyle(), bounds, 64, std::string(31, '9').c_str());
+  EXPECT_EQ(BoxText(), std::string(31, '9'));
+  Win()->CancelPlatformTextEntry();
+  PumpTicks(1);
+}
+
 // The menu loop runs inside the double click; the editor window owns the menu, so its idle
 // notification is where the "user" reads the menu and picks the third item.
 TEST_F(PromptEditor, AnEnumeratedParameterPromptsWithAMenuOfItsDisplayTexts) {
