@@ -6,7 +6,8 @@ namespace aaxhost {
 
 // The host's own top-level window that a plug-in's editor opens inside, as a real host has:
 // on Windows a Win32 window whose client area is the editor's room; elsewhere no window
-// system is used yet, so none can be made. Host main thread (the window's thread).
+// system is used yet, so none can be made. Keys the editor does not use reach this window and
+// go no further (this host has no shortcuts). Host main thread (the window's thread).
 class HostWindow {
 public:
   // Whether this build can make one at all (Windows).
