@@ -1,6 +1,8 @@
 #include "IPlug/IPlugProcessor.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -305,12 +307,16 @@ void IPlugProcessor::ConvertOutputs(int nFrames, int nHostFrames) {
 
 void IPlugProcessor::ProcessHostBuffers(int nFrames) {
   const int n = ClampFrames(nFrames);
+  const bool nonFinite = SanitizeInputs(n);
   ProcessAudioBlock(mChannelData[kInput].data(), mChannelData[kOutput].data(), n);
+  FeedBypassDelay(n);
   ConvertOutputs(n, nFrames);
+  if (nonFinite) ClearProcessing();
 }
 
 void IPlugProcessor::PassThroughHostBuffers(int nFrames) {
   const int n = ClampFrames(nFrames);
+  SanitizeInputs(n);
   double* const* inputs = mChannelData[kInput].data();
   double* const* outputs = mChannelData[kOutput].data();
   if (mLatency > 0 && mBypassDelay && mBypassDelay->Length() > 0) {
@@ -326,6 +332,94 @@ void IPlugProcessor::PassThroughHostBuffers(int nFrames) {
     }
   }
   ConvertOutputs(n, nFrames);
+}
+
+void IPlugProcessor::RenderHostBuffers(int nFrames, bool bypassed) {
+  if (bypassed != mBypassed) StartBypassFade(bypassed);
+  if (!mProcessingGain.Moving()) {
+    if (bypassed)
+      PassThroughHostBuffers(nFrames);
+    else
+      ProcessHostBuffers(nFrames);
+    return;
+  }
+  const int n = ClampFrames(nFrames);
+  const bool nonFinite = SanitizeInputs(n);
+  OwnInputs(n);  // the bypass signal is made in the input buffers
+  ProcessAudioBlock(mChannelData[kInput].data(), mChannelData[kOutput].data(), n);
+  CrossfadeWithBypass(n);
+  ConvertOutputs(n, nFrames);
+  if (nonFinite) ClearProcessing();
+}
+
+void IPlugProcessor::StartBypassFade(bool bypassed) {
+  mBypassed = bypassed;
+  mProcessingGain.SetLength(static_cast<int>(GetSampleRate() * kBypassFadeMs / 1000.0 + 0.5));
+  // Back from the bypass, what the processing delays is still audio from before it: the
+  // fade waits until that has passed.
+  mProcessingGain.MoveTo(!bypassed, bypassed ? 0 : 2 * mLatency.Load());
+}
+
+// The bypass signal (the inputs, delayed by the latency) replaces the inputs in place, then
+// each output moves between it and the processed signal.
+void IPlugProcessor::CrossfadeWithBypass(int nFrames) {
+  double* const* inputs = mChannelData[kInput].data();
+  double* const* outputs = mChannelData[kOutput].data();
+  const int nIn = NChannels(kInput);
+  if (mLatency > 0 && mBypassDelay && mBypassDelay->Length() > 0) mBypassDelay->Process(inputs, inputs, nFrames);
+  const FadeRamp start = mProcessingGain;
+  for (int c = 0; c < NChannels(kOutput); ++c) {
+    mProcessingGain = start;
+    const double* bypass = c < nIn ? inputs[c] : nullptr;
+    double* out = outputs[c];
+    for (int f = 0; f < nFrames; ++f) {
+      const double y = bypass ? bypass[f] : 0.0;
+      out[f] = y + mProcessingGain.Next() * (out[f] - y);
+    }
+  }
+  if (NChannels(kOutput) == 0)
+    for (int f = 0; f < nFrames; ++f) mProcessingGain.Next();
+}
+
+void IPlugProcessor::FeedBypassDelay(int nFrames) {
+  if (mLatency > 0 && mBypassDelay && mBypassDelay->Length() > 0) mBypassDelay->Feed(mChannelData[kInput].data(), nFrames);
+}
+
+void IPlugProcessor::OwnInputs(int nFrames) {
+  for (auto& slot : mChannels[kInput]) {
+    double* scratch = slot->mScratch.data();
+    if (*slot->mData != scratch) {
+      std::copy_n(*slot->mData, nFrames, scratch);
+      *slot->mData = scratch;
+    }
+  }
+}
+
+namespace {
+// True when any of the samples is a NaN or an infinity: all exponent bits set. Written over
+// the bits, without early exit, so the compiler can check several samples at once.
+bool AnyNonFinite(const double* x, int n) {
+  constexpr uint64_t kExponent = 0x7FF0000000000000ull;
+  uint64_t found = 0;
+  for (int i = 0; i < n; ++i) {
+    uint64_t bits;
+    std::memcpy(&bits, x + i, sizeof bits);
+    found |= static_cast<uint64_t>((bits & kExponent) == kExponent);
+  }
+  return found != 0;
+}
+}  // namespace
+
+bool IPlugProcessor::SanitizeInputs(int nFrames) {
+  bool any = false;
+  for (const double* data : mChannelData[kInput]) any = AnyNonFinite(data, nFrames) || any;
+  if (!any) return false;
+  // Rare: the host's buffers are left as they are, the processing reads cleaned copies.
+  OwnInputs(nFrames);
+  for (double* data : mChannelData[kInput])
+    for (int f = 0; f < nFrames; ++f)
+      if (!std::isfinite(data[f])) data[f] = 0.0;
+  return true;
 }
 
 void IPlugProcessor::CreateBypassDelayLine(int maxLatency) {
