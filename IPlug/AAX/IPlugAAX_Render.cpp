@@ -81,7 +81,9 @@ bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
 
   // The key follows the main inputs in the host's buffers; an index past them (or a missing
   // buffer there) is taken as no key at all.
-  const int32_t* sideChain = Field<const int32_t>(context, kIPlugAAXField_SideChainIn);
+  // Only components with a side chain register its field: the others' contexts end before it.
+  const int32_t* sideChain =
+      MaxBusCount(kInput) > 1 ? Field<const int32_t>(context, kIPlugAAXField_SideChainIn) : nullptr;
   const int s = sideChain ? *sideChain : 0;
   if (block.inputs && s >= 1 && s <= block.nIn && block.inputs[s]) block.sideChainIndex = s;
   return true;

@@ -238,6 +238,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kSnapshot;
     return ParseSnapshotArgs(args, out, error);
   }
+  if (command == "validate") {
+    out.command = Command::kValidate;
+    return tbvalidate::ValidateOptions::Parse(args, out.validate, error);
+  }
   error = "unknown command '" + command + "' (see --help)";
   return false;
 }
@@ -250,6 +254,7 @@ const char* CommandLine::Usage() {
          "  tollenbrook-host describe [--module PATH]\n"
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
+         "  tollenbrook-host validate [--strictness 1..10] [--module PATH] [--seed N]\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
          "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
@@ -276,6 +281,11 @@ const char* CommandLine::Usage() {
          "         (default ./tollenbrook-demo).\n"
          "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
          "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
+         "validate Loads the module as a host does and checks it: audio at many sample rates and block\n"
+         "         sizes, parameters, state, threads, latency, switching, bad input, and that the audio\n"
+         "         thread allocates nothing and takes no lock. One line per check, then \"N passed, N\n"
+         "         failed\"; exit status 0 only when every check passed (1 otherwise). --strictness sets\n"
+         "         how much is checked (default 10, everything); --seed replays a run's random choices.\n"
          "\n"
          "\n"
          "render, params and describe load the AAX module at run time, as a host does: the one named\n"

@@ -2,12 +2,14 @@
 #include <string>
 #include <vector>
 
+#include "host/validator/ValidateOptions.h"
+
 namespace tbhost {
 
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kValidate };
 
   Command command = Command::kHelp;
   std::string input;
@@ -21,6 +23,7 @@ struct CommandLine {
   std::string modulePath;                // --module: the module file; empty for the one beside the host
   std::string saveState;                 // render --save-state FILE
   std::string loadState;                 // render --load-state FILE
+  tbvalidate::ValidateOptions validate;  // validate [--strictness N] [--module PATH] [--seed N]
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.

@@ -16,6 +16,7 @@
 #include "host/cli/SnapshotCommand.h"
 #include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
+#include "host/validator/Validator.h"
 
 namespace tbhost {
 namespace {
@@ -150,6 +151,8 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
         return Fail(env, error);
       WriteDemoSnapshot(cmd.demoDir, env);
       return 0;
+    case CommandLine::Command::kValidate:
+      return tbvalidate::Validate(cmd.validate, env.out, env.err);
     case CommandLine::Command::kSnapshot: {
       const SnapshotRequest request{cmd.output, cmd.snapshotScale, cmd.settings};
       if (!SnapshotCommand::Run(request, env.out, error)) return Fail(env, error);

@@ -412,6 +412,19 @@ TEST(RenderStemFormats, WithoutAnyAnswerTheSmallestLayoutIsRendered) {
   }
 }
 
+// A plug-in without a side chain registers no side-chain field: its contexts end before that
+// field, and it must not be read.
+TEST(RenderChannels, WithoutASideChainItsFieldIsNeverRead) {
+  HostedPlug<ProbePlugin> hosted(new ProbePlugin(aaxtest::ProbeOptions{.channelIO = "1-1 2-2"}), 48000.0f);
+  RawContext context(*hosted.plug, 2, 2);
+  context.FillInputs(10.0f);
+  context.SetLength(64);
+  context.SetField(kIPlugAAXField_SideChainIn, reinterpret_cast<void*>(uintptr_t{8}));  // past the context
+  context.Render();
+  ASSERT_EQ(hosted.plug->mBlocks.size(), 1u);
+  EXPECT_EQ(context.Output(1)[0], 22.0f);
+}
+
 TEST_F(DamagedContext, AStemFormatBeyondThePlugInIsHeldToItsChannels) {
   // A host announcing 5.1 gets what the plug-in has: two channels in, two out.
   p.hosted.instance.GetController().SetStemFormats(AAX_eStemFormat_5_1, AAX_eStemFormat_5_1);
