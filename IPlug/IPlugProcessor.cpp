@@ -1,6 +1,7 @@
 #include "IPlug/IPlugProcessor.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -396,17 +397,29 @@ void IPlugProcessor::OwnInputs(int nFrames) {
 }
 
 namespace {
-// True when any of the samples is a NaN or an infinity: all exponent bits set. Written over
-// the bits, without early exit, so the compiler can check several samples at once.
+// True when any of the samples is a NaN or an infinity: all exponent bits set, which is the one
+// exponent that carries into the sign bit when its lowest bit is added. Eight samples at a time
+// in vector registers (the compiler's vector extension: two lanes per register on every x86-64),
+// without a branch, so the check costs a fraction of a block's processing.
 bool AnyNonFinite(const double* x, int n) {
+  using Lanes = uint64_t __attribute__((vector_size(16)));
   constexpr uint64_t kExponent = 0x7FF0000000000000ull;
-  uint64_t found = 0;
-  for (int i = 0; i < n; ++i) {
-    uint64_t bits;
-    std::memcpy(&bits, x + i, sizeof bits);
-    found |= static_cast<uint64_t>((bits & kExponent) == kExponent);
+  constexpr uint64_t kExponentOne = 0x0010000000000000ull;
+  const Lanes exponent = {kExponent, kExponent};
+  const Lanes one = {kExponentOne, kExponentOne};
+  Lanes carried[4] = {};
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    for (int k = 0; k < 4; ++k) {
+      Lanes bits;
+      std::memcpy(&bits, x + i + 2 * k, sizeof bits);
+      carried[k] |= (bits & exponent) + one;
+    }
   }
-  return found != 0;
+  const Lanes all = carried[0] | carried[1] | carried[2] | carried[3];
+  uint64_t tail = all[0] | all[1];
+  for (; i < n; ++i) tail |= (std::bit_cast<uint64_t>(x[i]) & kExponent) + kExponentOne;
+  return (tail >> 63) != 0;
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 // same settling.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -92,9 +93,11 @@ void CheckBadAudio(Validation& v) {
       }
     }
   }
+  char difference[32];
+  std::snprintf(difference, sizeof difference, "%g", static_cast<double>(largest));
   v.Report().Record(check, problem,
-                    "outputs finite in and after the bad block; from the second block on within " +
-                        std::to_string(largest) + " of a new instance given the same input");
+                    std::string("outputs finite in and after the bad block; from the second block on within ") +
+                        difference + " of a new instance given the same input");
 }
 
 }  // namespace tbvalidate
