@@ -8,6 +8,10 @@ foreach(fault IN ITEMS 0 1 2 3 4)
     DEPS iplug_aax
     OUTPUT_DIRECTORY ${probe_dir})
   target_compile_definitions(validator_probe_${fault} PRIVATE TB_PROBE_FAULT=${fault})
+  if(NOT WIN32)
+    # As the product's module: the framework's process-wide timer registry outlives an unload.
+    target_link_options(validator_probe_${fault} PRIVATE "LINKER:-z,nodelete")
+  endif()
 endforeach()
 
 add_test(NAME tollenbrook_host_validate COMMAND tollenbrook-host validate --strictness 10)
