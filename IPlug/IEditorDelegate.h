@@ -73,6 +73,8 @@ public:
   virtual bool WriteEditorGeometry(ByteChunk& /*chunk*/) const { return true; }
   virtual int ReadEditorGeometry(const ByteChunk& /*chunk*/, int startPos) { return startPos; }
   virtual void SetEditorScreenScale(float /*scale*/) {}
+  // Editor thread (the timer). An editor geometry a state restore left for the open editor.
+  virtual void ApplyRestoredEditorGeometry() {}
 
   int GetEditorWidth() const { return mEditorWidth; }
   int GetEditorHeight() const { return mEditorHeight; }

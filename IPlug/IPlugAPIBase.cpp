@@ -50,8 +50,8 @@ void IPlugAPIBase::HostVersionText(TextBuffer& out) const { FormatVersion(out, m
 void IPlugAPIBase::VersionText(TextBuffer& out) const { FormatVersion(out, mVersion); }
 
 const char* IPlugAPIBase::ApiName(int api) {
-  static const char* const kNames[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB"};
-  return (api >= kAPIVST2 && api <= kAPIWEB) ? kNames[api] : "";
+  static const char* const kNames[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "LV2"};
+  return (api >= kAPIVST2 && api <= kAPILV2) ? kNames[api] : "";
 }
 
 const char* IPlugAPIBase::ApiName() const { return ApiName(mAPI); }
@@ -87,6 +87,7 @@ void IPlugAPIBase::StopTimer() {
 
 void IPlugAPIBase::ServiceQueues() {
   if (mHasUI) {
+    ApplyRestoredEditorGeometry();
     ParamTuple param;
     while (mParamChangeFromProcessor.Pop(param)) SendParamValueToEditor(param.mIdx, param.mValue, false);
 
@@ -100,6 +101,12 @@ void IPlugAPIBase::ServiceQueues() {
     }
   }
   OnPeriodicTick();
+}
+
+void IPlugAPIBase::OnStateRestored() {
+  // The restore may run on a host's chunk thread: the editor learns the values on its own
+  // thread, from the ring the timer drains, never by a direct call from here.
+  for (int i = 0; i < NParams(); ++i) SendParamValueFromProcessor(i, GetParam(i)->Value(), false);
 }
 
 void IPlugAPIBase::SendParamValueFromProcessor(int paramIdx, double value, bool normalized) {

@@ -55,7 +55,7 @@ public:
   void StartTimer();
   // Main thread. No tick starts afterwards.
   void StopTimer();
-  // Editor thread (the timer). With an editor: delivers every queued parameter value,
+  // Editor thread (the timer). With an editor: applies a restored editor geometry, delivers every queued parameter value,
   // MIDI message and system-exclusive message to the editor, oldest first; always ends in
   // OnPeriodicTick.
   void ServiceQueues();
@@ -74,6 +74,9 @@ public:
   bool PopSysexFromEditor(SysExData& record);
 
   // ---- state ----
+  // Any thread (a host's chunk thread). Queues every parameter's value for the editor; the
+  // timer delivers them on the editor's thread.
+  void OnStateRestored() override;
 
   // Host main thread. True when the parameter doubles stored in data, starting at double
   // element startIdx, match the current values to 1e-5 in single precision. dataSize is the

@@ -233,6 +233,32 @@ void IPlugProcessor::ConnectChannels(Direction dir, int first, int count, bool c
   }
 }
 
+namespace {
+// Four samples per step, which the compiler turns into vector conversions; the conversion of a
+// whole render call's channels then costs little beside the processing.
+void WidenSamples(const float* in, double* out, int n) {
+  int f = 0;
+  for (; f + 4 <= n; f += 4) {
+    out[f] = in[f];
+    out[f + 1] = in[f + 1];
+    out[f + 2] = in[f + 2];
+    out[f + 3] = in[f + 3];
+  }
+  for (; f < n; ++f) out[f] = in[f];
+}
+
+void NarrowSamples(const double* in, float* out, int n) {
+  int f = 0;
+  for (; f + 4 <= n; f += 4) {
+    out[f] = static_cast<float>(in[f]);
+    out[f + 1] = static_cast<float>(in[f + 1]);
+    out[f + 2] = static_cast<float>(in[f + 2]);
+    out[f + 3] = static_cast<float>(in[f + 3]);
+  }
+  for (; f < n; ++f) out[f] = static_cast<float>(in[f]);
+}
+}  // namespace
+
 void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, float* const* hostBuffers, int nFrames) {
   const int n = ClampFrames(nFrames);
   const int begin = std::max(first, 0);
@@ -246,7 +272,7 @@ void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, floa
     *slot.mData = scratch;
     if (dir == kInput) {
       if (buffer)
-        for (int f = 0; f < n; ++f) scratch[f] = static_cast<double>(buffer[f]);
+        WidenSamples(buffer, scratch, n);
       else
         std::fill_n(scratch, n, 0.0);  // a connected channel without a buffer is silent
     } else {
@@ -301,7 +327,7 @@ void IPlugProcessor::ConvertOutputs(int nFrames, int nHostFrames) {
     if (!slot->mConnected || !slot->mHostOutput) continue;
     const double* data = *slot->mData;
     float* out = slot->mHostOutput;
-    for (int f = 0; f < nFrames; ++f) out[f] = static_cast<float>(data[f]);
+    NarrowSamples(data, out, nFrames);
     for (int f = nFrames; f < nHostFrames; ++f) out[f] = 0.0f;
   }
 }

@@ -67,6 +67,21 @@ public:
   // its capacity, kMaxBypassLatency unless reserved otherwise).
   virtual void UpdateLatency(int samples);
 
+  // ---- meters for hosts that show them ----
+
+  // A reading in decibels that the plug-in offers after every block, for bindings whose
+  // hosts show meters beside the audio (an AAX product shows its meters in its editor).
+  struct MeterInfo {
+    const char* mName = "";
+    double mMinDb = 0.0;  // the range a host should draw; readings may leave it
+    double mMaxDb = 0.0;
+  };
+  // Any thread. None by default.
+  virtual int NMeters() const { return 0; }
+  virtual MeterInfo GetMeterInfo(int /*meterIdx*/) const { return {}; }
+  // Audio thread, right after a processed block. Allocates nothing, takes no lock.
+  virtual double GetMeterValue(int /*meterIdx*/) const { return 0.0; }
+
   // ---- channel configurations ----
 
   // Parses a configuration string ("1-1 1.2-2 *-*"): configurations separated by spaces,

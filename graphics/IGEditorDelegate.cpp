@@ -15,12 +15,20 @@ IGEditorDelegate::~IGEditorDelegate() {
 }
 
 void* IGEditorDelegate::OpenEditor(void* pParent) {
+  mEditorThread.store(std::this_thread::get_id(), std::memory_order_release);
   if (!mGraphics) {
     mGraphics.reset(MakeGraphicsContext());
-    if (mGraphics && mSavedWidth != 0 && mSavedHeight != 0 && mSavedScale != 0.f)
-      mGraphics->Resize(mSavedWidth, mSavedHeight, mSavedScale, true);
+    EditorGeometry saved;
+    {
+      std::lock_guard lock(mGeometryLock);
+      saved = mGeometry;
+      mGeometryRestored = false;  // taken now
+    }
+    if (mGraphics && saved.Usable()) mGraphics->Resize(saved.mWidth, saved.mHeight, saved.mScale, true);
   }
-  return mGraphics ? mGraphics->OpenWindow(pParent) : nullptr;
+  if (!mGraphics) return nullptr;
+  PublishEditorGeometry();
+  return mGraphics->OpenWindow(pParent);
 }
 
 void IGEditorDelegate::CloseEditor() {
@@ -28,13 +36,38 @@ void IGEditorDelegate::CloseEditor() {
   mClosing = true;
   OnEditorClosed();
   if (mGraphics) {
-    mSavedWidth = mGraphics->Width();
-    mSavedHeight = mGraphics->Height();
-    mSavedScale = mGraphics->GetDrawScale();
+    PublishEditorGeometry();  // kept as the saved geometry
     mGraphics->CloseWindow();
     mGraphics.reset();
   }
   mClosing = false;
+}
+
+IGEditorDelegate::EditorGeometry IGEditorDelegate::Geometry() const {
+  std::lock_guard lock(mGeometryLock);
+  return mGeometry;
+}
+
+void IGEditorDelegate::PublishEditorGeometry() {
+  if (!mGraphics) return;
+  const EditorGeometry live{mGraphics->Width(), mGraphics->Height(), mGraphics->GetDrawScale()};
+  std::lock_guard lock(mGeometryLock);
+  if (mGeometryRestored) return;  // a restored geometry is on its way in and wins
+  mGeometry = live;
+}
+
+void IGEditorDelegate::ApplyRestoredEditorGeometry() {
+  EditorGeometry restored;
+  {
+    std::lock_guard lock(mGeometryLock);
+    if (!mGeometryRestored) return;
+    mGeometryRestored = false;
+    restored = mGeometry;
+  }
+  if (!mGraphics) return;  // the next opening takes it
+  if (restored.Usable()) mGraphics->Resize(restored.mWidth, restored.mHeight, restored.mScale, true);
+  // A geometry the editor refused or clamped: the state holds what the editor shows.
+  PublishEditorGeometry();
 }
 
 bool IGEditorDelegate::ForwardKeyDown(const iplug::IKeyPress& key) {
@@ -86,35 +119,30 @@ void IGEditorDelegate::SetEditorScreenScale(float scale) {
 }
 
 bool IGEditorDelegate::WriteEditorGeometry(iplug::ByteChunk& chunk) const {
-  const int32_t width = mGraphics ? mGraphics->Width() : mSavedWidth;
-  const int32_t height = mGraphics ? mGraphics->Height() : mSavedHeight;
-  const float scale = mGraphics ? mGraphics->GetDrawScale() : mSavedScale;
+  const EditorGeometry g = Geometry();
   // Judged by growth, not by a positive size: an append that failed on a non-empty chunk
   // leaves the size positive but the state incomplete.
   const int before = chunk.Size();
-  chunk.Append(width);
-  chunk.Append(height);
-  chunk.Append(scale);
+  chunk.Append(g.mWidth);
+  chunk.Append(g.mHeight);
+  chunk.Append(g.mScale);
   return chunk.Size() == before + 12;
 }
 
 int IGEditorDelegate::ReadEditorGeometry(const iplug::ByteChunk& chunk, int startPos) {
-  int32_t width = 0;
-  int32_t height = 0;
-  float scale = 0.f;
-  int pos = chunk.Read(width, startPos);
-  pos = chunk.Read(height, pos);
-  pos = chunk.Read(scale, pos);
-  if (!mGraphics) {
-    // Saved only when all three values could be read: a damaged state does not wipe the
-    // size the user chose.
-    if (pos < 0) return pos;
-    mSavedWidth = width;
-    mSavedHeight = height;
-    mSavedScale = scale;
-  } else if (width != 0 && height != 0 && scale != 0.f) {
-    mGraphics->Resize(width, height, scale, true);
+  EditorGeometry g;
+  int pos = chunk.Read(g.mWidth, startPos);
+  pos = chunk.Read(g.mHeight, pos);
+  pos = chunk.Read(g.mScale, pos);
+  // Kept only when all three values could be read: a damaged state does not wipe the size
+  // the user chose.
+  if (pos < 0) return pos;
+  {
+    std::lock_guard lock(mGeometryLock);
+    mGeometry = g;
+    mGeometryRestored = true;
   }
+  if (std::this_thread::get_id() == mEditorThread.load(std::memory_order_acquire)) ApplyRestoredEditorGeometry();
   return pos;
 }
 

@@ -234,6 +234,7 @@ void IGraphics::Resize(int w, int h, float scale, bool needsPlatformResize) {
   mDrawScale = scale;
   mWidth = w;
   mHeight = h;
+  mDelegate->PublishEditorGeometry();
   if (mCornerResizer) mCornerResizer->OnRescale();
   ResizeWindow(needsPlatformResize);
   ForAllControlsFunc([](IControl& c) { c.OnResize(); });
@@ -243,7 +244,10 @@ void IGraphics::Resize(int w, int h, float scale, bool needsPlatformResize) {
 }
 
 void IGraphics::SetScreenScale(float scale) {
-  mScreenScale = ValidScale(scale);
+  // A report of 0 or NaN says nothing about the screen: the scale in use stays (setting 1
+  // would blur a double-density screen until the next valid report).
+  if (!(scale > 0.f) || !std::isfinite(scale)) return;
+  mScreenScale = scale;
   ResizeWindow(true);
   ForAllControlsFunc([](IControl& c) { c.OnRescale(); });
   SetAllControlsDirty();

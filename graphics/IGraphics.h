@@ -346,6 +346,9 @@ public:
     x = mMouseDownX;
     y = mMouseDownY;
   }
+  // After a modal dialog, which took the pointer: drops every capture (closing the host
+  // gestures their presses opened) and shows a hidden cursor again.
+  void ReleaseMouseCapture() { ReleaseCaptures(); }
   // The corner resizer starts a resize; drags then resize the editor until the release.
   void StartResizeGesture() { mResizingInProcess = true; }
   bool IsResizing() const { return mResizingInProcess; }
@@ -370,6 +373,7 @@ public:
   // Clamped to the delegate's size limits and to half..twice the initial scale; a request
   // for the current size and scale does nothing.
   void Resize(int w, int h, float scale, bool needsPlatformResize = true);
+  // Device pixels per logical unit; 0, negative, NaN or infinite scales are ignored.
   void SetScreenScale(float scale);
   float GetTotalScale() const { return mDrawScale * mScreenScale; }
   float GetDrawScale() const { return mDrawScale; }

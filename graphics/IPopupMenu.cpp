@@ -5,10 +5,28 @@
 #include "graphics/AssignText.h"
 namespace igraphics {
 
-void IPopupMenu::AddItem(const char* text, int flags) {
+IPopupMenu::Item::Item() = default;
+IPopupMenu::Item::~Item() = default;
+IPopupMenu::Item::Item(Item&&) noexcept = default;
+IPopupMenu::Item& IPopupMenu::Item::operator=(Item&&) noexcept = default;
+
+IPopupMenu::Item::Item(const Item& other)
+    : mText(other.mText),
+      mFlags(other.mFlags),
+      mSubmenu(other.mSubmenu ? std::make_unique<IPopupMenu>(*other.mSubmenu) : nullptr) {}
+
+IPopupMenu::Item& IPopupMenu::Item::operator=(const Item& other) {
+  if (this != &other) *this = Item(other);
+  return *this;
+}
+
+void IPopupMenu::AddItem(const char* text, int flags) { AddItem(text, nullptr, flags); }
+
+void IPopupMenu::AddItem(const char* text, std::unique_ptr<IPopupMenu> submenu, int flags) {
   Item item;
   AssignText(item.mText, text);
   item.mFlags = flags;
+  item.mSubmenu = std::move(submenu);
   mItems.push_back(std::move(item));
 }
 
@@ -30,6 +48,11 @@ const char* IPopupMenu::GetItemText(int idx) const {
 bool IPopupMenu::IsItemChecked(int idx) const {
   const Item* item = GetItem(idx);
   return item && (item->mFlags & kChecked);
+}
+
+IPopupMenu* IPopupMenu::GetItemSubmenu(int idx) const {
+  const Item* item = GetItem(idx);
+  return item ? item->mSubmenu.get() : nullptr;
 }
 
 }  // namespace igraphics

@@ -37,6 +37,18 @@ public:
     return y;
   }
 
+  // Coefficients and state as plain numbers, for batch loops that run sections side by side
+  // and hand the state back with SetState.
+  struct Snapshot {
+    double a0, a1, a2, b1, b2, z1, z2;
+  };
+  Snapshot Get() const { return {mA0, mA1, mA2, mB1, mB2, mZ1, mZ2}; }
+  // Audio thread. Allocates nothing, takes no lock.
+  void SetState(double z1, double z2) {
+    mZ1 = z1;
+    mZ2 = z2;
+  }
+
   int32_t Type() const { return mType; }
   double Fc() const { return mFc; }
   double Q() const { return mQ; }

@@ -1,6 +1,6 @@
-// The AVX2 build of the chain's batch loops. Everything that this file compiles for AVX2 lives
-// in namespaces of its own; the standard headers come first, so their inline functions keep
-// the baseline instruction set.
+// The AVX2 build of the chain's loops, with fused multiply-adds. Everything that this file
+// compiles for AVX2 lives in namespaces of its own; the standard headers come first, so their
+// inline functions keep the baseline instruction set.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -9,10 +9,11 @@
 #include "product/ChainKernels.h"
 
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 
 #define TB_SIMD_NS simd_avx2
 #define TB_SIMD_WIDTH 4
+#define TB_SIMD_FMA 1
 #include "product/SimdVector.inl"
 #define TB_KERNEL_NS kernels_avx2
 #include "product/ChainKernels.inl"
@@ -20,19 +21,10 @@
 #pragma GCC pop_options
 
 namespace {
-constexpr ChainKernels kAvx2{"avx2",
-                             kernels_avx2::SaturateBlock,
-                             kernels_avx2::DetectorMix,
-                             kernels_avx2::AutoRecovery,
-                             kernels_avx2::ReleaseCoefficients,
-                             kernels_avx2::SectionGains,
-                             kernels_avx2::WetDirect,
-                             kernels_avx2::WetOversampled,
-                             kernels_avx2::HalfbandFirst,
-                             kernels_avx2::HalfbandSecond};
+constexpr ChainKernels kAvx2 = TB_KERNEL_TABLE(kernels_avx2, "avx2");
 }  // namespace
 
 const ChainKernels* Avx2Kernels() {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? &kAvx2 : nullptr;
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? &kAvx2 : nullptr;
 }

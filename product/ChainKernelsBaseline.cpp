@@ -1,3 +1,6 @@
+#include <atomic>
+#include <initializer_list>
+
 #include "product/ChainKernels.h"
 #include "product/SimdMath.h"
 
@@ -6,21 +9,28 @@
 #include "product/ChainKernels.inl"
 
 namespace {
-constexpr ChainKernels kBaseline{"sse2",
-                                 kernels_baseline::SaturateBlock,
-                                 kernels_baseline::DetectorMix,
-                                 kernels_baseline::AutoRecovery,
-                                 kernels_baseline::ReleaseCoefficients,
-                                 kernels_baseline::SectionGains,
-                                 kernels_baseline::WetDirect,
-                                 kernels_baseline::WetOversampled,
-                                 kernels_baseline::HalfbandFirst,
-                                 kernels_baseline::HalfbandSecond};
+constexpr ChainKernels kBaseline = TB_KERNEL_TABLE(kernels_baseline, "sse2");
 }  // namespace
 
 const ChainKernels& BaselineKernels() { return kBaseline; }
 
-const ChainKernels& FastestKernels() {
-  const ChainKernels* avx2 = Avx2Kernels();
-  return avx2 != nullptr ? *avx2 : kBaseline;
+SupportedKernelSets SupportedKernels() {
+  SupportedKernelSets supported{{&kBaseline, nullptr, nullptr}, 1};
+  for (const ChainKernels* set : {Avx2Kernels(), Avx512Kernels()})
+    if (set != nullptr) supported.sets[supported.count++] = set;
+  return supported;
 }
+
+namespace {
+std::atomic<const ChainKernels*> gCeiling{nullptr};
+}  // namespace
+
+const ChainKernels& FastestKernels() {
+  const SupportedKernelSets supported = SupportedKernels();
+  const ChainKernels* ceiling = gCeiling.load(std::memory_order_acquire);
+  for (int k = supported.count - 1; k > 0; --k)
+    if (ceiling == nullptr || ceiling == supported.sets[k]) return *supported.sets[k];
+  return *supported.sets[0];
+}
+
+void CapKernels(const ChainKernels* ceiling) { gCeiling.store(ceiling, std::memory_order_release); }

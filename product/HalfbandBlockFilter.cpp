@@ -1,16 +1,17 @@
 #include "product/HalfbandBlockFilter.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
 #include "product/HalfbandFilter.h"
-
 
 HalfbandBlockFilter::HalfbandBlockFilter(const ChainKernels& kernels) : mKernels(&kernels) {}
 
 void HalfbandBlockFilter::Clear() {
   mEven.fill(0.0);
   mOdd.fill(0.0);
+  mSteadyFrames = 0;
 }
 
 void HalfbandBlockFilter::Append(const double* first, const double* second, int n) {
@@ -35,8 +36,18 @@ void HalfbandBlockFilter::Upsample(const double* x, double* first, double* secon
   const double* e = mEven.data() + kHistory;
   const double* o = mOdd.data() + kHistory;
   const double* taps = HalfbandFilter::kOddCoefficients.data();
-  mKernels->halfbandFirst(e, o, taps, FirstOffset(), first, n);
+  if (mSteadyFrames >= kHistory) {
+    // Every odd tap of the first call meets two stored zeros, that is, two offsets.
+    const double b = SecondOffset();
+    double odd = 0.0;
+    for (double tap : HalfbandFilter::kOddCoefficients) odd += tap * (b + b);
+    const double a = FirstOffset();
+    for (int j = 0; j < n; ++j) first[j] = (0.5 * e[j - 32] + odd) - a;
+  } else {
+    mKernels->halfbandFirst(e, o, taps, FirstOffset(), first, n);
+  }
   mKernels->halfbandSecond(e, o, taps, SecondOffset(), second, n);
+  mSteadyFrames = std::min(kHistory, mSteadyFrames + n);
   Shift(n);
 }
 

@@ -5,17 +5,17 @@
 #include "product/ChainKernels.h"
 
 // HalfbandFilter run a block at a time for the two-times oversampled section, where every base
-// frame makes two filter calls. The stored samples, the alternating offset and the order of the
-// additions are those of HalfbandFilter::Process, so every output equals what the per-call
-// filter returns, bit for bit; the speed comes from computing two outputs of the same call
-// phase at once. The history is kept split by phase: even[j] holds the sample stored by the
-// first call of frame j, odd[j] that of the second. Output arrays are written in pairs, so they
-// need room for n rounded up to a multiple of 4.
+// frame makes two filter calls. The stored samples, the alternating offset and the taps are
+// those of HalfbandFilter::Process, so every output agrees with what the per-call filter
+// returns to the last bit or two (the sum may run through fused multiply-adds); the speed comes
+// from computing the outputs of one call phase side by side. The history is kept split by
+// phase: even[j] holds the sample stored by the first call of frame j, odd[j] that of the
+// second. Output arrays are written in vectors, so they need room for n rounded up to 8.
 class HalfbandBlockFilter {
 public:
-  static constexpr int kMaxFrames = 256;
+  static constexpr int kMaxFrames = 128;
 
-  // Main thread. The batch loops come from `kernels` (any build gives the same results).
+  // Main thread. The batch loops come from `kernels`.
   explicit HalfbandBlockFilter(const ChainKernels& kernels = FastestKernels());
 
   // Audio thread (at reset). Allocates nothing, takes no lock. The offset keeps its sign.
@@ -36,7 +36,7 @@ public:
 
 private:
   static constexpr int kHistory = 64;
-  static constexpr int kSize = kHistory + kMaxFrames + 4;
+  static constexpr int kSize = kHistory + kMaxFrames + 8;
 
   // Offsets of the two calls of a frame; a frame has two calls, so a block starts and ends with
   // the same stored offset.
@@ -47,6 +47,9 @@ private:
 
   const ChainKernels* mKernels;
   double mOffset = 1e-15;
-  alignas(16) std::array<double, kSize> mEven{};
-  alignas(16) std::array<double, kSize> mOdd{};
+  // Interpolation frames since the last clear, up to kHistory: from then on the second calls'
+  // history holds nothing but the offset, and the first call's odd taps sum to a constant.
+  int mSteadyFrames = 0;
+  alignas(64) std::array<double, kSize> mEven{};
+  alignas(64) std::array<double, kSize> mOdd{};
 };

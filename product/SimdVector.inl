@@ -1,14 +1,18 @@
 // Vector lanes and elementary functions, instantiated once per instruction set: the including
-// file defines TB_SIMD_NS (the namespace) and TB_SIMD_WIDTH (2 for SSE2, 4 for AVX2) and has
-// included <cmath>, <cstdint>, <cstring> and the intrinsics header. No include guard, and no
-// standard-library templates inside: each instruction set gets its own copy of everything, so
-// code built for AVX2 can never stand in for the baseline build of the same function.
+// file defines TB_SIMD_NS (the namespace), TB_SIMD_WIDTH (2 for SSE2, 4 for AVX2, 8 for
+// AVX-512) and TB_SIMD_FMA (1 where fused multiply-adds exist) and has included <cmath>,
+// <cstdint>, <cstring> and the intrinsics header. No include guard, and no standard-library
+// templates inside: each instruction set gets its own copy of everything, so code built for
+// AVX-512 can never stand in for the baseline build of the same function.
 //
 // sin, tanh, exp and log each stay within about one unit in the last place of the C library's
 // result; lanes outside the ranges the fast paths cover (huge, subnormal, infinite or NaN
-// arguments) are handed to the C library one by one, so every input gets a correct answer. The
-// same operations run in every lane whatever the width, and nothing is contracted into fused
-// multiply-adds, so both instruction sets give identical results.
+// arguments) are handed to the C library one by one, so every input gets a correct answer.
+// Polynomials run through Fma, a fused multiply-add where the instruction set has one and a
+// multiply and an add where it does not, so the instruction sets may differ in the last bit.
+// Everything else is written out operation by operation and the kernels are compiled without
+// contraction (-ffp-contract=off): where a result is rounded to single precision later, every
+// build computes it exactly as the per-sample recipe does.
 
 namespace TB_SIMD_NS {
 
@@ -38,9 +42,28 @@ inline vd RoundToSingle(vd v) { return (vd)_mm_cvtps_pd(_mm_cvtpd_ps((__m128d)v)
 #elif TB_SIMD_WIDTH == 4
 inline int Mask(vi m) { return _mm256_movemask_pd((__m256d)m); }
 inline vd RoundToSingle(vd v) { return (vd)_mm256_cvtps_pd(_mm256_cvtpd_ps((__m256d)v)); }
+#elif TB_SIMD_WIDTH == 8
+inline int Mask(vi m) { return _mm512_movepi64_mask((__m512i)m); }
+inline vd RoundToSingle(vd v) { return (vd)_mm512_cvtps_pd(_mm512_cvtpd_ps((__m512d)v)); }
 #else
-#error "TB_SIMD_WIDTH must be 2 or 4"
+#error "TB_SIMD_WIDTH must be 2, 4 or 8"
 #endif
+
+#if TB_SIMD_FMA && TB_SIMD_WIDTH == 4
+inline vd Fma(vd a, vd b, vd c) { return (vd)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c); }
+#elif TB_SIMD_FMA && TB_SIMD_WIDTH == 8
+inline vd Fma(vd a, vd b, vd c) { return (vd)_mm512_fmadd_pd((__m512d)a, (__m512d)b, (__m512d)c); }
+#else
+inline vd Fma(vd a, vd b, vd c) { return a * b + c; }
+#endif
+
+// c[0] + c[1] x + ... + c[n-1] x^(n-1) by Horner's rule.
+template <int N>
+inline vd Polynomial(vd x, const double (&c)[N]) {
+  vd y = Splat(c[N - 1]);
+  for (int i = N - 2; i >= 0; --i) y = Fma(y, x, Splat(c[i]));
+  return y;
+}
 inline bool Any(vi mask) { return Mask(mask) != 0; }
 inline bool All(vi mask) { return Mask(mask) == (1 << kLanes) - 1; }
 
@@ -70,42 +93,37 @@ constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
 constexpr double kReduceLimit = 1.0e5;
 
 inline vd SinKernel(vd x) {
+  constexpr double c[] = {8.33333333332248946124e-03, -1.98412698298579493134e-04, 2.75573137070700676789e-06,
+                          -2.50507602534068634195e-08, 1.58969099521155010221e-10};
   const vd z = x * x;
   const vd v = z * x;
-  const vd r = 8.33333333332248946124e-03 +
-                  z * (-1.98412698298579493134e-04 +
-                       z * (2.75573137070700676789e-06 +
-                            z * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10)));
-  return x + v * (-1.66666666666666324348e-01 + z * r);
+  return Fma(v, Fma(z, Polynomial(z, c), Splat(-1.66666666666666324348e-01)), x);
 }
 
 inline vd CosKernel(vd x) {
+  constexpr double c[] = {4.16666666666666019037e-02, -1.38888888888741095749e-03, 2.48015872894767294178e-05,
+                          -2.75573143513906633035e-07, 2.08757232129817482790e-09, -1.13596475577881948265e-11};
   const vd z = x * x;
-  const vd r =
-      z * (4.16666666666666019037e-02 +
-           z * (-1.38888888888741095749e-03 +
-                z * (2.48015872894767294178e-05 +
-                     z * (-2.75573143513906633035e-07 +
-                          z * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11)))));
+  const vd r = z * Polynomial(z, c);
   const vd hz = 0.5 * z;
   const vd w = 1.0 - hz;
-  return w + (((1.0 - w) - hz) + z * r);
+  return w + Fma(z, r, (1.0 - w) - hz);
 }
 
 // exp(r) - 1 for |r| <= ln(2)/2, accurate relative to the result.
 inline vd Expm1Kernel(vd r) {
-  const vd p =
-      5.0e-1 +
-      r * (1.6666666666666670986e-1 +
-           r * (4.1666666666666669752e-2 +
-                r * (8.333333333326140884e-3 +
-                     r * (1.3888888888883752417e-3 +
-                          r * (1.9841269874800491981e-4 +
-                               r * (2.4801587325533363819e-5 +
-                                    r * (2.7557255425746434282e-6 +
-                                         r * (2.7557273661348636219e-7 +
-                                              r * (2.5105206373957011116e-8 + r * 2.09146793765839351e-9)))))))));
-  return r + (r * r) * p;
+  constexpr double c[] = {5.0e-1,
+                          1.6666666666666670986e-1,
+                          4.1666666666666669752e-2,
+                          8.333333333326140884e-3,
+                          1.3888888888883752417e-3,
+                          1.9841269874800491981e-4,
+                          2.4801587325533363819e-5,
+                          2.7557255425746434282e-6,
+                          2.7557273661348636219e-7,
+                          2.5105206373957011116e-8,
+                          2.09146793765839351e-9};
+  return Fma(r * r, Polynomial(r, c), r);
 }
 
 constexpr double kLn2Hi = 0x1.62e42fee00000p-1;
@@ -116,20 +134,12 @@ constexpr double kExpLimit = 700.0;
 // tanh(t) for 0 <= t <= kTanhPolyLimit as t + t^3 P(t^2).
 constexpr double kTanhPolyLimit = 0.625;
 inline vd TanhPoly(vd t) {
+  constexpr double c[] = {-3.3333333333333332938e-1, 1.3333333333333041602e-1, -5.396825396789699169e-2,
+                          2.1869488519008305756e-2,  -8.863235103240877925e-3, 3.5921217511549622695e-3,
+                          -1.4557754120478055104e-3, 5.896606577757043347e-4,  -2.3759064960555619551e-4,
+                          9.2571161295567682707e-5,  -3.1201101425797400033e-5, 6.48516348279311315e-6};
   const vd u = t * t;
-  const vd p =
-      -3.3333333333333332938e-1 +
-      u * (1.3333333333333041602e-1 +
-           u * (-5.396825396789699169e-2 +
-                u * (2.1869488519008305756e-2 +
-                     u * (-8.863235103240877925e-3 +
-                          u * (3.5921217511549622695e-3 +
-                               u * (-1.4557754120478055104e-3 +
-                                    u * (5.896606577757043347e-4 +
-                                         u * (-2.3759064960555619551e-4 +
-                                              u * (9.2571161295567682707e-5 +
-                                                   u * (-3.1201101425797400033e-5 + u * 6.48516348279311315e-6))))))))));
-  return t + (t * u) * p;
+  return Fma(t * u, Polynomial(u, c), t);
 }
 }  // namespace detail
 
@@ -197,9 +207,11 @@ inline vd Log(vd x) {
   const vd s = f / (2.0 + f);
   const vd z = s * s;
   const vd w = z * z;
-  const vd t1 = w * (3.999999999940941908e-01 + w * (2.222219843214978396e-01 + w * 1.531383769920937332e-01));
-  const vd t2 = z * (6.666666666666735130e-01 +
-                        w * (2.857142874366239149e-01 + w * (1.818357216161805012e-01 + w * 1.479819860511658591e-01)));
+  constexpr double odd[] = {3.999999999940941908e-01, 2.222219843214978396e-01, 1.531383769920937332e-01};
+  constexpr double even[] = {6.666666666666735130e-01, 2.857142874366239149e-01, 1.818357216161805012e-01,
+                             1.479819860511658591e-01};
+  const vd t1 = w * Polynomial(w, odd);
+  const vd t2 = z * Polynomial(w, even);
   const vd R = t2 + t1;
   const vd hfsq = 0.5 * f * f;
   const vd y = k * kLn2Hi - ((hfsq - (s * (hfsq + R) + k * kLn2Lo)) - f);

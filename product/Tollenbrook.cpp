@@ -48,7 +48,7 @@ const ParamDeclaration kParamDeclarations[] = {
 }  // namespace
 
 Tollenbrook::Tollenbrook(const iplug::InstanceInfo& info)
-    : IPlugAAX(info, MakeTollenbrookConfig()), mChain(std::make_unique<TollenbrookChain>()) {
+    : iplug::Plugin(info, MakeTollenbrookConfig()), mChain(std::make_unique<TollenbrookChain>()) {
   DeclareParameters();
   InstallTollenbrookEditor(*this, MakeTollenbrookGraphics);
   // Every target takes its value from the hook, so run it once for each parameter before
@@ -68,7 +68,7 @@ void Tollenbrook::DeclareParameters() {
 bool Tollenbrook::SerializeState(iplug::ByteChunk& chunk) const {
   // Both parts are always written, and a failure of either is reported: a host must not
   // store a state that lacks its parameters.
-  const bool geometry = WriteEditorGeometry(chunk);
+  const bool geometry = SerializeStateHeader(chunk);
   const bool params = SerializeParams(chunk);
   return geometry && params;
 }
@@ -80,10 +80,10 @@ int Tollenbrook::UnserializeState(const iplug::ByteChunk& chunk, int startPos) {
 
 bool Tollenbrook::CompareState(const uint8_t* data, int startIdx, int dataSize) const {
   if (!data || dataSize < kEditorGeometryBytes) return false;
-  return IPlugAAX::CompareState(data + kEditorGeometryBytes, startIdx, dataSize - kEditorGeometryBytes);
+  return iplug::Plugin::CompareState(data + kEditorGeometryBytes, startIdx, dataSize - kEditorGeometryBytes);
 }
 
-iplug::IPlugAAX* MakePlugInstance(const iplug::InstanceInfo& info) {
+iplug::Plugin* MakePlugInstance(const iplug::InstanceInfo& info) {
   // Instances are created one at a time, whichever threads the host uses.
   static std::mutex sCreationLock;
   std::lock_guard lock(sCreationLock);

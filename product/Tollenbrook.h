@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "IPlug/AAX/IPlugAAX.h"
+#include "IPlug/IPlugBinding.h"
 #include "IPlug/RelaxedAtomic.h"
 #include "IPlug/TransferRing.h"
 #include "product/ChainSettings.h"
@@ -12,8 +12,10 @@
 #include "product/TollenbrookParams.h"
 
 // The Tollenbrook compressor and limiter: its parameters, the mapping of their values to
-// processing targets, and its state (editor geometry, then the parameter values).
-class Tollenbrook : public iplug::IPlugAAX {
+// processing targets, and its state (editor geometry, then the parameter values). It derives
+// from the plug-in base of the binding it is built for (IPlugAAX in the AAX module, IPlugLV2
+// in the LV2 bundle) and names none of them.
+class Tollenbrook : public iplug::Plugin {
 public:
   // Bytes of editor width, height and scale in front of the parameter values in the state.
   static constexpr int kEditorGeometryBytes = 12;
@@ -21,7 +23,7 @@ public:
   // Host main thread (MakePlugInstance).
   explicit Tollenbrook(const iplug::InstanceInfo& info);
 
-  using IPlugAAX::OnParamChange;
+  using iplug::Plugin::OnParamChange;
   // Thread of the change (host parameter thread, editor thread, state restore). Takes no
   // lock: sets the targets of the changed parameter for the audio chain.
   void OnParamChange(int paramIdx) override;
@@ -29,6 +31,9 @@ public:
   // Host main thread. Editor geometry, then every parameter value; false when the chunk
   // could not grow.
   bool SerializeState(iplug::ByteChunk& chunk) const override;
+  // Host main thread. The editor geometry in front of the parameter values, also for preset
+  // slots made from bare values.
+  bool SerializeStateHeader(iplug::ByteChunk& chunk) const override { return WriteEditorGeometry(chunk); }
   // Host main thread. Reads what SerializeState wrote; the next position, or -1.
   int UnserializeState(const iplug::ByteChunk& chunk, int startPos) override;
   // Host main thread. Compares a state of this product: the parameter doubles after the
@@ -64,6 +69,15 @@ public:
   // processed it (as a command-line host does), all four belong to that block.
   BlockMeters LastBlockMeters() const;
 
+  // The gain reduction of each section for hosts that show meters: how far the section pulled
+  // the signal down at its deepest point in the last block, in dB (0 or more).
+  enum EHostMeter { kLimiterReductionMeter = 0, kCompReductionMeter, kNumHostMeters };
+  // Any thread.
+  int NMeters() const override { return kNumHostMeters; }
+  MeterInfo GetMeterInfo(int meterIdx) const override;
+  // Audio thread, after a block. Allocates nothing, takes no lock.
+  double GetMeterValue(int meterIdx) const override;
+
   // Meter values of one block on their way from the audio thread to the editor. Readings
   // beyond the ring's capacity between two timer ticks are dropped, newest first.
   struct MeterReading {
@@ -76,6 +90,11 @@ protected:
   // Editor thread (the 20 ms service timer). Hands the newest queued meter reading to the
   // editor as the plain values of parameters 12 and 13.
   void OnPeriodicTick() override;
+  // Editor thread. Every parameter value, then the needles where the last block left them
+  // (full deflection until audio has run), not the meter parameters' stored zeros.
+  void OnEditorOpened() override;
+  // Any thread (a host's chunk thread). Queues the restored values, then the needles as above.
+  void OnStateRestored() override;
 
 private:
   void DeclareParameters();

@@ -1,19 +1,25 @@
 #include "product/TollenbrookChain.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
 #include "product/BiquadType.h"
-#include "product/SimdMath.h"
-
-using namespace simd;
 
 namespace {
 
 constexpr double kDbPerNeper = 8.685889638065037;  // 20 / ln 10
 constexpr double kCompRecoveryMs[4] = {100.0, 400.0, 800.0, 1500.0};
 constexpr double kLevelRecoveryMs[4] = {50.0, 100.0, 200.0, 800.0};
+constexpr double kCompAttackMs = 10.0;
+constexpr double kLimAttackMs = 5.0;
+// Inputs up to this magnitude keep every filter state and every product of the chain finite.
+constexpr double kOrdinaryLimit = 1e15;
+// Needle values and colour-filter states below this are at rest and become 0: a filter state
+// this small changes no single-precision sample, and a needle this low is invisible; the zeros
+// keep the recursions off subnormal numbers in long silences.
+constexpr double kRest = 1e-300;
 
 inline double Single(double x) { return static_cast<double>(static_cast<float>(x)); }
 
@@ -53,9 +59,32 @@ inline double RecoveryMs(int32_t index, const double (&table)[4], double p, doub
 
 inline double LargerMagnitude(double a, double b) { return std::max(std::fabs(a), std::fabs(b)); }
 
+bool Bounded(const Biquad& f) {
+  const Biquad::Snapshot s = f.Get();
+  return std::fabs(s.z1) < kOrdinaryLimit && std::fabs(s.z2) < kOrdinaryLimit;
+}
+
+bool AtRest(const Biquad& f) {
+  const Biquad::Snapshot s = f.Get();
+  return s.z1 == 0.0 && s.z2 == 0.0;
+}
+
+void SettleIfTiny(Biquad& f) {
+  const Biquad::Snapshot s = f.Get();
+  if (std::fabs(s.z1) < kRest && std::fabs(s.z2) < kRest) f.SetState(0.0, 0.0);
+}
+
 }  // namespace
 
-TollenbrookChain::TollenbrookChain(const ChainKernels& kernels) : mKernels(&kernels) {}
+TollenbrookChain::TollenbrookChain(const ChainKernels& kernels)
+    : mKernels(&kernels), mRate(std::numeric_limits<double>::quiet_NaN()),
+      mCompAttack(envFollower::TimeToCoefficient(kCompAttackMs, mCompressor.mSampleRate)),
+      mLimAttack(envFollower::TimeToCoefficient(kLimAttackMs, mLimiter.mSampleRate)) {
+  alignas(64) double offsets[8] = {1e-15, -1e-15};
+  mKernels->saturate(offsets, nullptr, offsets, 2);
+  mShapedOffset[0] = offsets[0];
+  mShapedOffset[1] = offsets[1];
+}
 
 int TollenbrookChain::LatencyFor(const ChainSettings& s) {
   return static_cast<int>(s.oversampleLatency * s.bypassValue);
@@ -72,7 +101,7 @@ void TollenbrookChain::Reset(double fs, const ChainSettings& s) {
   mDryDelayL.Rewind();
   mDryDelayR.Rewind();
 
-  mCompressor.Setup(0, 10.0, 100.0, 0.0, fs);
+  mCompressor.Setup(0, kCompAttackMs, 100.0, 0.0, fs);
   mCompressor.mKneeFactor = 2.0;
   mCompressor.mInfiniteRatio = 0;
   mCompressor.mRatio = 1.5;
@@ -83,7 +112,7 @@ void TollenbrookChain::Reset(double fs, const ChainSettings& s) {
   mCompressor.mKneeLow = 0.0;
   mCompressor.mKneeHigh = 0.0;
 
-  mLimiter.Setup(0, 5.0, 50.0, 0.0, fs);
+  mLimiter.Setup(0, kLimAttackMs, 50.0, 0.0, fs);
   mLimiter.mInfiniteRatio = 0;
   mLimiter.mKneeFactor = 0.3;
   mLimiter.mRatio = 1000.0;
@@ -93,6 +122,9 @@ void TollenbrookChain::Reset(double fs, const ChainSettings& s) {
   mLimiter.mKneeHigh = 0.0;
   mLimiter.mKneeWidth = -0.0;
   mLimiter.mSlope = 0.999;
+  // The attacks the chain sets on every sample.
+  mCompAttack = envFollower::TimeToCoefficient(kCompAttackMs, fs);
+  mLimAttack = envFollower::TimeToCoefficient(kLimAttackMs, fs);
 
   mThresholdSmoother.SetState(s.thresholdTarget);
   mLimitSmoother.SetState(-2.0 * s.limitTarget);
@@ -101,6 +133,16 @@ void TollenbrookChain::Reset(double fs, const ChainSettings& s) {
   mGainSmoother.SetState(s.gainTarget);
   mRatioSmoother.SetState(s.ratioTarget);
   mMixSmoother.SetState(s.mixTarget / 22.0);
+}
+
+// The smoothers' corner and the needles' coefficient depend on the rate alone.
+void TollenbrookChain::SetRate(double fs) {
+  if (fs == mRate) return;
+  mRate = fs;
+  for (ParamSmoother* sm : {&mThresholdSmoother, &mLimitSmoother, &mCompRecoverySmoother, &mLevelRecoverySmoother,
+                            &mGainSmoother, &mRatioSmoother, &mMixSmoother})
+    sm->SetCutoff(fs);
+  mMeterCoef = fs > 0.0 ? std::exp(-4.60517018599 / (0.3 * fs)) : 0.0;
 }
 
 void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
@@ -118,13 +160,9 @@ void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
 
 void TollenbrookChain::Process(const double* const* in, double* const* out, int nFrames, double fs,
                                const ChainSettings& s) {
-  mFs = fs;
+  SetRate(fs);
   mMix = s.mixTarget / 22.0;
-  for (ParamSmoother* sm : {&mThresholdSmoother, &mLimitSmoother, &mCompRecoverySmoother, &mLevelRecoverySmoother,
-                            &mGainSmoother, &mRatioSmoother, &mMixSmoother})
-    sm->SetCutoff(fs);
   UpdateFilters(fs, s);
-  mMeterCoef = fs > 0.0 ? std::exp(-4.60517018599 / (0.3 * fs)) : 0.0;
 
   mStats.compMinGainDb = 0.0;
   mStats.limiterMinGainDb = 0.0;
@@ -134,73 +172,143 @@ void TollenbrookChain::Process(const double* const* in, double* const* out, int 
     double* chunkOut[kOutputs] = {out[0] + pos, out[1] + pos};
     ProcessChunk(chunkIn, chunkOut, n, s);
   }
+  TakeNeedles();
   mStats.limiterMeter = mLimiterMeter.State();
   mStats.compMeter = mCompMeter.State();
 }
 
 void TollenbrookChain::ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s) {
-  ColourStage(in[0], in[1], n);
-  DetectorStage(in[2], in[3], n, s.extSidechain);
-  DetectorFilters(n);
-  RecoveryTimes(n, s);
+  const ChunkInputs inputs = Inspect(in, n, s.extSidechain);
+  Offsets(n);
+  ColourStage(in[0], in[1], n, inputs);
+  DetectorStage(in[2], in[3], n, s.extSidechain, inputs);
+  RecoveryTimes(n, s, inputs.ordinary);
   CompressorSettings(n, s);
   LimiterSettings(n, s);
-  Envelopes(n);
+  DetectorAndEnvelopes(n, inputs.ordinary);
   Gains(n);
   WetSignal(n, s.oversampleCount);
   OutputGain(n, s);
-  DrySignal(in[0], in[1], n, s.oversampleCount);
-  Output(in[0], in[1], out[0], out[1], n, s.bypassValue);
+  Output(in[0], in[1], out[0], out[1], n, s);
   Meters(n, s.bypassValue);
 }
 
-// Input high-pass and peak per channel with single-precision roundings between the stages,
-// then the waveshaper plus the chain offset of each sample.
-void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n) {
+void TollenbrookChain::Pad(Scratch& a, int n) {
+  const int end = (n + 7) & ~7;
+  for (int i = n; i < end; ++i) a[static_cast<size_t>(i)] = a[static_cast<size_t>(n - 1)];
+}
+
+TollenbrookChain::ChunkInputs TollenbrookChain::Inspect(const double* const* in, int n, int32_t ext) {
+  const uint64_t peakL = mKernels->peakBits(in[0], n);
+  const uint64_t peakR = mKernels->peakBits(in[1], n);
+  uint64_t peak = std::max(peakL, peakR);
+  ChunkInputs inputs{};
+  if (ext == 1) {
+    const uint64_t keyL = mKernels->peakBits(in[2], n);
+    const uint64_t keyR = mKernels->peakBits(in[3], n);
+    inputs.keySilent[0] = keyL == 0;
+    inputs.keySilent[1] = keyR == 0;
+    peak = std::max({peak, keyL, keyR});
+  }
+  // The bits of non-negative doubles sort as their values; NaN sorts above infinity. Filter
+  // states that an earlier extraordinary chunk left huge count as well: they could still
+  // overflow single precision on their way out.
+  inputs.ordinary = peak < std::bit_cast<uint64_t>(kOrdinaryLimit) &&
+                    std::all_of(std::begin(mFilters), std::end(mFilters), [](const Biquad* f) { return Bounded(*f); });
+  inputs.silent[0] = peakL == 0 && AtRest(mInHighPassL) && AtRest(mInPeakL);
+  inputs.silent[1] = peakR == 0 && AtRest(mInHighPassR) && AtRest(mInPeakR);
+  return inputs;
+}
+
+void TollenbrookChain::Offsets(int n) {
   double d = mDenormalOffset;
   for (int i = 0; i < n; ++i) {
     d = -d;
-    mOffset[i] = d;
-    mXL[i] = Single(mInPeakL.Process(Single(mInHighPassL.Process(Single(inL[i])))));
-    mXR[i] = Single(mInPeakR.Process(Single(mInHighPassR.Process(Single(inR[i])))));
+    mOffset[static_cast<size_t>(i)] = d;
   }
   mDenormalOffset = d;
-  mKernels->saturate(mXL.data(), mOffset.data(), mColL.data(), n);
-  mKernels->saturate(mXR.data(), mOffset.data(), mColR.data(), n);
+  Pad(mOffset, n);
 }
 
-void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n, int32_t ext) {
-  if (ext == 0) {
-    mKernels->saturate(mColL.data(), nullptr, mDetLs.data(), n);
-    mKernels->saturate(mColR.data(), nullptr, mDetRs.data(), n);
-  } else if (ext == 1) {
-    for (int i = 0; i < n; ++i) {
-      mDetLs[i] = mOffset[i] + scL[i];
-      mDetRs[i] = mOffset[i] + scR[i];
+// Input high-pass and peak per channel with single-precision roundings between the stages,
+// then the waveshaper plus the chain offset of each sample. A channel at rest colours to the
+// offset alone: its filters keep their zero state and shape zeros to zeros.
+void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs) {
+  ColourFilters(inL, inR, n, inputs);
+  Scratch* colour[2] = {&mColL, &mColR};
+  for (int c = 0; c < 2; ++c) {
+    Scratch& col = *colour[c];
+    if (inputs.silent[c]) {
+      std::copy_n(mOffset.begin(), n, col.begin());
+      Pad(col, n);
+    } else {
+      Pad(col, n);
+      mKernels->saturate(col.data(), mOffset.data(), col.data(), n);
     }
-    mKernels->saturate(mDetLs.data(), nullptr, mDetLs.data(), n);
-    mKernels->saturate(mDetRs.data(), nullptr, mDetRs.data(), n);
-  } else {
-    // Any other value keeps the detector signals of the last sample.
-    std::fill_n(mDetLs.begin(), n, mDetL);
-    std::fill_n(mDetRs.begin(), n, mDetR);
-  }
-  if (n > 0) {
-    mDetL = mDetLs[static_cast<size_t>(n - 1)];
-    mDetR = mDetRs[static_cast<size_t>(n - 1)];
   }
 }
 
-// The compressor listens to the mono average through high-pass, mid peak and high shelf, each
-// rounded to single precision; the limiter to the larger signed detector value's magnitude.
-void TollenbrookChain::DetectorFilters(int n) {
-  mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mComp.data(), mLim.data(), n);
-  for (int i = 0; i < n; ++i)
-    mComp[i] = Single(mDetHighShelf.Process(Single(mDetMidPeak.Process(Single(mDetHighPass.Process(mComp[i]))))));
+void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n, const ChunkInputs& inputs) {
+  if (!inputs.ordinary) {
+    for (int i = 0; i < n; ++i) {
+      mColL[static_cast<size_t>(i)] = Single(mInPeakL.Process(Single(mInHighPassL.Process(Single(inL[i])))));
+      mColR[static_cast<size_t>(i)] = Single(mInPeakR.Process(Single(mInHighPassR.Process(Single(inR[i])))));
+    }
+  } else if (!inputs.silent[0] && !inputs.silent[1]) {
+    mKernels->roundToSingle2(inL, inR, mColL.data(), mColR.data(), n);
+    ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()}, {mInPeakL.Get(), mInPeakR.Get()}};
+    Needles needles = PendingNeedles();
+    mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2, needles);
+    SettleNeedles(needles);
+    mInHighPassL.SetState(s.highPass[0].z1, s.highPass[0].z2);
+    mInHighPassR.SetState(s.highPass[1].z1, s.highPass[1].z2);
+    mInPeakL.SetState(s.peak[0].z1, s.peak[0].z2);
+    mInPeakR.SetState(s.peak[1].z1, s.peak[1].z2);
+  } else if (!inputs.silent[0] || !inputs.silent[1]) {
+    const bool left = !inputs.silent[0];
+    Biquad& highPass = left ? mInHighPassL : mInHighPassR;
+    Biquad& peak = left ? mInPeakL : mInPeakR;
+    double* x = left ? mColL.data() : mColR.data();
+    mKernels->roundToSingle2(left ? inL : inR, left ? inL : inR, x, x, n);
+    ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}};
+    Needles needles = PendingNeedles();
+    mKernels->colour(x, nullptr, s, x, nullptr, n, 1, needles);
+    SettleNeedles(needles);
+    highPass.SetState(s.highPass[0].z1, s.highPass[0].z2);
+    peak.SetState(s.peak[0].z1, s.peak[0].z2);
+  }
+  TakeNeedles();
+  for (Biquad* f : {&mInHighPassL, &mInHighPassR, &mInPeakL, &mInPeakR}) SettleIfTiny(*f);
 }
 
-void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s) {
-  if (n == 0) return;
+void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n, int32_t ext,
+                                     const ChunkInputs& inputs) {
+  Scratch* detector[2] = {&mDetLs, &mDetRs};
+  const Scratch* colour[2] = {&mColL, &mColR};
+  const double* key[2] = {scL, scR};
+  for (int c = 0; c < 2; ++c) {
+    Scratch& det = *detector[c];
+    // A channel at rest, or a silent key, shapes the offset alone.
+    const bool offsetOnly = (ext == 0 && inputs.silent[c]) || (ext == 1 && inputs.keySilent[c]);
+    if (offsetOnly) {
+      for (int i = 0; i < n; ++i)
+        det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
+    } else if (ext == 0) {
+      mKernels->saturate(colour[c]->data(), nullptr, det.data(), n);
+    } else if (ext == 1) {
+      for (int i = 0; i < n; ++i) det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] + key[c][i];
+      Pad(det, n);
+      mKernels->saturate(det.data(), nullptr, det.data(), n);
+    } else {
+      // Any other value keeps the detector signals of the last sample.
+      std::fill_n(det.begin(), n, c == 0 ? mDetL : mDetR);
+    }
+  }
+  mDetL = mDetLs[static_cast<size_t>(n - 1)];
+  mDetR = mDetRs[static_cast<size_t>(n - 1)];
+}
+
+void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s, bool ordinary) {
   const bool compAuto = s.compRecovery == 4 || s.compRecovery == 5;
   const bool levelAuto = s.levelRecovery == 4 || s.levelRecovery == 5;
   if (compAuto || levelAuto) {
@@ -208,7 +316,9 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s) {
     const double compMax = s.compRecovery == 4 ? 5000.0 : 7000.0;
     const double levelMin = s.levelRecovery == 4 ? 500.0 : 1000.0;
     const double levelMax = s.levelRecovery == 4 ? 5000.0 : 7000.0;
-    mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompTarget.data(), mLevelTarget.data(), n, compMin,
+    Pad(mDetLs, n);
+    Pad(mDetRs, n);
+    mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompRelease.data(), mLimRelease.data(), n, compMin,
                            compMax, levelMin, levelMax);
   }
   // The four maps see every sample; their last input and result are what remains of them.
@@ -220,32 +330,61 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s) {
 
   const double compConst = RecoveryMs(s.compRecovery, kCompRecoveryMs, pLast, mCompRecoveryMs);
   const double levelConst = RecoveryMs(s.levelRecovery, kLevelRecoveryMs, pLast, mLevelRecoveryMs);
-  ReleaseSequence(mCompRecoverySmoother, mCompressor, compAuto ? mCompTarget.data() : nullptr, compConst,
-                  mCompRelease.data(), n);
-  ReleaseSequence(mLevelRecoverySmoother, mLimiter, levelAuto ? mLevelTarget.data() : nullptr, levelConst,
-                  mLimRelease.data(), n);
+  if (!(ordinary && ReleaseSequencesTogether(compConst, levelConst, compAuto, levelAuto, n))) {
+    ReleaseSequence(mCompRecoverySmoother, mCompressor, compAuto ? mCompRelease.data() : nullptr, compConst,
+                    mCompRelease.data(), n);
+    ReleaseSequence(mLevelRecoverySmoother, mLimiter, levelAuto ? mLimRelease.data() : nullptr, levelConst,
+                    mLimRelease.data(), n);
+  }
   mCompRecoveryMs = compConst;
   mLevelRecoveryMs = levelConst;
+}
+
+// Both release smoothers side by side, when both step on every sample and both stay well above
+// 1 ms, where the recipe's flush and its comparison with a coefficient (below 1) never act:
+// then every sample takes exactly two steps.
+bool TollenbrookChain::ReleaseSequencesTogether(double compConst, double levelConst, bool compAuto, bool levelAuto,
+                                                int n) {
+  const SmootherSteps comp(mCompRecoverySmoother);
+  const SmootherSteps level(mLevelRecoverySmoother);
+  if ((!compAuto && comp.Settled(compConst)) || (!levelAuto && level.Settled(levelConst))) return false;
+  const auto wellAbove = [](const SmootherSteps& sm, bool automatic, double target) {
+    return sm.z >= 2.0 && (automatic || target >= 2.0);
+  };
+  const auto usual = [](const compressor& c) { return c.mSampleRate > 0.0 && c.mReleaseCoef <= 1.0; };
+  if (!wellAbove(comp, compAuto, compConst) || !wellAbove(level, levelAuto, levelConst) || !usual(mCompressor) ||
+      !usual(mLimiter) || comp.a != level.a || comp.b != level.b)
+    return false;
+  if (!compAuto) std::fill_n(mCompRelease.begin(), n, compConst);
+  if (!levelAuto) std::fill_n(mLimRelease.begin(), n, levelConst);
+  double z[2] = {comp.z, level.z};
+  mKernels->releaseTimes(mCompRelease.data(), mLimRelease.data(), comp.a, comp.b, z, mStepA.data(), mStepB.data(),
+                         n);
+  mCompRecoverySmoother.SetState(z[0]);
+  mLevelRecoverySmoother.SetState(z[1]);
+  ReleaseCoefficients(mCompressor, mStepA, mCompRelease.data(), n);
+  ReleaseCoefficients(mLimiter, mStepB, mLimRelease.data(), n);
+  return true;
 }
 
 // The release smoother steps twice per sample (once when its first step equals the section's
 // current release coefficient), and the section's release is set from the result. Fills
 // coefficients[i] with the release coefficient the envelope uses at sample i, which is the one
-// set after the previous sample.
+// set after the previous sample. targets may be the same array as coefficients.
 void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& section, const double* targets,
                                        double constantTarget, double* coefficients, int n) {
   SmootherSteps sm(smoother);
   const double fs = section.mSampleRate;
-  coefficients[0] = section.mReleaseCoef;
   // A settled smoother above 1 ms yields the same release time every sample: the first step
   // cannot equal a coefficient below 1, the second step returns the same value.
   if (targets == nullptr && sm.Settled(constantTarget) && sm.z > 1.0 && fs > 0.0 && section.mReleaseCoef <= 1.0) {
-    const double coef = envFollower::TimeToCoefficient(sm.z, fs);
+    const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(sm.z, fs);
+    coefficients[0] = section.mReleaseCoef;
     std::fill_n(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
   }
-  double* times = mStepA.data();
+  Scratch& times = mStepA;
   double previous = 0.0;
   for (int i = 0; i < n; ++i) {
     const double target = targets != nullptr ? targets[i] : constantTarget;
@@ -258,21 +397,39 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
     else
       equal = r == envFollower::TimeToCoefficient(previous, fs);
     if (!equal) r = sm.Step(target);
-    times[i] = r;
+    times[static_cast<size_t>(i)] = r;
     previous = r;
   }
   smoother.SetState(sm.z);
-  // Coefficient of each time: 0.01^(1 / (ms fs / 1000)).
-  double* coefs = mStepB.data();
-  bool constant = true;
-  for (int i = 1; i < n; ++i) constant = constant && times[i] == times[0];
-  if (constant) {
-    std::fill_n(coefs, n, envFollower::TimeToCoefficient(times[0], fs));
-  } else {
-    mKernels->releaseCoefficients(times, fs, coefs, n);
+  ReleaseCoefficients(section, times, coefficients, n);
+}
+
+double TollenbrookChain::CoefficientCache::Of(double ms, double fs) {
+  if (ms != mMs || fs != mFs) {
+    mMs = ms;
+    mFs = fs;
+    mCoef = envFollower::TimeToCoefficient(ms, fs);
   }
-  std::copy_n(coefs, n - 1, coefficients + 1);
-  section.mReleaseCoef = coefs[n - 1];
+  return mCoef;
+}
+
+// Coefficient of each release time, 0.01^(1 / (ms fs / 1000)), shifted by one sample: the
+// envelope at sample i uses the release set after sample i - 1. times becomes scratch.
+void TollenbrookChain::ReleaseCoefficients(compressor& section, Scratch& times, double* coefficients, int n) {
+  const double fs = section.mSampleRate;
+  coefficients[0] = section.mReleaseCoef;
+  bool constant = true;
+  for (int i = 1; i < n; ++i) constant = constant && times[static_cast<size_t>(i)] == times[0];
+  if (constant) {
+    const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(times[0], fs);
+    std::fill_n(coefficients + 1, n - 1, coef);
+    section.mReleaseCoef = coef;
+    return;
+  }
+  Pad(times, n);
+  mKernels->releaseCoefficients(times.data(), fs, times.data(), n);
+  std::copy_n(times.begin(), n - 1, coefficients + 1);
+  section.mReleaseCoef = times[static_cast<size_t>(n - 1)];
 }
 
 namespace {
@@ -299,9 +456,16 @@ void TollenbrookChain::SectionParams::Record(int i, const compressor& c) {
   slope[k] = c.mInfiniteRatio != 0 ? 1.0 : 1.0 - 1.0 / c.mRatio;
 }
 
-SectionParamsView TollenbrookChain::SectionParams::View() const {
+SectionParamsView TollenbrookChain::SectionParams::View() {
+  if (constant) {
+    const std::array<double, 4> key{threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
+    if (key != boundKey) {
+      boundKey = key;
+      bound = QuietBound(key[0], key[1], key[2], key[3]);
+    }
+  }
   return {threshold.data(), kneeWidth.data(), kneeLow.data(), kneeHigh.data(), slope.data(), constant,
-          constant ? QuietBound(threshold[0], kneeWidth[0], kneeLow[0], slope[0]) : 0.0};
+          constant ? bound : 0.0};
 }
 
 // Ratio, threshold and knee of the compressor after each sample. While the smoothers rest on
@@ -363,12 +527,11 @@ void TollenbrookChain::LimiterSettings(int n, const ChainSettings& s) {
 }
 
 namespace {
-// Peak envelope of one section over a chunk. The first sample runs with the attack, hold and
-// release the section had; after it the attack is the fixed one the chain sets every sample
-// and the hold is 0, so only attack and release remain.
+// Peak envelope of one section over a chunk, sample by sample. The first sample runs with the
+// attack, hold and release the section had; after it the attack is the fixed one the chain
+// sets every sample and the hold is 0, so only attack and release remain.
 struct EnvelopeRun {
-  EnvelopeRun(compressor& c, double attackMs) : section(c), env(c.mEnvelope), attack(c.mAttackCoef),
-      fixedAttack(envFollower::TimeToCoefficient(attackMs, c.mSampleRate)) {}
+  EnvelopeRun(compressor& c, double fixed) : section(c), env(c.mEnvelope), attack(c.mAttackCoef), fixedAttack(fixed) {}
 
   double First(double x, double release) {
     double v = std::fabs(x);
@@ -406,26 +569,56 @@ struct EnvelopeRun {
 };
 }  // namespace
 
-void TollenbrookChain::Envelopes(int n) {
-  if (n == 0) return;
-  EnvelopeRun comp(mCompressor, 10.0);
-  EnvelopeRun lim(mLimiter, 5.0);
-  mCompEnv[0] = comp.First(mComp[0], mCompRelease[0]);
-  mLimEnv[0] = lim.First(mLim[0], mLimRelease[0]);
-  for (int i = 1; i < n; ++i) {
-    mCompEnv[i] = comp.Next(mComp[i], mCompRelease[i]);
-    mLimEnv[i] = lim.Next(mLim[i], mLimRelease[i]);
+// The compressor listens to the mono average through high-pass, mid peak and high shelf, each
+// rounded to single precision; the limiter to the larger signed detector value's magnitude.
+// The envelopes land in the gain arrays, which the gain computer then turns into gains.
+void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
+  const auto usual = [](const compressor& c, double attack) {
+    return c.mAttackCoef == attack && c.mHoldSamples == 0 && c.mHoldCount == 0;
+  };
+  if (!ordinary || !usual(mCompressor, mCompAttack) || !usual(mLimiter, mLimAttack)) {
+    DetectorAndEnvelopesPerSample(n);
+    return;
+  }
+  DetectorSections s{mDetHighPass.Get(),
+                     mDetMidPeak.Get(),
+                     mDetHighShelf.Get(),
+                     {mCompressor.mEnvelope, mLimiter.mEnvelope},
+                     {mCompAttack, mLimAttack}};
+  Pad(mDetLs, n);
+  Pad(mDetRs, n);
+  mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mWetLs.data(), mWetRs.data(), n);
+  mKernels->detectorEnvelopes(mWetLs.data(), mWetRs.data(), s, mCompRelease.data(), mLimRelease.data(),
+                              mGainA.data(), mGainB.data(), n);
+  mDetHighPass.SetState(s.highPass.z1, s.highPass.z2);
+  mDetMidPeak.SetState(s.midPeak.z1, s.midPeak.z2);
+  mDetHighShelf.SetState(s.highShelf.z1, s.highShelf.z2);
+  mCompressor.mEnvelope = s.envelope[0];
+  mLimiter.mEnvelope = s.envelope[1];
+}
+
+void TollenbrookChain::DetectorAndEnvelopesPerSample(int n) {
+  EnvelopeRun comp(mCompressor, mCompAttack);
+  EnvelopeRun lim(mLimiter, mLimAttack);
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<size_t>(i);
+    double c = Single(0.5 * (mDetLs[k] + mDetRs[k]));
+    c = Single(mDetHighShelf.Process(Single(mDetMidPeak.Process(Single(mDetHighPass.Process(c))))));
+    const double v = std::fabs(std::max(mDetLs[k], mDetRs[k]));
+    mGainA[k] = i == 0 ? comp.First(c, mCompRelease[k]) : comp.Next(c, mCompRelease[k]);
+    mGainB[k] = i == 0 ? lim.First(v, mLimRelease[k]) : lim.Next(v, mLimRelease[k]);
   }
   comp.Finish();
   lim.Finish();
 }
 
 void TollenbrookChain::Gains(int n) {
-  if (n == 0) return;
+  Pad(mGainA, n);
+  Pad(mGainB, n);
   const double compDeepest =
-      mKernels->sectionGains(mCompEnv.data(), mCompParams.View(), n, mGainA.data(), &mCompressor.mGainDb);
+      mKernels->sectionGains(mGainA.data(), mCompParams.View(), n, mGainA.data(), &mCompressor.mGainDb);
   const double limDeepest =
-      mKernels->sectionGains(mLimEnv.data(), mLimParams.View(), n, mGainB.data(), &mLimiter.mGainDb);
+      mKernels->sectionGains(mGainB.data(), mLimParams.View(), n, mGainB.data(), &mLimiter.mGainDb);
   mStats.compMinGainDb = std::min(mStats.compMinGainDb, compDeepest);
   mStats.limiterMinGainDb = std::min(mStats.limiterMinGainDb, limDeepest);
 }
@@ -433,15 +626,14 @@ void TollenbrookChain::Gains(int n) {
 // Both gains act on the coloured signal, either directly or between the interpolation and
 // decimation filters, where the factor 2 restores the level lost to the inserted zeros.
 void TollenbrookChain::WetSignal(int n, int32_t count) {
-  if (n == 0) return;
   if (count == 0) {
     mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), mColR.data(), mWetLs.data(), mWetRs.data(), n);
   } else if (count == 2) {
     const auto oversampled = [&](HalfbandBlockFilter& up, HalfbandBlockFilter& down, const Scratch& col,
                                  Scratch& wet) {
       up.Upsample(col.data(), mUp0.data(), mUp1.data(), n);
-      mKernels->wetOversampled(mGainA.data(), mGainB.data(), mUp0.data(), mUp1.data(), mDown0.data(), mDown1.data(), n);
-      down.Downsample(mDown0.data(), mDown1.data(), wet.data(), n);
+      mKernels->wetOversampled(mGainA.data(), mGainB.data(), mUp0.data(), mUp1.data(), n);
+      down.Downsample(mUp0.data(), mUp1.data(), wet.data(), n);
     };
     oversampled(mUpFilterL, mDownFilterL, mColL, mWetLs);
     oversampled(mUpFilterR, mDownFilterR, mColR, mWetRs);
@@ -457,113 +649,110 @@ void TollenbrookChain::WetSignal(int n, int32_t count) {
 void TollenbrookChain::OutputGain(int n, const ChainSettings& s) {
   SmootherSteps gain(mGainSmoother);
   if (gain.Settled(s.gainTarget)) {
-    const double g = gain.z;
-    for (int i = 0; i < n; i += kLanes) {
-      Store(&mWetLs[i], g * Load(&mWetLs[i]));
-      Store(&mWetRs[i], g * Load(&mWetRs[i]));
-    }
+    mKernels->scale(mWetLs.data(), mWetRs.data(), gain.z, n);
     return;
   }
   for (int i = 0; i < n; ++i) {
-    mWetLs[i] = gain.Step(s.gainTarget) * mWetLs[i];
-    mWetRs[i] = gain.Step(s.gainTarget) * mWetRs[i];
+    mWetLs[static_cast<size_t>(i)] = gain.Step(s.gainTarget) * mWetLs[static_cast<size_t>(i)];
+    mWetRs[static_cast<size_t>(i)] = gain.Step(s.gainTarget) * mWetRs[static_cast<size_t>(i)];
   }
   mGainSmoother.SetState(gain.z);
 }
 
-void TollenbrookChain::DrySignal(const double* inL, const double* inR, int n, int32_t count) {
-  if (n == 0) return;
-  if (count == 0) {
-    std::copy_n(inL, n, mDryLs.begin());
-    std::copy_n(inR, n, mDryRs.begin());
-  } else if (count == 2) {
-    for (int i = 0; i < n; ++i) {
-      mDryLs[i] = mDryDelayL.Process(inL[i], 64);
-      mDryRs[i] = mDryDelayR.Process(inR[i], 64);
-    }
-  } else {
-    std::fill_n(mDryLs.begin(), n, mDryL);
-    std::fill_n(mDryRs.begin(), n, mDryR);
-  }
-  mDryL = mDryLs[static_cast<size_t>(n - 1)];
-  mDryR = mDryRs[static_cast<size_t>(n - 1)];
-}
-
-// Switched in, the mix smoother steps four times per frame: the dry weight of each channel is
-// one step ahead of its wet weight.
+// The dry signal is the raw input, or the input 64 frames late while oversampling (the delays
+// run whether or not the plug-in is switched in). Switched in, the mix smoother steps four
+// times per frame: the dry weight of each channel is one step ahead of its wet weight.
 void TollenbrookChain::Output(const double* inL, const double* inR, double* outL, double* outR, int n,
-                              double bypass) {
-  if (bypass == 0.0) {
+                              const ChainSettings& s) {
+  const double* dryL = inL;
+  const double* dryR = inR;
+  if (s.oversampleCount == 2) {
+    mDryDelayL.Process(inL, mDryLs.data(), n);
+    mDryDelayR.Process(inR, mDryRs.data(), n);
+  }
+  if (s.oversampleCount != 0) {
+    if (s.oversampleCount != 2) {
+      std::fill_n(mDryLs.begin(), n, mDryL);
+      std::fill_n(mDryRs.begin(), n, mDryR);
+    }
+    dryL = mDryLs.data();
+    dryR = mDryRs.data();
+  }
+  mDryL = dryL[n - 1];
+  mDryR = dryR[n - 1];
+
+  if (s.bypassValue == 0.0) {
     for (int i = 0; i < n; ++i) {
-      outL[i] = inL[i] - mOffset[i];
-      outR[i] = inR[i] - mOffset[i];
+      outL[i] = inL[i] - mOffset[static_cast<size_t>(i)];
+      outR[i] = inR[i] - mOffset[static_cast<size_t>(i)];
     }
     return;
   }
-  if (bypass != 1.0) return;
+  if (s.bypassValue != 1.0) return;
   SmootherSteps mix(mMixSmoother);
-  const int pairs = n & ~(kLanes - 1);
   if (mix.Settled(mMix)) {
     const double w = mix.z;
-    const double dryWeight = 1.0 - w;
-    for (int i = 0; i < pairs; i += kLanes) {
-      const vd d = Load(&mOffset[i]);
-      Store(outL + i, dryWeight * Load(&mDryLs[i]) + (Load(&mWetLs[i]) - d) * w);
-      Store(outR + i, dryWeight * Load(&mDryRs[i]) + (Load(&mWetRs[i]) - d) * w);
-    }
-    for (int i = pairs; i < n; ++i) {
-      outL[i] = dryWeight * mDryLs[i] + (mWetLs[i] - mOffset[i]) * w;
-      outR[i] = dryWeight * mDryRs[i] + (mWetRs[i] - mOffset[i]) * w;
-    }
+    mKernels->mix(dryL, mWetLs.data(), mOffset.data(), 1.0 - w, w, outL, n);
+    mKernels->mix(dryR, mWetRs.data(), mOffset.data(), 1.0 - w, w, outR, n);
     return;
   }
   for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<size_t>(i);
     const double m1 = mix.Step(mMix);
     const double m2 = mix.Step(mMix);
     const double m3 = mix.Step(mMix);
     const double m4 = mix.Step(mMix);
-    outL[i] = (1.0 - m2) * mDryLs[i] + (mWetLs[i] - mOffset[i]) * m1;
-    outR[i] = (1.0 - m4) * mDryRs[i] + (mWetRs[i] - mOffset[i]) * m3;
+    outL[i] = (1.0 - m2) * dryL[i] + (mWetLs[k] - mOffset[k]) * m1;
+    outR[i] = (1.0 - m4) * dryR[i] + (mWetRs[k] - mOffset[k]) * m3;
   }
   mMixSmoother.SetState(mix.z);
 }
 
-namespace {
-// MeterBallistics::Process with the block's coefficient.
-struct NeedleRun {
-  NeedleRun(MeterBallistics& m, double c) : meter(m), state(m.State()), coef(c) {}
-  void Step(double value) {
-    double v = std::fabs(value);
-    if (!std::isfinite(v)) v = 0.0;
-    v = v > state ? v * 1.0125 : v * 0.9875;
-    state = (state - v) * coef + v;
-  }
-  ~NeedleRun() { meter.SetState(state); }
-  MeterBallistics& meter;
-  double state;
-  double coef;
-};
-}  // namespace
+// The needles follow the gains of a chunk switched in during the next chunk's colour loop (or
+// at the end of the block): their recursion then overlaps the filters'. Until then the gains
+// stay in mGainA and mGainB, which the next chunk overwrites only after its colour stage.
+Needles TollenbrookChain::PendingNeedles() const {
+  return {mGainB.data(), mGainA.data(), mPendingNeedles, {mLimiterMeter.State(), mCompMeter.State()}, mMeterCoef};
+}
+
+void TollenbrookChain::SettleNeedles(const Needles& needles) {
+  double state[2] = {needles.state[0], needles.state[1]};
+  for (double& needle : state)
+    if (std::fabs(needle) < kRest) needle = 0.0;
+  mLimiterMeter.SetState(state[0]);
+  mCompMeter.SetState(state[1]);
+  mPendingNeedles = 0;
+}
+
+void TollenbrookChain::TakeNeedles() {
+  if (mPendingNeedles == 0) return;
+  Needles needles = PendingNeedles();
+  mKernels->needles(needles);
+  SettleNeedles(needles);
+}
 
 void TollenbrookChain::Meters(int n, double bypass) {
-  if (n == 0) return;
-  NeedleRun limiter(mLimiterMeter, mMeterCoef);
-  NeedleRun comp(mCompMeter, mMeterCoef);
   if (bypass == 1.0) {
-    for (int i = 0; i < n; ++i) {
-      limiter.Step(1.0 - mGainB[i]);
-      comp.Step(1.0 - mGainA[i]);
-    }
+    mPendingNeedles = n;
     mLimiterMeterInput = 1.0 - mGainB[static_cast<size_t>(n - 1)];
     mCompMeterInput = 1.0 - mGainA[static_cast<size_t>(n - 1)];
     return;
   }
+  TakeNeedles();
   if (bypass == 0.0) {
     mLimiterMeterInput = 0.0;
     mCompMeterInput = 0.0;
   }
-  for (int i = 0; i < n; ++i) {
-    limiter.Step(mLimiterMeterInput);
-    comp.Step(mCompMeterInput);
+  // MeterBallistics::Process with the block's coefficient and an input that does not change.
+  const double inputs[2] = {mLimiterMeterInput, mCompMeterInput};
+  double state[2] = {mLimiterMeter.State(), mCompMeter.State()};
+  for (int k = 0; k < 2; ++k) {
+    double v = std::fabs(inputs[k]);
+    if (!std::isfinite(v)) v = 0.0;
+    for (int i = 0; i < n; ++i) {
+      const double aim = v > state[k] ? v * 1.0125 : v * 0.9875;
+      state[k] = (state[k] - aim) * mMeterCoef + aim;
+    }
   }
+  SettleNeedles({nullptr, nullptr, 0, {state[0], state[1]}, mMeterCoef});
 }

@@ -1,11 +1,12 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "product/Biquad.h"
 #include "product/ChainKernels.h"
 #include "product/ChainSettings.h"
-#include "product/DelayLine.h"
+#include "product/DryDelay.h"
 #include "product/HalfbandBlockFilter.h"
 #include "product/MeterBallistics.h"
 #include "product/ParamSmoother.h"
@@ -24,19 +25,32 @@ struct ChainBlockStats {
 // optional two-times oversampled gain stage, output gain, dry/wet mix and the needle meters.
 //
 // Every sample is computed as the per-sample recipe defines it: the same single-precision
-// roundings, the same number of smoother steps, the same alternating offset. The work is
-// organised in passes over chunks of up to kChunk frames so that what does not depend on
-// earlier samples (waveshaping, logarithms and exponentials of the gains, the halfband FIRs,
-// the mix) runs two samples at a time, and what stays constant while controls rest
-// (coefficients, settled smoothers, section settings) is computed once.
+// roundings, the same number of smoother steps, the same alternating offset; where fused
+// multiply-adds or polynomial approximations enter, results agree with the recipe to far below
+// what a sample can show (the tests hold every kernel set to 1e-12). The work runs in passes
+// over chunks of up to kChunk frames, each pass one loop of ChainKernels:
+// - what does not depend on earlier samples (waveshaping, logarithms and exponentials of the
+//   gains, the halfband FIRs, the mix) runs in the widest vectors the processor has;
+// - the recursions (filters, envelopes, smoothers, needles) run sample by sample, exactly, with
+//   independent ones side by side in two lanes and without branches on the data; the needles
+//   of a chunk ride along the next chunk's colour filters, so their recursions overlap;
+// - what stays constant while controls rest (coefficients, settled smoothers, section
+//   settings, per-rate constants) is computed once;
+// - a channel that is silent and at rest (the right channel of a mono insert, both in
+//   silence) is known without computing it: its coloured signal is the offset alone.
+// A chunk whose inputs are not finite or beyond 1e15 takes the building blocks' own per-sample
+// calls, which reset a filter that a non-finite value reached. Chunks of 128 frames keep an
+// instance's scratch small enough for many instances to share the caches.
 class TollenbrookChain {
 public:
-  static constexpr int kChunk = 256;
+  static constexpr int kChunk = HalfbandBlockFilter::kMaxFrames;
   static constexpr int kInputs = 4;   // main left, main right, side-chain left, side-chain right
   static constexpr int kOutputs = 2;
 
-  // Main thread. The batch loops come from `kernels`; every build gives the same results.
+  // Main thread. The loops come from `kernels`.
   explicit TollenbrookChain(const ChainKernels& kernels = FastestKernels());
+  TollenbrookChain(const TollenbrookChain&) = delete;
+  TollenbrookChain& operator=(const TollenbrookChain&) = delete;
 
   // Audio thread. Allocates nothing, takes no lock.
   // Prepares for a new stream at sample rate fs: clears the oversampling filters, rewinds the
@@ -61,41 +75,74 @@ public:
   double CompRecoveryMs() const { return mCompRecoveryMs; }
   double LevelRecoveryMs() const { return mLevelRecoveryMs; }
   double DenormalOffset() const { return mDenormalOffset; }
+  const ChainKernels& Kernels() const { return *mKernels; }
 
 private:
-  static constexpr int kPad = kChunk + 4;
+  // Vectors of up to 8 lanes may run past the chunk's end.
+  static constexpr int kPad = kChunk + 8;
   using Scratch = std::array<double, kPad>;
 
   // Gain-computer settings of a section for each sample of a chunk (or only element 0 while
   // they rest).
   struct SectionParams {
-    alignas(16) Scratch threshold{};
-    alignas(16) Scratch kneeWidth{};
-    alignas(16) Scratch kneeLow{};
-    alignas(16) Scratch kneeHigh{};
-    alignas(16) Scratch slope{};
+    alignas(64) Scratch threshold{};
+    alignas(64) Scratch kneeWidth{};
+    alignas(64) Scratch kneeLow{};
+    alignas(64) Scratch kneeHigh{};
+    alignas(64) Scratch slope{};
     bool constant = true;
+    // The quiet bound of the constant settings it was last worked out for.
+    std::array<double, 4> boundKey{std::numeric_limits<double>::quiet_NaN()};
+    double bound = 0.0;
     void Record(int i, const compressor& c);
-    SectionParamsView View() const;
+    SectionParamsView View();
   };
 
+  // The release coefficient of the time last asked for: a resting release needs one per chunk.
+  class CoefficientCache {
+  public:
+    double Of(double ms, double fs);
+
+  private:
+    double mMs = std::numeric_limits<double>::quiet_NaN();
+    double mFs = 0.0;
+    double mCoef = 0.0;
+  };
+
+  // What the chunk's inputs allow.
+  struct ChunkInputs {
+    bool ordinary;     // finite and below 1e15 in magnitude
+    bool silent[2];    // main input all zeros and that channel's colour filters at rest
+    bool keySilent[2];  // side-chain input all zeros (looked at only while it is listened to)
+  };
+
+  void SetRate(double fs);
   void UpdateFilters(double fs, const ChainSettings& s);
   void ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s);
-  void ColourStage(const double* inL, const double* inR, int n);
-  void DetectorStage(const double* scL, const double* scR, int n, int32_t ext);
-  void DetectorFilters(int n);
-  void RecoveryTimes(int n, const ChainSettings& s);
+  ChunkInputs Inspect(const double* const* in, int n, int32_t ext);
+  void Offsets(int n);
+  void ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs);
+  void ColourFilters(const double* inL, const double* inR, int n, const ChunkInputs& inputs);
+  void DetectorStage(const double* scL, const double* scR, int n, int32_t ext, const ChunkInputs& inputs);
+  void RecoveryTimes(int n, const ChainSettings& s, bool ordinary);
+  bool ReleaseSequencesTogether(double compConst, double levelConst, bool compAuto, bool levelAuto, int n);
   void ReleaseSequence(ParamSmoother& smoother, compressor& section, const double* targets, double constantTarget,
                        double* coefficients, int n);
+  void ReleaseCoefficients(compressor& section, Scratch& times, double* coefficients, int n);
   void CompressorSettings(int n, const ChainSettings& s);
   void LimiterSettings(int n, const ChainSettings& s);
-  void Envelopes(int n);
+  void DetectorAndEnvelopes(int n, bool ordinary);
+  void DetectorAndEnvelopesPerSample(int n);
   void Gains(int n);
   void WetSignal(int n, int32_t count);
   void OutputGain(int n, const ChainSettings& s);
-  void DrySignal(const double* inL, const double* inR, int n, int32_t count);
-  void Output(const double* inL, const double* inR, double* outL, double* outR, int n, double bypass);
+  void Output(const double* inL, const double* inR, double* outL, double* outR, int n, const ChainSettings& s);
   void Meters(int n, double bypass);
+  Needles PendingNeedles() const;
+  void SettleNeedles(const Needles& needles);
+  void TakeNeedles();
+  // Repeats element n - 1 into the padding, so vector loops never see stale values there.
+  static void Pad(Scratch& a, int n);
 
   const ChainKernels* mKernels;
 
@@ -118,14 +165,16 @@ private:
   Biquad mDetHighPass;
   Biquad mDetMidPeak;
   Biquad mDetHighShelf;
+  const Biquad* const mFilters[7] = {&mInHighPassL, &mInHighPassR, &mInPeakL,    &mInPeakR,
+                                     &mDetHighPass, &mDetMidPeak,  &mDetHighShelf};
 
   HalfbandBlockFilter mUpFilterL{*mKernels};
   HalfbandBlockFilter mDownFilterL{*mKernels};
   HalfbandBlockFilter mUpFilterR{*mKernels};
   HalfbandBlockFilter mDownFilterR{*mKernels};
 
-  DelayLine mDryDelayL;
-  DelayLine mDryDelayR;
+  DryDelay mDryDelayL;
+  DryDelay mDryDelayR;
 
   RangeMap mCompAuto1{0.0, 1.0, 500.0, 5000.0};
   RangeMap mCompAuto2{0.0, 1.0, 1000.0, 7000.0};
@@ -134,11 +183,16 @@ private:
 
   double mCompRecoveryMs = 400.0;
   double mLevelRecoveryMs = 100.0;
+  CoefficientCache mCompReleaseCache;
+  CoefficientCache mLimReleaseCache;
 
   MeterBallistics mLimiterMeter{1.0};
   MeterBallistics mCompMeter{1.0};
+  int mPendingNeedles = 0;  // needle steps of the last chunk not yet taken
 
   double mDenormalOffset = 1e-15;
+  // The waveshaper of the two offsets, +1e-15 and -1e-15: the detector signal of a channel at rest.
+  double mShapedOffset[2];
 
   // Values that persist when a setting selects none of the defined cases.
   double mDetL = 0.0;
@@ -154,27 +208,25 @@ private:
   // settings would give the same coefficients.
   std::array<double, 5> mFilterKey{-1.0, 0.0, 0.0, 0.0, 0.0};
 
-  // Per-block constants.
-  double mFs = 48000.0;
-  double mMix = 1.0;
+  // Constants of the sample rate mRate (NaN until the first block).
+  double mRate;
   double mMeterCoef = 0.0;
+  double mCompAttack = 0.0;  // the attack coefficients the chain sets every sample
+  double mLimAttack = 0.0;
 
+  double mMix = 1.0;  // mix target of the block
   ChainBlockStats mStats;
 
-  // Per-chunk scratch; two samples at a time, hence the padding.
-  alignas(16) Scratch mOffset{};
-  alignas(16) Scratch mXL{}, mXR{};
-  alignas(16) Scratch mColL{}, mColR{};
-  alignas(16) Scratch mDetLs{}, mDetRs{};
-  alignas(16) Scratch mComp{}, mLim{};
-  alignas(16) Scratch mCompTarget{}, mLevelTarget{};
-  alignas(16) Scratch mCompRelease{}, mLimRelease{};
-  alignas(16) Scratch mCompEnv{}, mLimEnv{};
-  alignas(16) Scratch mGainA{}, mGainB{};  // linear gains of the compressor and limiter
-  alignas(16) Scratch mWetLs{}, mWetRs{};
-  alignas(16) Scratch mDryLs{}, mDryRs{};
-  alignas(16) Scratch mUp0{}, mUp1{}, mDown0{}, mDown1{};
-  alignas(16) Scratch mStepA{}, mStepB{};  // release times and their coefficients
+  // Per-chunk scratch.
+  alignas(64) Scratch mOffset{};
+  alignas(64) Scratch mColL{}, mColR{};
+  alignas(64) Scratch mDetLs{}, mDetRs{};
+  alignas(64) Scratch mCompRelease{}, mLimRelease{};
+  alignas(64) Scratch mGainA{}, mGainB{};  // envelopes, then linear gains of compressor and limiter
+  alignas(64) Scratch mWetLs{}, mWetRs{};
+  alignas(64) Scratch mDryLs{}, mDryRs{};
+  alignas(64) Scratch mUp0{}, mUp1{};
+  alignas(64) Scratch mStepA{}, mStepB{};  // release targets and times
   SectionParams mCompParams;
   SectionParams mLimParams;
 };

@@ -73,11 +73,23 @@ Tollenbrook::BlockMeters Tollenbrook::LastBlockMeters() const {
 
 // The needles show one value at a time, so only the newest reading of the tick is sent.
 void Tollenbrook::OnPeriodicTick() {
-  IPlugAAX::OnPeriodicTick();
+  iplug::Plugin::OnPeriodicTick();
   MeterReading reading{};
   bool any = false;
   while (mMeterRing.Pop(reading)) any = true;
   if (!any) return;
   SendParamValueToEditor(kParamLimiterMeter, reading.limiter, false);
   SendParamValueToEditor(kParamCompMeter, reading.comp, false);
+}
+
+void Tollenbrook::OnEditorOpened() {
+  iplug::Plugin::OnEditorOpened();
+  SendParamValueToEditor(kParamLimiterMeter, mLastLimiterMeter, false);
+  SendParamValueToEditor(kParamCompMeter, mLastCompMeter, false);
+}
+
+void Tollenbrook::OnStateRestored() {
+  iplug::Plugin::OnStateRestored();
+  SendParamValueFromProcessor(kParamLimiterMeter, mLastLimiterMeter, false);
+  SendParamValueFromProcessor(kParamCompMeter, mLastCompMeter, false);
 }

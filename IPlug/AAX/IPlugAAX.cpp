@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "IPlug/AAX/AAXBypassParameter.h"
 #include "IPlug/AAX/AAX_CIPlugTaperDelegate.h"
 #include "IPlug/Trace.h"
 #include "aax-library/AAX_CBinaryDisplayDelegate.h"
@@ -107,18 +108,8 @@ AAX_Result IPlugAAX::EffectInit() {
 void IPlugAAX::CreateHostParameters() {
   AAX_CString bypassID;
   GetMasterBypassParameter(&bypassID);
-  auto* bypass = new AAX_CParameter<bool>(bypassID.Get(), AAX_CString("Master Bypass"), false,
-                                          AAX_CBinaryTaperDelegate<bool>(),
-                                          AAX_CBinaryDisplayDelegate<bool>("bypass", "on"), true);
-  bypass->SetNumberOfSteps(2);
-  bypass->SetType(AAX_eParameterType_Discrete);
-  if (mParameterManager.AddParameter(bypass)) {
-    mBypassParameter = bypass;
-  } else {
-    delete bypass;
-    mBypassParameter = nullptr;
-  }
-  SyncHostBypass();
+  auto* bypass = new AAXBypassParameter(bypassID.Get(), mHostBypassed);
+  if (!mParameterManager.AddParameter(bypass)) delete bypass;
 
   mParamIDs.clear();
   for (int i = 0; i < NParams(); ++i) {
@@ -145,9 +136,9 @@ AAX_IParameter* IPlugAAX::MakeHostParameter(const IParam& param, const char* id)
 }
 
 AAX_Result IPlugAAX::Uninitialize() {
-  mBypassParameter = nullptr;  // the manager deletes it with the others
+  const AAX_Result result = AAX_CIPlugParameters::Uninitialize();  // deletes the host parameters
   mHostBypassed.store(false, std::memory_order_release);
-  return AAX_CIPlugParameters::Uninitialize();
+  return result;
 }
 
 const char* IPlugAAX::ParamID(int paramIdx) const {
@@ -167,19 +158,12 @@ int IPlugAAX::ParamIndexFromID(AAX_CParamID id) const {
   return IsValidParamIdx(index) ? index : -1;
 }
 
-void IPlugAAX::SyncHostBypass() {
-  bool bypassed = false;
-  if (mBypassParameter) mBypassParameter->GetValueAsBool(&bypassed);
-  mHostBypassed.store(bypassed, std::memory_order_release);
-}
-
 AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID id, double value, AAX_EUpdateSource /*source*/) {
   AAX_IParameter* parameter = FindParameter(id);
   if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
   if (std::isnan(value)) return AAX_ERROR_INVALID_ARGUMENT;
   value = std::clamp(value, 0.0, 1.0);
   parameter->UpdateNormalizedValue(value);
-  if (parameter == mBypassParameter) SyncHostBypass();
 
   const int paramIdx = ParamIndexFromID(id);
   if (paramIdx >= 0) {
@@ -189,18 +173,6 @@ AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID id, double valu
   }
   const AAX_Result result = mPacketDispatcher.SetDirty(id);
   ++mNumPlugInChanges;
-  return result;
-}
-
-AAX_Result IPlugAAX::SetParameterNormalizedValue(AAX_CParamID id, double value) {
-  const AAX_Result result = AAX_CIPlugParameters::SetParameterNormalizedValue(id, value);
-  SyncHostBypass();
-  return result;
-}
-
-AAX_Result IPlugAAX::SetParameterNormalizedRelative(AAX_CParamID id, double delta) {
-  const AAX_Result result = AAX_CIPlugParameters::SetParameterNormalizedRelative(id, delta);
-  SyncHostBypass();
   return result;
 }
 

@@ -41,9 +41,6 @@ public:
   // outside 0..1 are clamped; a value that is not a number is refused
   // (AAX_ERROR_INVALID_ARGUMENT) and changes nothing. Unknown identifier: -20001.
   AAX_Result UpdateParameterNormalizedValue(AAX_CParamID id, double value, AAX_EUpdateSource source) override;
-  // Host non-real-time thread. As the library, keeping the render path's bypass in step.
-  AAX_Result SetParameterNormalizedValue(AAX_CParamID id, double value) override;
-  AAX_Result SetParameterNormalizedRelative(AAX_CParamID id, double delta) override;
   // Host non-real-time thread. Offline rendering starts ("AXof") or ends ("AXox"); the track
   // was renamed ("AXtn", data an AAX_IString). Then the library's handling.
   AAX_Result NotificationReceived(AAX_CTypeID type, const void* data, uint32_t size) override;
@@ -77,6 +74,12 @@ public:
   void EndHostParamGesture(int paramIdx) override;
   // Editor thread. The name the host last gave the track.
   void CopyTrackName(TextBuffer& out) override;
+  // Editor thread. The open editor as an igraphics::IPlugAAXView_Interface*, null while closed.
+  void* GetEditorView() override;
+  // Editor thread. The editor asks for a window of width x height pixels: the host's view
+  // container is asked only when the size differs from the current one; either way the size
+  // becomes the editor size and the answer is true.
+  bool ResizeEditorWindow(int width, int height) override;
 
   // ---- processor ----
 
@@ -91,7 +94,8 @@ public:
   int GetSideChainChannel() const { return mSideChainChannel; }
   // Host identifier of a framework parameter, or null (not initialised, or no such index).
   const char* ParamID(int paramIdx) const;
-  // The master bypass as the render path sees it.
+  // Any thread. The master bypass as the render path sees it: published by the bypass
+  // parameter itself on every change of its value (AAXBypassParameter).
   bool IsHostBypassed() const { return mHostBypassed.load(std::memory_order_acquire); }
 
 protected:
@@ -113,7 +117,6 @@ private:
 
   void CreateHostParameters();
   AAX_IParameter* MakeHostParameter(const IParam& param, const char* id) const;
-  void SyncHostBypass();
   // The framework parameter a host identifier names, or -1.
   int ParamIndexFromID(AAX_CParamID id) const;
 
@@ -132,7 +135,6 @@ private:
   int CompleteStateSize() const;
 
   std::vector<std::string> mParamIDs;
-  AAX_CParameter<bool>* mBypassParameter = nullptr;
   std::atomic<bool> mHostBypassed{false};
   MidiOutList mMidiOutput;
   std::mutex mTrackNameMutex;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "IPlug/AAX/AAX_CEffectGUI_IPLUG.h"
 #include "IPlug/AAX/IPlugAAX.h"
 #include "IPlug/AAX/IPlugAAX_Parameters.h"
 #include "IPlug/IPlugProcessor.h"
@@ -143,4 +144,11 @@ IACFUnknown* CreateEffectParameters() {
   }
 }
 
-IACFUnknown* CreateEffectGUI() { return nullptr; }
+IACFUnknown* CreateEffectGUI() {
+  // The host calls this directly: nothing may unwind into it.
+  try {
+    return (new iplug::AAX_CEffectGUI_IPLUG)->GetPrivateUnknown();
+  } catch (...) {
+    return nullptr;
+  }
+}

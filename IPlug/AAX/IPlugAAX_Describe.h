@@ -27,5 +27,5 @@ AAX_Result DescribeEffects(AAX_ICollection* collection, const AAXPluginDescripti
 // object's non-delegating unknown with a reference count of 0, or null when it could not be
 // made; the host owns the object from its first reference on.
 IACFUnknown* CreateEffectParameters();
-// The editor binding is not part of this module yet: no GUI object is made.
+// The GUI object (iplug::AAX_CEffectGUI_IPLUG) that opens the editor in the host's window.
 IACFUnknown* CreateEffectGUI();

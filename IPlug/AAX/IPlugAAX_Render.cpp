@@ -104,10 +104,18 @@ float* const* IPlugAAX::HostPointers(float* const* buffers, int count, int offse
 void IPlugAAX::ConnectInputs(const HostBlock& block, int offset, int nFrames) {
   if (IsInstrument()) return;
   const int maxIn = NChannels(kInput);
+  const bool key = MaxBusCount(kInput) > 1 && block.sideChainIndex != 0;
   ConnectChannels(kInput, 0, block.nIn, true);
-  ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
+  if (key && mSideChainChannel >= block.nIn && mSideChainChannel < maxIn) {
+    // The key's channel stays connected from block to block: disconnecting it on the way would
+    // silence its whole buffer on every block, only for the key to be written over it.
+    ConnectChannels(kInput, block.nIn, mSideChainChannel - block.nIn, false);
+    ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
+  } else {
+    ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
+  }
   AttachHostBuffers(kInput, 0, block.nIn, HostPointers(block.inputs, block.nIn, offset, mPieceInputs), nFrames);
-  if (MaxBusCount(kInput) > 1 && block.sideChainIndex != 0) {
+  if (key) {
     ConnectChannels(kInput, mSideChainChannel, 1, true);
     AttachHostBuffers(kInput, mSideChainChannel, 1,
                       HostPointers(block.inputs + block.sideChainIndex, 1, offset, mPieceInputs), nFrames);

@@ -36,6 +36,31 @@ std::string Unquoted(const char* stored) {
   return s.size() < 2 ? std::string() : s.substr(1, s.size() - 2);
 }
 
+bool IsAbsolutePath(const std::string& path) {
+#ifdef _WIN32
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      (path[2] == '\\' || path[2] == '/'))
+    return true;
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+#else
+  return !path.empty() && path[0] == '/';
+#endif
+}
+
+// A file for a name the module does not hold. Never the process's working directory: a
+// "BG.png" lying in a host's session folder must not replace the artwork (and move the hit
+// areas). An absolute path names its file; a bare name is looked up only in the folder a
+// development build names.
+std::string FileFor(const char* name) {
+  const std::string path(name);
+  if (IsAbsolutePath(path)) return FileExistsAt(name) ? path : std::string();
+#ifdef TOLLENBROOK_DEV_RESOURCE_DIR
+  const std::string dev = std::string(TOLLENBROOK_DEV_RESOURCE_DIR) + "/" + path;
+  if (FileExistsAt(dev.c_str())) return dev;
+#endif
+  return std::string();
+}
+
 }  // namespace
 
 int LocateModuleResource(const char* name, const char* type, iplug::TextBuffer& result, void* module) {
@@ -52,8 +77,9 @@ int LocateModuleResource(const char* name, const char* type, iplug::TextBuffer& 
     result.Set(("\"" + found + "\"").c_str());
     return kWinBinary;
   }
-  if (FileExistsAt(name)) {
-    result.Set(name);
+  const std::string file = FileFor(name);
+  if (!file.empty()) {
+    result.Set(file.c_str());
     return kAbsolutePath;
   }
   return kNotFound;

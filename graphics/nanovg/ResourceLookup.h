@@ -3,7 +3,9 @@
 
 namespace igraphics {
 
-// Finds a name among the module's resources of a type, or else as a file. The comparison
+// Finds a name among the module's resources of a type, or else as a file: an absolute path,
+// or a bare name in the folder a development build names; never in the process's working
+// directory. The comparison
 // ignores case, and the stored names carry a double quote at each end. Returns the location
 // (kNotFound, kAbsolutePath or kWinBinary); result receives the file path or the quoted
 // resource name that LoadWinResource takes.

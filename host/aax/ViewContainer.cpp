@@ -5,11 +5,18 @@
 #include "aax-library/AAX_Errors.h"
 #include "aax-library/AAX_UIDs.h"
 #include "host/aax/CallLog.h"
+#include "host/aax/HostWindow.h"
 
 namespace aaxhost {
 
 ViewContainer::ViewContainer(CallLog& log, void* nativeWindow, int32_t type, std::string label)
     : mLog(log), mNativeWindow(nativeWindow), mType(type), mLabel(std::move(label)) {}
+
+ViewContainer::ViewContainer(CallLog& log, HostWindow& window, std::string label)
+    : mLog(log), mNativeWindow(nullptr), mType(AAX_eViewContainer_Type_HWND), mLabel(std::move(label)),
+      mHostWindow(&window) {}
+
+void* ViewContainer::GetPtr() { return mHostWindow ? mHostWindow->Handle() : mNativeWindow; }
 
 ACFRESULT ViewContainer::QueryInterface(const acfIID& iid, void** out) {
   if (!out) return ACF_E_POINTER;
@@ -31,6 +38,8 @@ AAX_Result ViewContainer::GetModifiers(uint32_t* outModifiers) {
 AAX_Result ViewContainer::SetViewSize(AAX_Point& size) {
   mLog.Add({mLabel, "SetViewSize", {Number(size.horz), Number(size.vert)}});
   if (!(size.horz > 0.0f) || !(size.vert > 0.0f)) return AAX_ERROR_INVALID_VIEW_SIZE;
+  if (mHostWindow && !mHostWindow->SetClientSize(static_cast<int>(size.horz), static_cast<int>(size.vert)))
+    return AAX_ERROR_INVALID_VIEW_SIZE;
   mSize = size;
   return AAX_SUCCESS;
 }

@@ -7,17 +7,21 @@
 namespace aaxhost {
 
 class CallLog;
+class HostWindow;
 
-// The host window that holds an editor: a native window the test supplies (may be null) and a
-// record of every size request and parameter mouse event.
+// The host window that holds an editor: a native window the test supplies (may be null), or
+// the host's own top-level window whose client area follows the plug-in's size requests, and
+// a record of every size request and parameter mouse event.
 class ViewContainer : public AAX_IACFViewContainer_V2 {
 public:
   ViewContainer(CallLog& log, void* nativeWindow, int32_t type, std::string label = "view");
+  // Holds the editor in `window` (an HWND container), which must outlive this object.
+  ViewContainer(CallLog& log, HostWindow& window, std::string label = "view");
 
   ACFRESULT QueryInterface(const acfIID& iid, void** out) override;
   AAXHOST_REFCOUNTED()
   int32_t GetType() override { return mType; }
-  void* GetPtr() override { return mNativeWindow; }
+  void* GetPtr() override;
   AAX_Result GetModifiers(uint32_t* outModifiers) override;
   AAX_Result SetViewSize(AAX_Point& size) override;
   AAX_Result HandleParameterMouseDown(AAX_CParamID parameterID, uint32_t modifiers) override;
@@ -37,6 +41,7 @@ private:
   std::string mLabel;
   RefCount mRefs;
   AAX_Point mSize;
+  HostWindow* mHostWindow = nullptr;
 };
 
 }  // namespace aaxhost

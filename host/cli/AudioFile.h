@@ -21,6 +21,10 @@ public:
   static std::unique_ptr<AudioFile> CreateForWriting(const std::string& path, const AudioFileFormat& format,
                                                      std::string& error);
 
+  // Whether a file's name ends in an extension of a format this back end reads (case does not
+  // matter): how a folder's sound files are told from the rest.
+  static bool IsSoundFileName(const std::string& path);
+
   virtual const AudioFileFormat& Format() const = 0;
 
   // Reads up to `frames` frames; returns the number read (0 at the end), or -1 on a read error.

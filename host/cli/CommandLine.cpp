@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host/cli/HostRenderer.h"
+#include "host/cli/RenderExtrasParser.h"
 
 #if defined(_WIN32)
 #define MODULE_ARCH_TEXT "x64/Tollenbrook.aaxplugin"
@@ -68,13 +69,35 @@ bool WalkOptions(const std::vector<std::string>& args, TakesValue takesValue, Ap
   return true;
 }
 
+// The field of a render option naming a program or bank file or a factory preset, or null.
+std::string* PresetOption(CommandLine& out, const std::string& name) {
+  if (name == "--load-program") return &out.loadProgram;
+  if (name == "--save-program") return &out.saveProgram;
+  if (name == "--load-bank") return &out.loadBank;
+  if (name == "--save-bank") return &out.saveBank;
+  if (name == "--preset") return &out.preset;
+  return nullptr;
+}
+
 bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
-  const auto takesValue = [](const std::string& name) {
+  const auto takesValue = [&out](const std::string& name) {
     return name == "--sidechain" || name == "--set" || name == "--block" || name == "--module" ||
-           name == "--save-state" || name == "--load-state";
+           name == "--save-state" || name == "--load-state" || PresetOption(out, name) ||
+           RenderExtrasParser::TakesValue(name);
   };
   const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value,
                          bool hasValue) {
+    if (std::string* field = PresetOption(out, name)) {
+      if (value.empty()) {
+        error = name + (name == "--preset" ? " needs a preset name" : " needs a file name");
+        return false;
+      }
+      *field = value;
+      return true;
+    }
+    if (const auto extra = RenderExtrasParser::Apply(name, value, hasValue, out, error);
+        extra != RenderExtrasParser::Outcome::kNotMine)
+      return extra == RenderExtrasParser::Outcome::kApplied;
     if (name == "--set") {
       out.settings.push_back(value);
       return true;
@@ -100,14 +123,7 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
   };
   std::vector<std::string> positional;
   if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
-  if (positional.size() != 2) {
-    error = positional.size() < 2 ? "render needs an input and an output file (see --help)"
-                                  : "render takes one input and one output file; unexpected '" + positional[2] + "'";
-    return false;
-  }
-  out.input = positional[0];
-  out.output = positional[1];
-  return true;
+  return RenderExtrasParser::AssignFiles(positional, out, error);
 }
 
 // Commands whose only option is the module: params and describe.
@@ -132,6 +148,25 @@ bool ParseModuleArgs(const std::vector<std::string>& args, CommandLine& out, std
       return false;
     }
     out.modulePath = value;
+  }
+  return true;
+}
+
+bool ParsePresetsArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  const auto takesValue = [](const std::string& name) { return name == "--write"; };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value, bool) {
+    if (name == "--write" && !value.empty()) {
+      out.presetsDir = value;
+      return true;
+    }
+    error = name == "--write" ? "--write needs a directory" : "unknown option '" + arg + "' for presets (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
+  if (!positional.empty()) {
+    error = "presets takes no arguments but --write DIR; unexpected '" + positional[0] + "'";
+    return false;
   }
   return true;
 }
@@ -190,6 +225,42 @@ bool ParseSnapshotArgs(const std::vector<std::string>& args, CommandLine& out, s
   return true;
 }
 
+bool ParseEditorArgs(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
+  const auto takesValue = [](const std::string& name) {
+    return name == "--set" || name == "--module" || name == "--seconds";
+  };
+  const auto apply = [&](const std::string& arg, const std::string& name, const std::string& value, bool) {
+    if (name == "--set") {
+      out.settings.push_back(value);
+      return true;
+    }
+    if (name == "--module") {
+      if (value.empty()) error = "--module needs a file name";
+      out.modulePath = value;
+      return !value.empty();
+    }
+    if (name == "--seconds") {
+      char* end = nullptr;
+      const double seconds = value.empty() ? 0.0 : std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(seconds > 0.0 && seconds <= 86400.0)) {
+        error = "--seconds needs a number of seconds above 0, got '" + value + "'";
+        return false;
+      }
+      out.editorSeconds = seconds;
+      return true;
+    }
+    error = "unknown option '" + arg + "' for editor (see --help)";
+    return false;
+  };
+  std::vector<std::string> positional;
+  if (!WalkOptions(args, takesValue, apply, positional, error)) return false;
+  if (!positional.empty()) {
+    error = "editor takes no file; unexpected '" + positional[0] + "'";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, std::string& error) {
@@ -230,6 +301,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kDescribe;
     return ParseModuleArgs(args, out, error);
   }
+  if (command == "presets") {
+    out.command = Command::kPresets;
+    return ParsePresetsArgs(args, out, error);
+  }
   if (command == "demo") {
     out.command = Command::kDemo;
     return ParseDemoArgs(args, out, error);
@@ -237,6 +312,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
   if (command == "snapshot") {
     out.command = Command::kSnapshot;
     return ParseSnapshotArgs(args, out, error);
+  }
+  if (command == "editor") {
+    out.command = Command::kEditor;
+    return ParseEditorArgs(args, out, error);
   }
   if (command == "validate") {
     out.command = Command::kValidate;
@@ -250,10 +329,16 @@ const char* CommandLine::Usage() {
   return "Usage:\n"
          "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
          "                          [--load-state FILE] [--save-state FILE] [--module PATH]\n"
+         "                          [--preset NAME] [--load-program FILE.fxp] [--save-program FILE.fxp]\n"
+         "                          [--load-bank FILE.fxb] [--save-bank FILE.fxb]\n"
+         "                          [--report] [--report-json FILE] [--plot FILE.png] [--overwrite-input]\n"
+         "  tollenbrook-host render IN... --out-dir DIR [--jobs N] [the options above but --plot]\n"
          "  tollenbrook-host params [--module PATH]\n"
+         "  tollenbrook-host presets [--write DIR]\n"
          "  tollenbrook-host describe [--module PATH]\n"
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
+         "  tollenbrook-host editor [--set NAME=VALUE]... [--module PATH] [--seconds N]\n"
          "  tollenbrook-host validate [--strictness 1..10] [--module PATH] [--seed N]\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
@@ -273,14 +358,39 @@ const char* CommandLine::Usage() {
          "                             --set apply on top of it); a file that holds no valid state is\n"
          "                             refused before anything is rendered\n"
          "           --save-state FILE after rendering, save the plug-in's state (its \"TLK1\" chunk)\n"
+         "           --preset NAME     start from a factory preset (see presets)\n"
+         "           --load-program FILE, --load-bank FILE\n"
+         "                             start from a program (.fxp) or bank (.fxb) file, after --load-state\n"
+         "                             and before --set; a file the plug-in refuses stops the render\n"
+         "           --save-program FILE, --save-bank FILE\n"
+         "                             after rendering, save the settings used as a program or bank file\n"
+         "           --report          print the integrated loudness (LUFS), loudness range (LU), sample\n"
+         "                             peak (dBFS) and true peak (dBTP) of IN and OUT, and the gain\n"
+         "                             reduction of both sections (not available in the Windows build)\n"
+         "           --report-json FILE the same figures, the settings and the gain reduction second by\n"
+         "                             second, as JSON\n"
+         "           --plot FILE.png   draw the waveforms of IN and OUT and the gain reduction of the\n"
+         "                             compressor and the limiter over time (not in the Windows build)\n"
+         "           --overwrite-input allow OUT to be IN or the side-chain file itself; without it such\n"
+         "                             a render is refused, however the name is spelt or linked\n"
+         "         With --out-dir DIR every IN (a file, or a folder for the sound files in it) is\n"
+         "         rendered into DIR under its own name and format, --jobs N files at a time (default:\n"
+         "         one per core), each by a fresh plug-in instance, so every output equals a render of\n"
+         "         that file alone. A file that fails is named with the reason and leaves no output;\n"
+         "         the others complete, and the exit status is 1.\n"
          "params   Lists the parameters: index, name, range, default and display texts.\n"
+         "presets  Lists the factory presets with their settings; --write DIR writes their program\n"
+         "         files into DIR, made afresh by the plug-in.\n"
          "describe Prints what a host learns from the module: the effect, its components with their\n"
          "         properties and context fields, and the host parameters with steps, types and texts.\n"
          "demo     Synthesises a 10-second test clip, renders it with a musical setting and prints\n"
-         "         levels and gain reduction; writes demo-input.wav and demo-output.wav into OUTDIR\n"
-         "         (default ./tollenbrook-demo).\n"
+         "         levels, loudness and gain reduction; writes demo-input.wav, demo-output.wav and\n"
+         "         demo-plot.png into OUTDIR (default ./tollenbrook-demo).\n"
          "snapshot Draws the editor without a window system, with the settings applied and the needles\n"
          "         showing a short render of the demo clip, into a PNG; --scale S zooms it (0.5 to 2).\n"
+         "editor   Opens the plug-in's editor in a window of its own, as an AAX host does, with the demo\n"
+         "         clip looping through the plug-in so the meters move; runs until the window is\n"
+         "         closed (or for --seconds N). Needs the Windows build.\n"
          "validate Loads the module as a host does and checks it: audio at many sample rates and block\n"
          "         sizes, parameters, state, threads, latency, switching, bad input, and that the audio\n"
          "         thread allocates nothing and takes no lock. One line per check, then \"N passed, N\n"
@@ -293,7 +403,8 @@ const char* CommandLine::Usage() {
          "(or up to two directories above it). The demo renders with the plug-in linked into the host,\n"
          "which reports the gain reduction of each block.\n"
          "\n"
-         "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2.\n";
+         "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2; a batch in\n"
+         "which some files failed (or that was interrupted) exits with status 1.\n";
 }
 
 }  // namespace tbhost

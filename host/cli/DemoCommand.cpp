@@ -11,33 +11,13 @@
 #include "host/cli/LevelStats.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ProgressObserver.h"
+#include "host/cli/RenderAnalysis.h"
 #include "host/cli/RenderCommand.h"
 #include "host/cli/TempOutputFile.h"
 #include "host/cli/Utf8Path.h"
 
 namespace tbhost {
 namespace {
-
-// Collects the plug-in's per-block gain reduction into one-second windows.
-class ReductionProbe final : public RenderObserver {
-public:
-  ReductionProbe(int sampleRate, int64_t frames) : mStats(sampleRate), mFrames(frames) {}
-
-  void OnFileBlock(const PluginInstance& plugin, int64_t firstFrame, int nFrames) override {
-    SectionReduction r;
-    if (!plugin.LastBlockReduction(r)) return;
-    mAvailable = true;
-    mStats.Add(firstFrame, nFrames, r, mFrames);
-  }
-
-  bool Available() const { return mAvailable; }
-  const GainReductionStats& Stats() const { return mStats; }
-
-private:
-  GainReductionStats mStats;
-  int64_t mFrames;
-  bool mAvailable = false;
-};
 
 bool WriteClip(const std::string& path, std::string& error) {
   const std::vector<float> clip = DemoClip::Synthesise();
@@ -91,12 +71,13 @@ std::string Quoted(const std::string& arg) {
 }
 
 void PrintSummary(std::ostream& out, const std::string& dir, const FileLevels& in, const FileLevels& rendered,
-                  const ReductionProbe& probe, const RenderResult& result, double seconds) {
+                  const ReductionProbe& probe, const RenderResult& result, double seconds, const std::string& plot,
+                  const FileReport& report) {
   const std::string inPath = PathToUtf8(PathFromUtf8(dir) / DemoCommand::kInputName);
   const std::string outPath = PathToUtf8(PathFromUtf8(dir) / DemoCommand::kOutputName);
   out << "Tollenbrook demo: " << DemoClip::kSeconds << " s of drums, bass and chords, "
       << DemoClip::kSampleRate << " Hz stereo, 24-bit WAV\n";
-  out << "  input    " << inPath << "\n  output   " << outPath << "\n";
+  out << "  input    " << inPath << "\n  output   " << outPath << "\n  plot     " << plot << "\n";
   out << "  setting ";
   for (const std::string& s : DemoCommand::Setting()) out << " --set " << Quoted(s);
   out << "\n  render   " << Fixed(seconds, 0, 2) << " s for " << DemoClip::kSeconds + 1.0
@@ -106,6 +87,10 @@ void PrintSummary(std::ostream& out, const std::string& dir, const FileLevels& i
   out << "  input         " << Fixed(in.whole.PeakDb(), 7) << " " << Fixed(in.whole.RmsDb(), 7) << "\n";
   out << "  output        " << Fixed(rendered.whole.PeakDb(), 7) << " " << Fixed(rendered.whole.RmsDb(), 7) << "\n";
   if (result.clippedSamples > 0) out << "  (" << result.clippedSamples << " output samples clipped)\n";
+  out << "\nLoudness and peaks of ";
+  std::string loudnessUnavailable;
+  LoudnessMeter::Available(loudnessUnavailable);
+  RenderReport::Print(report, loudnessUnavailable, out);
   out << "\n";
 
   if (!probe.Available()) {
@@ -124,13 +109,13 @@ void PrintSummary(std::ostream& out, const std::string& dir, const FileLevels& i
         << " " << Fixed(w.compressorMaxDb, 6) << "    " << Fixed(w.limiterAvgDb, 6) << " " << Fixed(w.limiterMaxDb, 6)
         << "\n";
   };
-  const auto& windows = probe.Stats().Windows();
+  const auto& windows = probe.Seconds().Windows();
   for (size_t i = 0; i < windows.size() && i < in.seconds.size() && i < rendered.seconds.size(); ++i) {
     std::string label = std::to_string(i) + "-" + std::to_string(i + 1) + " s";
     label.insert(0, label.size() < 7 ? 7 - label.size() : 0, ' ');
     row(label, in.seconds[i], rendered.seconds[i], windows[i]);
   }
-  row("whole clip", in.whole, rendered.whole, probe.Stats().Overall());
+  row("whole clip", in.whole, rendered.whole, probe.Seconds().Overall());
 }
 
 }  // namespace
@@ -169,18 +154,25 @@ bool DemoCommand::Run(const std::string& dir, const PluginFactory& makePlugin, s
   }
 
   if (!WriteClip(request.input, error)) return false;
-  const auto frames = static_cast<int64_t>(DemoClip::kSeconds * DemoClip::kSampleRate);
-  ReductionProbe probe(DemoClip::kSampleRate, frames);
-  ProgressObserver observer(progress, "demo", cancel, &probe);
+  RenderAnalysis::Wishes wishes;
+  wishes.loudness = true;
+  wishes.plotPath = PathToUtf8(PathFromUtf8(dir) / kPlotName);
+  for (const std::string& s : Setting()) wishes.subtitle += (wishes.subtitle.empty() ? "" : ", ") + s;
+  RenderAnalysis analysis(wishes);
+  ProgressObserver observer(progress, "demo", cancel, &analysis.Probe());
   RenderResult result;
   const auto start = std::chrono::steady_clock::now();
   if (!RenderCommand::Run(request, *plugin, &observer, result, error)) return false;
   observer.Finish();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
+  FileReport report;
+  std::string plotWarning;
+  if (!analysis.Complete(request, result, report, plotWarning, error)) return false;
   FileLevels in, rendered;
   if (!MeasureFile(request.input, in, error) || !MeasureFile(request.output, rendered, error)) return false;
-  PrintSummary(out, dir, in, rendered, probe, result, seconds);
+  PrintSummary(out, dir, in, rendered, analysis.Reduction(), result, seconds,
+               plotWarning.empty() ? wishes.plotPath : "not drawn: " + plotWarning, report);
   return true;
 }
 

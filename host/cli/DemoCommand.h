@@ -10,11 +10,12 @@
 namespace tbhost {
 
 // `tollenbrook-host demo`: synthesises the test clip, renders it with a musical setting and
-// prints levels and the gain reduction of both sections over time.
+// prints levels, loudness and the gain reduction of both sections over time, and draws the plot.
 class DemoCommand {
 public:
   static constexpr const char* kInputName = "demo-input.wav";
   static constexpr const char* kOutputName = "demo-output.wav";
+  static constexpr const char* kPlotName = "demo-plot.png";
 
   // The setting the demo renders with, as --set arguments.
   static const std::vector<std::string>& Setting();

@@ -1,18 +1,24 @@
 #include "host/cli/HostMain.h"
 
 #include <sstream>
+#include <thread>
 
+#include "host/cli/BatchCommand.h"
 #include "host/cli/CommandLine.h"
 #include "host/cli/DemoCommand.h"
 #include "host/cli/DescribeCommand.h"
+#include "host/cli/EditorCommand.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/ModuleHost.h"
 #include "host/cli/ModuleLocator.h"
 #include "host/cli/ModulePluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ParamsCommand.h"
+#include "host/cli/PresetFiles.h"
+#include "host/cli/PresetsCommand.h"
 #include "host/cli/ProgressObserver.h"
 #include "host/cli/RenderCommand.h"
+#include "host/cli/RenderReporting.h"
 #include "host/cli/SnapshotCommand.h"
 #include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
@@ -28,6 +34,10 @@ int Fail(const HostEnvironment& env, const std::string& message) {
 
 // The plug-in for render and params: from the module when the host can load one.
 std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
+  // A module reports no gain reduction to its host: for reports and plots the plug-in linked
+  // in runs beside it.
+  if (env.makeModulePlugin && cmd.extras.WantsAnalysis())
+    return RenderReporting::WithReductionTwin(env.makeModulePlugin(cmd.modulePath, error), env.makePlugin, error);
   if (env.makeModulePlugin) return env.makeModulePlugin(cmd.modulePath, error);
   if (!cmd.modulePath.empty()) {
     error = "--module: this host renders with its built-in plug-in only";
@@ -54,12 +64,32 @@ bool SaveState(const std::string& path, PluginInstance& plugin, std::string& err
   return StateFile::Write(path, chunk, error);
 }
 
+// render IN... --out-dir DIR: the files are found and checked before anything is written.
+int RunBatch(const CommandLine& cmd, const HostEnvironment& env, PluginInstance& prototype,
+             const RenderRequest& base, const ReportHeader& header) {
+  BatchRequest batch;
+  std::string error;
+  if (!BatchPlan::Make(cmd.extras, cmd.sideChain, batch.jobs, error)) return Fail(env, error);
+  batch.base = base;
+  batch.threads = cmd.extras.jobs > 0 ? cmd.extras.jobs : static_cast<int>(std::thread::hardware_concurrency());
+  batch.report = cmd.extras.report;
+  batch.reportJson = cmd.extras.reportJson;
+  batch.analyse = cmd.extras.WantsAnalysis();
+  batch.analysis = RenderReporting::Wishes(cmd, header, "");
+  batch.header = header;
+  batch.saveState = cmd.saveState;
+  return BatchCommand::Run(batch, prototype, env);
+}
+
 int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   std::string error;
   std::unique_ptr<PluginInstance> plugin = MakePlugin(cmd, env, error);
   if (!plugin) return Fail(env, error);
   if (!cmd.loadState.empty() && !LoadState(cmd.loadState, *plugin, error)) return Fail(env, error);
+  std::unique_ptr<PresetFiles> presetFiles;
+  if (!PresetFiles::BeforeRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   if (!cmd.saveState.empty() && !RenderCommand::CheckWritable(cmd.saveState, error)) return Fail(env, error);
+  if (!RenderReporting::CheckSideFiles(cmd, error)) return Fail(env, error);
 
   // Settings are checked before any file is touched.
   RenderRequest request;
@@ -74,8 +104,19 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     if (!resolver.Resolve(text, setting, error)) return Fail(env, error);
     request.options.settings.push_back(setting);
   }
+  request.overwriteInput = cmd.extras.overwriteInput;
+  const ReportHeader header = RenderReporting::Header(cmd, *plugin, request);
+  if (cmd.extras.IsBatch()) {
+    const int status = RunBatch(cmd, env, *plugin, request, header);
+    if (cmd.saveProgram.empty() && cmd.saveBank.empty()) return status;
+    // Program and bank files hold the settings the files were rendered with.
+    for (const ParamSetting& s : request.options.settings) plugin->SetParameter(s.index, s.value);
+    if (!PresetFiles::AfterRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
+    return status;
+  }
 
-  ProgressObserver observer(env.progress, "render", env.cancel);
+  RenderAnalysis analysis(RenderReporting::Wishes(cmd, header, cmd.extras.plot));
+  ProgressObserver observer(env.progress, "render", env.cancel, cmd.extras.WantsAnalysis() ? &analysis.Probe() : nullptr);
   RenderResult result;
   if (!RenderCommand::Run(request, *plugin, &observer, result, error)) {
     observer.Finish(false);
@@ -86,7 +127,9 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     env.err << "tollenbrook-host: warning: " << result.clippedSamples << " samples clipped in " << cmd.output
             << " (its format has no room above full scale)" << std::endl;
   if (!cmd.saveState.empty() && !SaveState(cmd.saveState, *plugin, error)) return Fail(env, error);
+  if (!PresetFiles::AfterRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   env.out << "latency " << result.latency << " samples, as the plug-in announced it" << std::endl;
+  if (cmd.extras.WantsAnalysis()) return RenderReporting::FinishSingle(cmd, env, header, analysis, request, result);
   return 0;
 }
 
@@ -146,11 +189,21 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
       return RunDescribe(cmd, env);
     case CommandLine::Command::kRender:
       return RunRender(cmd, env);
+    case CommandLine::Command::kPresets:
+      if (!(cmd.presetsDir.empty() ? PresetsCommand::List(env.out, error)
+                                   : PresetsCommand::Write(cmd.presetsDir, env.out, error)))
+        return Fail(env, error);
+      return 0;
     case CommandLine::Command::kDemo:
       if (!DemoCommand::Run(cmd.demoDir, env.makePlugin, env.progress, env.cancel, env.out, error))
         return Fail(env, error);
       WriteDemoSnapshot(cmd.demoDir, env);
       return 0;
+    case CommandLine::Command::kEditor: {
+      const EditorRequest request{cmd.settings, cmd.modulePath, cmd.editorSeconds};
+      if (!EditorCommand::Run(request, env.out, error)) return Fail(env, error);
+      return 0;
+    }
     case CommandLine::Command::kValidate:
       return tbvalidate::Validate(cmd.validate, env.out, env.err);
     case CommandLine::Command::kSnapshot: {

@@ -33,9 +33,11 @@ struct HostEnvironment {
 std::unique_ptr<PluginInstance> MakeModulePlugin(const std::string& modulePath, std::string& error);
 
 // Runs one command line (without the program name). Returns the exit status: 0, or 2 after
-// one line "tollenbrook-host: ..." on the error stream.
+// one line "tollenbrook-host: ..." on the error stream; a batch (render --out-dir) in which
+// some files failed or that was interrupted returns 1 after naming each failure.
 int RunHost(const std::vector<std::string>& args, const HostEnvironment& env);
 
 constexpr int kExitFailure = 2;
+constexpr int kExitSomeFailed = 1;
 
 }  // namespace tbhost

@@ -23,6 +23,7 @@ bool HostRenderer::Render(AudioFile& main, AudioFile* key, AudioFile& out, Rende
                           RenderResult& result, std::string& error) {
   const AudioFileFormat& format = main.Format();
   if (!CheckInputs(format, key ? &key->Format() : nullptr, error)) return false;
+  if (observer) observer->OnStart(format);
   Prepare(format.channels, key != nullptr);
   if (!mPlugin.Initialise(format.sampleRate, mChannels, key != nullptr, error)) return false;
   for (const ParamSetting& s : mOptions.settings) mPlugin.SetParameter(s.index, s.value);

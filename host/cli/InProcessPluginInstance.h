@@ -28,6 +28,7 @@ public:
   ~InProcessPluginInstance() override;
 
   const std::vector<ParamInfo>& Parameters() const override { return mParams; }
+  std::unique_ptr<PluginInstance> NewInstance(std::string& error) const override { return Create(error); }
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   void SetParameter(int index, double value) override;
   // Audio thread. Allocates nothing unless the block outgrows every block before it.

@@ -2,6 +2,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "host/cli/AudioFile.h"
@@ -257,6 +258,12 @@ std::unique_ptr<AudioFile> MmioAudioFile::Create(const std::string& path, const 
 }
 
 }  // namespace
+
+bool AudioFile::IsSoundFileName(const std::string& path) {
+  std::string extension = PathToUtf8(PathFromUtf8(path).extension());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".wav" || extension == ".wave";
+}
 
 std::unique_ptr<AudioFile> AudioFile::OpenForReading(const std::string& path, std::string& error) {
   return MmioAudioFile::Open(path, error);

@@ -48,8 +48,15 @@ std::unique_ptr<ModulePluginInstance> ModulePluginInstance::Create(const std::st
   return plugin;
 }
 
-ModulePluginInstance::ModulePluginInstance(std::unique_ptr<ModuleHost> module, std::vector<ParamInfo> table)
+ModulePluginInstance::ModulePluginInstance(std::shared_ptr<ModuleHost> module, std::vector<ParamInfo> table)
     : mModule(std::move(module)), mParams(std::move(table)) {}
+
+std::unique_ptr<PluginInstance> ModulePluginInstance::NewInstance(std::string& error) const {
+  std::unique_ptr<ModulePluginInstance> plugin(new ModulePluginInstance(mModule, mParams));
+  plugin->mInsert = plugin->MakeInsert(kFirstChannels, kFirstSampleRate, error);
+  if (!plugin->mInsert) return nullptr;
+  return plugin;
+}
 
 // The instance goes before the module that made it.
 ModulePluginInstance::~ModulePluginInstance() { mInsert.reset(); }

@@ -36,6 +36,8 @@ public:
   ~ModulePluginInstance() override;
 
   const std::vector<ParamInfo>& Parameters() const override { return mParams; }
+  // Another instance from the module this one was made from (loaded and registered once).
+  std::unique_ptr<PluginInstance> NewInstance(std::string& error) const override;
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   // Main thread (the host's parameter thread). Touch, set-value request, release; then new
   // coefficients for the render callback.
@@ -56,12 +58,12 @@ public:
 private:
   struct Insert;
 
-  ModulePluginInstance(std::unique_ptr<ModuleHost> module, std::vector<ParamInfo> table);
+  ModulePluginInstance(std::shared_ptr<ModuleHost> module, std::vector<ParamInfo> table);
   std::unique_ptr<Insert> MakeInsert(int channels, float sampleRate, std::string& error);
   bool CheckParameters(std::string& error) const;
   void DeliverCoefficients();
 
-  std::unique_ptr<ModuleHost> mModule;
+  std::shared_ptr<ModuleHost> mModule;  // shared by every instance made from it; unloaded with the last
   std::vector<ParamInfo> mParams;
   std::unique_ptr<Insert> mInsert;
   bool mHasKey = false;

@@ -27,6 +27,14 @@ public:
   // Main thread. Valid right after creation.
   virtual const std::vector<ParamInfo>& Parameters() const = 0;
 
+  // The thread that will render with it. A fresh instance of the same plug-in (from the same
+  // loaded module), in its constructed state, to render another file alongside this one; null
+  // with `error` set when there is none.
+  virtual std::unique_ptr<PluginInstance> NewInstance(std::string& error) const {
+    error = "this plug-in makes no further instances";
+    return nullptr;
+  }
+
   // Main thread. The host's initialisation for this insert: channel layout, sample rate, reset.
   virtual bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) = 0;
 

@@ -17,6 +17,8 @@ public:
   ProgressBar& operator=(const ProgressBar&) = delete;
 
   void Update(int64_t done, int64_t total);
+  // The text before the bar, from the next drawing on ("render 3/8").
+  void SetLabel(std::string label) { mLabel = std::move(label); }
   // Ends the line if the bar was shown, drawn full when the work was completed.
   void Finish(bool completed = true);
 

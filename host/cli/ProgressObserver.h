@@ -16,6 +16,9 @@ public:
                    RenderObserver* next = nullptr)
   : mBar(stream, stream != nullptr, label), mCancel(cancel), mNext(next) {}
 
+  void OnStart(const AudioFileFormat& input) override {
+    if (mNext) mNext->OnStart(input);
+  }
   void OnProgress(int64_t done, int64_t total) override {
     mBar.Update(done, total);
     if (mNext) mNext->OnProgress(done, total);

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "host/cli/SameFile.h"
 #include "host/cli/TempOutputFile.h"
 #include "host/cli/Utf8Path.h"
 
@@ -36,11 +37,22 @@ bool RenderCommand::CheckWritable(const std::string& path, std::string& error) {
   return true;
 }
 
+bool RenderCommand::CheckOutputIsNoInput(const RenderRequest& request, std::string& error) {
+  if (request.overwriteInput) return true;
+  for (const std::string* input : {&request.input, &request.sideChain}) {
+    if (input->empty() || !SameFile(request.output, *input)) continue;
+    error = "will not write " + request.output + ": it is the " + (input == &request.input ? "input" : "side-chain") +
+            " file " + *input + " (give --overwrite-input to replace it with the rendered audio)";
+    return false;
+  }
+  return true;
+}
+
 bool RenderCommand::Run(const RenderRequest& request, PluginInstance& plugin, RenderObserver* observer,
                         RenderResult& result, std::string& error) {
   if (!CheckReadable(request.input, error)) return false;
   if (!request.sideChain.empty() && !CheckReadable(request.sideChain, error)) return false;
-  if (!CheckWritable(request.output, error)) return false;
+  if (!CheckWritable(request.output, error) || !CheckOutputIsNoInput(request, error)) return false;
 
   std::unique_ptr<AudioFile> main = AudioFile::OpenForReading(request.input, error);
   if (!main) return false;
@@ -49,8 +61,13 @@ bool RenderCommand::Run(const RenderRequest& request, PluginInstance& plugin, Re
     key = AudioFile::OpenForReading(request.sideChain, error);
     if (!key) return false;
   }
-  if (!HostRenderer::CheckInputs(main->Format(), key ? &key->Format() : nullptr, error)) {
+  if (!HostRenderer::CheckInputs(main->Format(), nullptr, error)) {
     error = request.input + ": " + error;
+    return false;
+  }
+  // A side-chain that does not fit is the side-chain file's fault: the message names it.
+  if (key && !HostRenderer::CheckInputs(main->Format(), &key->Format(), error)) {
+    error = request.sideChain + ": " + error;
     return false;
   }
 

@@ -13,6 +13,7 @@ struct RenderRequest {
   std::string output;
   std::string sideChain;  // empty: no key input
   RenderOptions options;
+  bool overwriteInput = false;  // the output may be the input or the side-chain file itself
 };
 
 class RenderCommand {
@@ -24,6 +25,9 @@ public:
   // Fails for a missing file or a directory, with the message the host prints.
   static bool CheckReadable(const std::string& path, std::string& error);
   static bool CheckWritable(const std::string& path, std::string& error);
+  // Fails when the output is the input or the side-chain file under another spelling or
+  // through a link (unless the request allows it), so a slip of the keyboard loses nothing.
+  static bool CheckOutputIsNoInput(const RenderRequest& request, std::string& error);
 };
 
 }  // namespace tbhost

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "host/cli/AudioFileFormat.h"
+
 namespace tbhost {
 
 class PluginInstance;
@@ -11,6 +13,8 @@ class PluginInstance;
 class RenderObserver {
 public:
   virtual ~RenderObserver() = default;
+  // Before the render, once the input is open.
+  virtual void OnStart(const AudioFileFormat& /*input*/) {}
   virtual void OnProgress(int64_t /*framesDone*/, int64_t /*framesTotal*/) {}
   // After a block whose input starts at frame `firstFrame` of the input file (the latency tail
   // continues past its end); not called for the pre-roll.

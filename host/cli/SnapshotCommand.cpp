@@ -4,13 +4,19 @@
 #include <memory>
 
 #include "graphics/IGEditorDelegate.h"
-#include "graphics/headless/IGraphicsHeadless.h"
 #include "graphics/headless/WindowSnapshot.h"
+#include "host/aax/HostWindow.h"
 #include "host/cli/DemoClip.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/TempOutputFile.h"
 #include "IPlug/AAX/IPlugAAX.h"
+
+#ifdef _WIN32
+#include "graphics/win/IGraphicsWin.h"
+#else
+#include "graphics/headless/IGraphicsHeadless.h"
+#endif
 
 namespace tbhost {
 namespace {
@@ -37,6 +43,57 @@ void RenderDemoStart(PluginInstance& plugin) {
   }
 }
 
+// The editor's picture at the zoom: pixels (rows from the top, premultiplied RGBA) and size.
+struct Picture {
+  std::vector<uint8_t> rgba;
+  int width = 0;
+  int height = 0;
+};
+
+#ifdef _WIN32
+// Windows: the editor opens in a real window of its own and the picture is read back from
+// that window's framebuffer, so it can be compared with the off-screen one of other systems.
+bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::string& error) {
+  std::unique_ptr<aaxhost::HostWindow> window =
+      aaxhost::HostWindow::Create("Tollenbrook snapshot", plugin.GetEditorWidth(), plugin.GetEditorHeight(), error);
+  if (!window) return false;
+  plugin.OpenEditor(window->Handle());
+  auto* graphics = dynamic_cast<igraphics::IGraphicsWin*>(plugin.GetUI());
+  if (!graphics || !graphics->WindowIsOpen()) {
+    error = std::string("the editor could not be opened here: ") + (graphics ? graphics->GetOpenError() : "no editor");
+    plugin.CloseEditor();
+    return false;
+  }
+  plugin.ServiceQueues();  // the 20 ms tick that delivers the queued values and meter readings
+  graphics->Resize(graphics->Width(), graphics->Height(), scale, true);
+  window->SetClientSize(graphics->WindowWidth(), graphics->WindowHeight());
+  window->PumpMessages(100);
+  const bool read = graphics->ReadWindowPixels(picture.rgba, picture.width, picture.height);
+  plugin.CloseEditor();
+  if (!read) error = "the editor's window could not be read back";
+  return read;
+}
+#else
+// Elsewhere: the editor draws into an off-screen OpenGL context.
+bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::string& error) {
+  plugin.OpenEditor(nullptr);
+  auto* graphics = dynamic_cast<igraphics::IGraphicsHeadless*>(plugin.GetUI());
+  if (!graphics || !graphics->WindowIsOpen()) {
+    plugin.CloseEditor();
+    error = "the editor could not be opened here (no off-screen OpenGL context)";
+    return false;
+  }
+  plugin.ServiceQueues();  // the 20 ms tick that delivers the queued values and meter readings
+  graphics->Resize(graphics->Width(), graphics->Height(), scale, true);
+  graphics->SetManualTimeMs(0.0);
+  graphics->DrawAll();
+  const bool read = graphics->ReadWindowPixels(picture.rgba, picture.width, picture.height);
+  plugin.CloseEditor();
+  if (!read) error = "the editor's pixels could not be read back";
+  return read;
+}
+#endif
+
 }  // namespace
 
 bool SnapshotCommand::Run(const SnapshotRequest& request, std::ostream& out, std::string& error) {
@@ -58,30 +115,16 @@ bool SnapshotCommand::Run(const SnapshotRequest& request, std::ostream& out, std
   RenderDemoStart(*instance);
 
   iplug::IPlugAAX& plugin = static_cast<InProcessPluginInstance&>(*instance).Plugin();
-  plugin.OpenEditor(nullptr);
-  auto* graphics = dynamic_cast<igraphics::IGraphicsHeadless*>(plugin.GetUI());
-  if (!graphics) {
-    plugin.CloseEditor();
-    error = "the editor could not be opened here (no off-screen OpenGL context)";
-    return false;
-  }
-  // The 20 ms tick that delivers the queued parameter values and meter readings.
-  plugin.ServiceQueues();
-  graphics->Resize(graphics->Width(), graphics->Height(), request.scale, true);
-  graphics->SetManualTimeMs(0.0);
-  graphics->DrawAll();
+  Picture picture;
+  if (!CaptureEditor(plugin, request.scale, picture, error)) return false;
 
   TempOutputFile file(request.output);
-  const bool written = igraphics::WriteWindowPNG(*graphics, file.Path().c_str());
-  const int width = graphics->WindowWidth();
-  const int height = graphics->WindowHeight();
-  plugin.CloseEditor();
-  if (!written) {
+  if (!igraphics::WritePixelsPNG(file.Path().c_str(), picture.rgba, picture.width, picture.height)) {
     error = "cannot write " + request.output;
     return false;
   }
   if (!file.Commit(error)) return false;
-  out << "Tollenbrook editor, " << width << " x " << height << " pixels at scale " << request.scale << ": "
+  out << "Tollenbrook editor, " << picture.width << " x " << picture.height << " pixels at scale " << request.scale << ": "
       << request.output << "\n";
   return true;
 }

@@ -1,6 +1,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "host/cli/AudioFile.h"
@@ -154,6 +155,26 @@ private:
 };
 
 }  // namespace
+
+bool AudioFile::IsSoundFileName(const std::string& path) {
+  const size_t dot = path.find_last_of("./\\");
+  if (dot == std::string::npos || path[dot] != '.') return false;
+  std::string extension = path.substr(dot + 1);
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // libsndfile names one extension per container; the other common spellings are added.
+  for (const char* alias : {"wave", "aif", "aiff", "aifc", "oga", "opus"})
+    if (extension == alias) return true;
+  int count = 0;
+  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+  for (int i = 0; i < count; ++i) {
+    SF_FORMAT_INFO info{};
+    info.format = i;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.extension &&
+        extension == info.extension)
+      return true;
+  }
+  return false;
+}
 
 std::unique_ptr<AudioFile> AudioFile::OpenForReading(const std::string& path, std::string& error) {
   SF_INFO info{};

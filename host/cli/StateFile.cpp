@@ -1,13 +1,8 @@
 #include "host/cli/StateFile.h"
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
-#include "host/cli/TempOutputFile.h"
-#include "host/cli/Utf8Path.h"
+#include "host/cli/WholeFile.h"
 
 namespace tbhost {
 
@@ -58,37 +53,12 @@ bool StateFile::Decode(const std::vector<uint8_t>& bytes, SavedChunk& chunk, std
 
 bool StateFile::Write(const std::string& path, const SavedChunk& chunk, std::string& error) {
   const std::vector<uint8_t> bytes = Encode(chunk);
-  TempOutputFile temp(path);
-  {
-    std::ofstream out(PathFromUtf8(temp.Path()), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      error = "cannot write " + path;
-      return false;
-    }
-  }
-  return temp.Commit(error);
+  return WholeFile::Write(path, bytes.data(), bytes.size(), error);
 }
 
 bool StateFile::Read(const std::string& path, SavedChunk& chunk, std::string& error) {
-  std::error_code ec;
-  const auto file = PathFromUtf8(path);
-  if (!std::filesystem::is_regular_file(file, ec)) {
-    error = "state " + path + " cannot be read: " + (std::filesystem::exists(file, ec) ? "not a file" : "no such file");
-    return false;
-  }
-  const uint64_t size = std::filesystem::file_size(file, ec);
-  if (ec || size > kMaxFileSize) {
-    error = "state " + path + (ec ? " cannot be read" : " is far too large to be a plug-in state");
-    return false;
-  }
-  std::ifstream in(file, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) {
-    error = "state " + path + " cannot be read";
-    return false;
-  }
+  std::vector<uint8_t> bytes;
+  if (!WholeFile::Read(path, "state", kMaxFileSize, bytes, error)) return false;
   std::string why;
   if (!Decode(bytes, chunk, why)) {
     error = "state " + path + " " + why;

@@ -439,6 +439,19 @@ TEST_F(ControlHarness, AResizeDuringADragClosesItsGesture) {
   EXPECT_TRUE(Take(mEvents).empty()) << "no second end";
 }
 
+TEST_F(ControlHarness, AModalDialogReleasesThePointerAndItsGesture) {
+  Attach(new LogControl(IBounds(0, 0, 10, 10), &mLog, kParamRatio));
+  Press(5, 5, Left());
+  mGraphics.HideMouseCursor(true, true);
+  Take(mEvents);
+  mGraphics.ReleaseMouseCapture();
+  EXPECT_EQ(Take(mEvents), (std::vector<std::string>{"end 4", "HideMouseCursor 01"})) << "shown, unlocked";
+  EXPECT_EQ(mGraphics.NCapturedPointers(), 0);
+  EXPECT_FALSE(mGraphics.IsCursorHidden());
+  Release(5, 5, Left());
+  EXPECT_TRUE(Take(mEvents).empty()) << "the release after the dialog closes nothing twice";
+}
+
 TEST_F(ControlHarness, StrictDrawingPaintsTheUnionOfTheDirtyAreas) {
   mGraphics.AttachPanelBackground(kColorGrey);
   Attach(new LogControl(IBounds(10, 10, 20, 20), &mLog));

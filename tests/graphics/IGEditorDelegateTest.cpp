@@ -187,6 +187,17 @@ TEST_F(GraphicsEditorDelegate, ScreenScaleRescalesTheBitmapsAndTheWindow) {
   EXPECT_EQ(bg->GetBitmap().H(), 591);
 }
 
+TEST_F(GraphicsEditorDelegate, AScreenScaleThatIsNoScaleIsIgnored) {
+  OpenEditor();
+  mDelegate.SetEditorScreenScale(2.f);
+  TakeEvents();
+  for (const float broken : {0.f, -1.f, std::nanf(""), INFINITY}) {
+    G().SetScreenScale(broken);
+    EXPECT_EQ(G().GetScreenScale(), 2.f) << "a double-density screen stays sharp after a report of " << broken;
+  }
+  EXPECT_TRUE(TakeEvents().empty()) << "nothing resized or redrawn";
+}
+
 TEST_F(GraphicsEditorDelegate, HostHighlightMarksTheControlsOfAParameter) {
   OpenEditor();
   G().Frame();

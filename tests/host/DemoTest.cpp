@@ -8,6 +8,8 @@
 #include "host/WavFixtures.h"
 #include "host/cli/DemoClip.h"
 #include "host/cli/DemoCommand.h"
+#include "host/cli/GainReductionPlot.h"
+#include "host/cli/LoudnessMeter.h"
 #include "host/cli/HostMain.h"
 
 namespace {
@@ -63,6 +65,14 @@ TEST(DemoCommand, WritesBothFilesAndPrintsTheSummary) {
                              "compressor dB", "limiter dB", "0-1 s", "9-10 s", "whole clip", "--set Ratio=3:1"})
     EXPECT_NE(summary.find(needle), std::string::npos) << needle << " missing from:\n" << summary;
   EXPECT_EQ(summary.find("10-11 s"), std::string::npos) << "the latency tail is not a second of the clip";
+  std::string why;
+  if (tbhost::LoudnessMeter::Available(why)) {
+    EXPECT_NE(summary.find("integrated"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("dBTP"), std::string::npos) << summary;
+  } else {
+    EXPECT_NE(summary.find(why), std::string::npos) << summary;
+  }
+  EXPECT_EQ(std::filesystem::exists(dir.Path() / "demo dir" / "demo-plot.png"), tbhost::GainReductionPlot::Available(why));
 }
 
 }  // namespace

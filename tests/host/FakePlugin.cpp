@@ -31,6 +31,12 @@ FakePlugin::FakePlugin(const std::vector<std::string>& knownSettings) : FakePlug
   }
 }
 
+std::unique_ptr<tbhost::PluginInstance> FakePlugin::NewInstance(std::string& /*error*/) const {
+  auto plugin = std::make_unique<FakePlugin>();
+  plugin->mParams = mParams;
+  return plugin;
+}
+
 bool FakePlugin::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& /*error*/) {
   mChannels = mainChannels;
   mHasKey = sideChain;

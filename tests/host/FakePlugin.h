@@ -20,6 +20,8 @@ public:
   explicit FakePlugin(const std::vector<std::string>& knownSettings);
 
   const std::vector<tbhost::ParamInfo>& Parameters() const override { return mParams; }
+  // A fresh stand-in with the same parameter table.
+  std::unique_ptr<tbhost::PluginInstance> NewInstance(std::string& error) const override;
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   void SetParameter(int index, double value) override;
   void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,

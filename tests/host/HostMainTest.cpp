@@ -67,11 +67,23 @@ TEST(HostCommandLine, BadCommandLinesFailWithOneLine) {
       {{"demo", "a", "b"}, "at most one output directory"},
       {{"demo", "--loud"}, "unknown option '--loud'"},
       {{"--version", "x"}, "takes no arguments"},
+      {{"editor", "x.wav"}, "editor takes no file"},
+      {{"editor", "--seconds", "0"}, "--seconds needs a number"},
+      {{"editor", "--scale", "2"}, "unknown option '--scale' for editor"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.needle);
     ExpectOneLineError(RunWith(c.args), c.needle);
   }
+}
+
+// Without a window system there is no window to open the editor in: a clear refusal.
+TEST(HostCommandLine, EditorWithoutAWindowSystemSaysSo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the Windows build opens the editor (its window tests cover it)";
+#else
+  ExpectOneLineError(RunWith({"editor", "--set", "Ratio=4:1"}), "no window system");
+#endif
 }
 
 class HostErrors : public ::testing::Test {
@@ -150,11 +162,39 @@ TEST_F(HostErrors, ASuccessfulRenderReplacesTheOutputAndLeavesNoTemporaryFile) {
   EXPECT_EQ(mDir.Entries(), expected);
 }
 
-TEST_F(HostErrors, RenderingOverItsOwnInputWorks) {
-  const auto before = hosttest::ReadWav(F("in.wav")).ints;
-  const HostRun r = RunWith({"render", F("in.wav"), F("in.wav")});
+TEST_F(HostErrors, AnOutputThatIsAnInputUnderAnyNameIsRefused) {
+  const std::vector<uint8_t> input = hosttest::ReadBytes(F("in.wav"));
+  const auto samples = hosttest::ReadWav(F("in.wav")).ints;
+  hosttest::WritePcm16(F("key.wav"), 1, 48000, hosttest::TestSignal(400, 0.3, 9));
+  std::error_code ec;
+  std::filesystem::create_hard_link(mDir.Path() / "in.wav", mDir.Path() / "hard.wav", ec);
+  const bool hardLink = !ec;
+  std::filesystem::create_symlink(mDir.Path() / "in.wav", mDir.Path() / "soft.wav", ec);
+  const bool softLink = !ec;
+  std::filesystem::create_directory_symlink(mDir.Path(), mDir.Path() / "same", ec);
+  const bool folderLink = !ec;
+  mBefore = mDir.Entries();
+  std::vector<std::vector<std::string>> cases = {{F("in.wav"), F("in.wav")},
+                                                 {F("in.wav"), F("sub/../in.wav")},
+                                                 {F("in.wav"), F("./in.wav")},
+                                                 {F("in.wav"), F("key.wav"), "--sidechain", F("key.wav")}};
+  if (hardLink) cases.push_back({F("in.wav"), F("hard.wav")});
+  if (softLink) cases.push_back({F("soft.wav"), F("in.wav")});
+  if (folderLink) cases.push_back({F("in.wav"), F("same/in.wav")});
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args[1]);
+    ExpectRenderFails(args, "give --overwrite-input");
+    EXPECT_EQ(hosttest::ReadBytes(F("in.wav")), input);
+  }
+  const HostRun r = RunWith({"render", F("in.wav"), F("in.wav"), "--overwrite-input"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(hosttest::ReadWav(F("in.wav")).ints, before);
+  EXPECT_EQ(hosttest::ReadWav(F("in.wav")).ints, samples) << "replaced by the stand-in's pass-through, as asked";
+}
+
+TEST_F(HostErrors, ASideChainAtAnotherRateIsNamedAsTheFault) {
+  const HostRun r = RunWith({"render", F("in.wav"), F("out.wav"), "--sidechain", F("key44.wav")});
+  EXPECT_EQ(r.err.rfind("tollenbrook-host: " + F("key44.wav") + ": the side-chain file runs at 44100 Hz", 0), 0u)
+      << r.err;
 }
 
 }  // namespace

@@ -33,9 +33,13 @@ std::string ScopedTempDir::File(const std::string& name) const {
   return tbhost::PathToUtf8(mPath / tbhost::PathFromUtf8(name));
 }
 
-std::vector<std::string> ScopedTempDir::Entries() const {
+std::vector<std::string> ScopedTempDir::Entries() const { return List(mPath); }
+
+std::vector<std::string> ScopedTempDir::List(const std::filesystem::path& dir) {
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(mPath)) names.push_back(tbhost::PathToUtf8(e.path().filename()));
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(tbhost::PathToUtf8(it->path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }

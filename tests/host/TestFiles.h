@@ -19,6 +19,8 @@ public:
   std::string File(const std::string& name) const;
   // Names of the entries in the directory, sorted.
   std::vector<std::string> Entries() const;
+  // Names of the entries of any directory, sorted; none when it does not exist.
+  static std::vector<std::string> List(const std::filesystem::path& dir);
 
 private:
   std::filesystem::path mPath;

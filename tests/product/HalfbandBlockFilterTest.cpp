@@ -11,9 +11,11 @@
 
 namespace {
 
-// The block filter must return exactly what the per-call filter returns, in every block size,
-// across blocks, after a clear, and with either build of the batch loops.
+// The block filter must return what the per-call filter returns, to its last bit or two (the sums
+// may run through fused multiply-adds), in every block size, across blocks, after a clear, and
+// with every build of the batch loops.
 void ExpectSameAsPerCallFilter(const ChainKernels& kernels, uint32_t seed) {
+  constexpr double kTolerance = 1e-15;
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> u(-1.0, 1.0);
   std::uniform_int_distribution<int> size(1, HalfbandBlockFilter::kMaxFrames);
@@ -34,12 +36,12 @@ void ExpectSameAsPerCallFilter(const ChainKernels& kernels, uint32_t seed) {
     for (int j = 0; j < n; ++j) x[static_cast<size_t>(j)] = u(rng) * (block % 3 == 0 ? 1e-12 : 1.0);
     up->Upsample(x.data(), first.data(), second.data(), n);
     for (int j = 0; j < n; ++j) {
-      ASSERT_EQ(first[static_cast<size_t>(j)], upRef->Process(x[static_cast<size_t>(j)])) << block << ":" << j;
-      ASSERT_EQ(second[static_cast<size_t>(j)], upRef->Process(0.0)) << block << ":" << j;
+      ASSERT_NEAR(first[static_cast<size_t>(j)], upRef->Process(x[static_cast<size_t>(j)]), kTolerance) << block << ":" << j;
+      ASSERT_NEAR(second[static_cast<size_t>(j)], upRef->Process(0.0), kTolerance) << block << ":" << j;
     }
     down->Downsample(first.data(), second.data(), out.data(), n);
     for (int j = 0; j < n; ++j) {
-      ASSERT_EQ(out[static_cast<size_t>(j)], downRef->Process(first[static_cast<size_t>(j)])) << block << ":" << j;
+      ASSERT_NEAR(out[static_cast<size_t>(j)], downRef->Process(first[static_cast<size_t>(j)]), kTolerance) << block << ":" << j;
       downRef->Process(second[static_cast<size_t>(j)]);
       ++compared;
     }
@@ -48,16 +50,13 @@ void ExpectSameAsPerCallFilter(const ChainKernels& kernels, uint32_t seed) {
   EXPECT_GT(compared, 10000);
 }
 
-TEST(HalfbandBlockFilter, BaselineBuildEqualsThePerCallFilterBitForBit) {
-  std::printf("seed 99\n");
-  ExpectSameAsPerCallFilter(BaselineKernels(), 99);
-}
-
-TEST(HalfbandBlockFilter, Avx2BuildEqualsThePerCallFilterBitForBit) {
-  const ChainKernels* avx2 = Avx2Kernels();
-  if (avx2 == nullptr) GTEST_SKIP() << "no AVX2 on this processor";
-  std::printf("seed 98\n");
-  ExpectSameAsPerCallFilter(*avx2, 98);
+TEST(HalfbandBlockFilter, EveryBuildAgreesWithThePerCallFilter) {
+  const SupportedKernelSets sets = SupportedKernels();
+  for (int k = 0; k < sets.count; ++k) {
+    SCOPED_TRACE(sets.sets[k]->name);
+    std::printf("%s: seed %d\n", sets.sets[k]->name, 99 - k);
+    ExpectSameAsPerCallFilter(*sets.sets[k], static_cast<uint32_t>(99 - k));
+  }
 }
 
 // Interpolating and decimating a low tone gives it back, delayed by the two filters' 64 + 64
@@ -65,10 +64,10 @@ TEST(HalfbandBlockFilter, Avx2BuildEqualsThePerCallFilterBitForBit) {
 TEST(HalfbandBlockFilter, InterpolationThenDecimationDelaysByOneFilterLength) {
   auto up = std::make_unique<HalfbandBlockFilter>();
   auto down = std::make_unique<HalfbandBlockFilter>();
-  const int n = 256;
-  std::vector<double> x(n * 8), y(n * 8), first(n), second(n);
+  const int n = HalfbandBlockFilter::kMaxFrames;
+  std::vector<double> x(n * 16), y(n * 16), first(n), second(n);
   for (size_t i = 0; i < x.size(); ++i) x[i] = std::sin(0.01 * static_cast<double>(i));
-  for (int b = 0; b < 8; ++b) {
+  for (int b = 0; b < 16; ++b) {
     up->Upsample(x.data() + b * n, first.data(), second.data(), n);
     for (int j = 0; j < n; ++j) {  // restore the level of the inserted zeros
       first[static_cast<size_t>(j)] *= 2.0;

@@ -8,8 +8,10 @@
 #include "graphics/IControl.h"
 #include "graphics/IGraphics.h"
 #include "product/TollenbrookParams.h"
+#include "support/TestParentWindow.h"
 
-// The product's own editor, opened through its factory (the headless drawing context here),
+// The product's own editor, opened through its factory (the editor's child window on Windows,
+// the headless drawing context elsewhere),
 // fed by the audio chain of the same instance.
 namespace {
 
@@ -27,8 +29,8 @@ protected:
     mPlug = std::make_unique<Tollenbrook>(iplug::InstanceInfo{});
     mPlug->SetSampleRate(48000.0);
     mPlug->ResetProcessing();
-    mPlug->OpenEditor(nullptr);
-    if (!mPlug->GetUI()) GTEST_SKIP() << "no OpenGL context available for the editor here";
+    mPlug->OpenEditor(tbtest::TestParentWindow());
+    if (!mPlug->GetUI() || !mPlug->GetUI()->WindowIsOpen()) GTEST_SKIP() << "no OpenGL context available for the editor here";
   }
   void TearDown() override {
     if (mPlug) mPlug->CloseEditor();
@@ -47,6 +49,10 @@ TEST_F(TollenbrookEditor, OpensWithItsLayout) {
   EXPECT_EQ(G().Width(), 378);
   EXPECT_EQ(G().Height(), 591);
   EXPECT_EQ(G().GetControl(0)->GetParamIdx(), igraphics::kNoParameter) << "the background comes first";
+  // No audio has run yet: both needles stand at full deflection, not at the meter
+  // parameters' stored zeros.
+  EXPECT_EQ(MeterControl(G(), kParamLimiterMeter)->GetValue(), 1.0);
+  EXPECT_EQ(MeterControl(G(), kParamCompMeter)->GetValue(), 1.0);
 }
 
 TEST_F(TollenbrookEditor, MetersFollowTheAudioOnlyThroughTheServiceTick) {
@@ -98,7 +104,7 @@ TEST_F(TollenbrookEditor, SizeAndScaleTravelInTheStateAndSurviveReopening) {
   EXPECT_EQ(state.Size(), 132);
 
   mPlug->CloseEditor();
-  mPlug->OpenEditor(nullptr);
+  mPlug->OpenEditor(tbtest::TestParentWindow());
   ASSERT_NE(mPlug->GetUI(), nullptr);
   EXPECT_EQ(G().Width(), 567);
   EXPECT_EQ(G().Height(), 886);
@@ -107,7 +113,7 @@ TEST_F(TollenbrookEditor, SizeAndScaleTravelInTheStateAndSurviveReopening) {
 
   Tollenbrook other(iplug::InstanceInfo{});
   EXPECT_GE(other.UnserializeState(state, 0), 0);
-  other.OpenEditor(nullptr);
+  other.OpenEditor(tbtest::TestParentWindow());
   ASSERT_NE(other.GetUI(), nullptr);
   EXPECT_EQ(other.GetUI()->Width(), 567) << "a restored state sizes the next editor";
   EXPECT_EQ(other.GetUI()->GetDrawScale(), 1.5f);

@@ -4,6 +4,7 @@
 #include "IPlug/AAX/IPlugAAX_Describe.h"
 #include "ProbePlugin.h"
 #include "aax-library/AAX_Exports.h"
+#include "aax-library/AAX_IACFEffectGUI.h"
 #include "aax-library/AAX_UIDs.h"
 
 namespace {
@@ -34,7 +35,16 @@ TEST(ModuleEntry, CanUnloadOnlyOnceEveryObjectIsReleased) {
   EXPECT_EQ(ACFCanUnloadNow(nullptr), before);
 }
 
-TEST(ModuleEntry, TheEditorIsNotPartOfThisModuleYet) { EXPECT_EQ(CreateEffectGUI(), nullptr); }
+TEST(ModuleEntry, TheGUICreationFunctionMakesAGUIObjectThatCounts) {
+  const int32_t before = ACFCanUnloadNow(nullptr);
+  IACFUnknown* gui = CreateEffectGUI();
+  ASSERT_NE(gui, nullptr);
+  void* interface = nullptr;
+  ASSERT_EQ(gui->QueryInterface(IID_IAAXEffectGUIV1, &interface), ACF_OK);
+  EXPECT_EQ(ACFCanUnloadNow(nullptr), before + 1);
+  EXPECT_EQ(static_cast<AAX_IACFEffectGUI*>(interface)->Release(), 0u);
+  EXPECT_EQ(ACFCanUnloadNow(nullptr), before);
+}
 
 TEST(ModuleEntry, TheLastReleaseDeletesTheWholeInstance) {
   const int live = aaxtest::ProbePlugin::sLive;

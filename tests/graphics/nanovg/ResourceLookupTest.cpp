@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "graphics/IGraphicsConstants.h"
@@ -60,6 +61,30 @@ TEST(ResourceLookup, AFileAtTheNameIsTheFallback) {
   EXPECT_EQ(found.Get(), path);
   std::remove(path.c_str());
   EXPECT_EQ(LocateModuleResource(path.c_str(), "png", found, LookupTestModule()), igraphics::kNotFound);
+}
+
+// A host's session folder with a "BG.png" of its own is the working directory of many hosts:
+// a bare name is never looked up there, so the module's artwork (and its hit areas) stay.
+TEST(ResourceLookup, TheWorkingDirectoryIsNeverSearched) {
+  const std::filesystem::path previous = std::filesystem::current_path();
+  const std::filesystem::path session = std::filesystem::path(::testing::TempDir()) / "lookup-session";
+  std::filesystem::create_directories(session);
+  std::filesystem::current_path(session);
+  for (const char* name : {"stray.png", "A@2X.PNG"}) {
+    std::FILE* f = std::fopen(name, "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("not really a png", f);
+    std::fclose(f);
+  }
+  iplug::TextBuffer found;
+  const int stray = LocateModuleResource("stray.png", "png", found, LookupTestModule());
+  const int shadowed = LocateModuleResource("a@2x.png", "png", found, LookupTestModule());
+  const std::string shadowedName = found.Get();
+  std::filesystem::current_path(previous);
+  std::filesystem::remove_all(session);
+  EXPECT_EQ(stray, igraphics::kNotFound);
+  EXPECT_EQ(shadowed, igraphics::kWinBinary);
+  EXPECT_EQ(shadowedName, "\"a@2x.png\"");
 }
 
 // The standard 64-bit FNV-1a of the key text "name-%.1fx".

@@ -1,0 +1,76 @@
+#include "IPlug/AAX/AAX_CEffectGUI_IPLUG.h"
+
+#include "IPlug/AAX/IPlugAAX.h"
+#include "aax-library/AAX_Errors.h"
+#include "graphics/IGraphics.h"
+
+namespace iplug {
+
+namespace {
+
+// The parameter index an identifier names ("1" is 0), or -1 for anything but a decimal number.
+int ParamIndexFromID(AAX_CParamID id) {
+  if (!id || !*id) return -1;
+  long long number = 0;
+  for (const char* c = id; *c; ++c) {
+    if (*c < '0' || *c > '9') return -1;
+    number = number * 10 + (*c - '0');
+    if (number > 1000000) return -1;
+  }
+  return static_cast<int>(number) - 1;
+}
+
+}  // namespace
+
+AAX_CEffectGUI_IPLUG::~AAX_CEffectGUI_IPLUG() {
+  // The editor must not keep the adapter of a GUI object that is gone.
+  if (mPlug && mContainerAdapter) {
+    if (igraphics::IGraphics* view = mPlug->GetUI(); view && view->GetViewContainer() == mContainerAdapter.get())
+      view->SetViewContainer(nullptr);
+  }
+}
+
+void AAX_CEffectGUI_IPLUG::CreateViewContents() { mPlug = dynamic_cast<IPlugAAX*>(GetEffectParameters()); }
+
+void AAX_CEffectGUI_IPLUG::CreateViewContainer() {
+  AAX_IViewContainer* container = GetViewContainer();
+  void* parent = container ? container->GetPtr() : nullptr;
+  if (!mPlug || !parent) return;
+  if (mPlug->HasUI()) mPlug->OpenEditor(parent);
+  if (igraphics::IGraphics* view = mPlug->GetUI()) {
+    mContainerAdapter = std::make_unique<AAXViewContainerAdapter>(*container);
+    view->SetViewContainer(mContainerAdapter.get());
+    const float width = static_cast<float>(mPlug->GetEditorWidth());
+    const float height = static_cast<float>(mPlug->GetEditorHeight());
+    if (width != mReportedSize.horz || height != mReportedSize.vert) mContainerAdapter->SetViewSize(width, height);
+  }
+}
+
+void AAX_CEffectGUI_IPLUG::DeleteViewContainer() {
+  if (mPlug) mPlug->CloseEditor();
+  mContainerAdapter.reset();
+}
+
+AAX_Result AAX_CEffectGUI_IPLUG::GetViewSize(AAX_Point* outSize) const {
+  if (!outSize) return AAX_ERROR_NULL_ARGUMENT;
+  if (mPlug && mPlug->HasUI()) {
+    outSize->horz = static_cast<float>(mPlug->GetEditorWidth());
+    outSize->vert = static_cast<float>(mPlug->GetEditorHeight());
+    mReportedSize = *outSize;
+  }
+  return AAX_SUCCESS;
+}
+
+AAX_Result AAX_CEffectGUI_IPLUG::ParameterUpdated(AAX_CParamID) { return AAX_SUCCESS; }
+
+AAX_Result AAX_CEffectGUI_IPLUG::SetControlHighlightInfo(AAX_CParamID id, AAX_CBoolean isHighlighted,
+                                                         AAX_EHighlightColor color) {
+  auto* view = mPlug ? static_cast<igraphics::IPlugAAXView_Interface*>(mPlug->GetEditorView()) : nullptr;
+  if (!view) return AAX_ERROR_INVALID_PARAMETER_ID;
+  const int paramIdx = ParamIndexFromID(id);
+  if (!mPlug->IsValidParamIdx(paramIdx)) return AAX_ERROR_INVALID_PARAMETER_ID;
+  view->SetControlHighlight(paramIdx, isHighlighted != 0, static_cast<int>(color));
+  return AAX_SUCCESS;
+}
+
+}  // namespace iplug

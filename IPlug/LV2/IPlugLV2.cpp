@@ -1,0 +1,193 @@
+#include "IPlug/LV2/IPlugLV2.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/options/options.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "IPlug/LV2/LV2Catalogue.h"
+
+namespace iplug {
+
+namespace {
+
+const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
+  for (const LV2_Feature* const* f = features; f && *f; ++f)
+    if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+  return nullptr;
+}
+
+}  // namespace
+
+IPlugLV2::IPlugLV2(const InstanceInfo& info, const PluginConfig& config)
+    : IPlugAPIBase(config, kAPILV2), IPlugProcessor(config) {
+  ConnectChannels(kInput, 0, NChannels(kInput), true);
+  ConnectChannels(kOutput, 0, NChannels(kOutput), true);
+  if (NChannels(kInput) > 0) CreateBypassDelayLine();
+  mSideChainChannel = MaxChannelsForBus(kInput, 0);
+  if (std::isfinite(info.mSampleRate) && info.mSampleRate > 0.0) SetSampleRate(info.mSampleRate);
+  ReadFeatures(info);
+  // Sized once for every block the host may send; run() never grows them.
+  ResizeScratchBuffers(std::clamp(mHostMaxBlock, kPreallocatedFrames, kMaxScratchFrames));
+}
+
+IPlugLV2::~IPlugLV2() = default;
+
+void IPlugLV2::ReadFeatures(const InstanceInfo& info) {
+  const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(info.mFeatures, LV2_URID__map));
+  if (!map || !map->map) return;  // no state and no options without URIDs
+  mUrids.mChunk = map->map(map->handle, LV2_ATOM__Chunk);
+
+  const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(info.mFeatures, LV2_OPTIONS__options));
+  const LV2_URID maxBlock = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
+  const LV2_URID atomInt = map->map(map->handle, LV2_ATOM__Int);
+  for (const LV2_Options_Option* o = options; o && o->key != 0; ++o) {
+    if (o->key == maxBlock && o->type == atomInt && o->size == sizeof(int32_t) && o->value)
+      mHostMaxBlock = std::max(0, *static_cast<const int32_t*>(o->value));
+  }
+  // The key is named after the plug-in, whose identity the bases already hold.
+  mUrids.mStateKey = map->map(map->handle, LV2Catalogue(*this).StateKeyURI().c_str());
+}
+
+void IPlugLV2::LayOutPorts(const LV2Component& component) {
+  mLayout = std::make_unique<LV2PortLayout>(*this, component);
+  mNInputs = std::min(component.mNInputs, mSideChainChannel > 0 ? mSideChainChannel : NChannels(kInput));
+  mNOutputs = std::min(component.mNOutputs, NChannels(kOutput));
+  mAudioIn.assign(static_cast<size_t>(mNInputs), nullptr);
+  mAudioOut.assign(static_cast<size_t>(mNOutputs), nullptr);
+  mParamPorts.assign(static_cast<size_t>(NParams()), nullptr);
+  mLastParamValues.assign(static_cast<size_t>(NParams()), std::numeric_limits<float>::quiet_NaN());
+  mMeterPorts.assign(static_cast<size_t>(NMeters()), nullptr);
+  mPieceIn.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
+  mPieceOut.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
+}
+
+void IPlugLV2::ConnectPort(uint32_t port, void* data) {
+  const LV2PortSpec* spec = mLayout ? mLayout->Port(port) : nullptr;
+  if (!spec) return;
+  const auto idx = static_cast<size_t>(spec->mIdx);
+  // Channels beyond the processor's records have no place to go.
+  auto set = [idx](auto& ports, auto* pointer) {
+    if (idx < ports.size()) ports[idx] = pointer;
+  };
+  switch (spec->mRole) {
+    case LV2PortRole::kAudioIn: set(mAudioIn, static_cast<const float*>(data)); break;
+    case LV2PortRole::kSideChainIn: mSideChainIn = static_cast<const float*>(data); break;
+    case LV2PortRole::kAudioOut: set(mAudioOut, static_cast<float*>(data)); break;
+    case LV2PortRole::kParam: set(mParamPorts, static_cast<const float*>(data)); break;
+    case LV2PortRole::kEnabled: mEnabledPort = static_cast<const float*>(data); break;
+    case LV2PortRole::kLatency: mLatencyPort = static_cast<float*>(data); break;
+    case LV2PortRole::kMeter: set(mMeterPorts, static_cast<float*>(data)); break;
+  }
+}
+
+void IPlugLV2::Activate() {
+  ApplyControlChanges();
+  ResetProcessing();
+}
+
+// A control the host moved reaches the plug-in as host automation does: the parameter takes
+// the value (constrained to its range and steps), then the product's hook runs.
+void IPlugLV2::ApplyControlChanges() {
+  for (size_t i = 0; i < mParamPorts.size(); ++i) {
+    if (!mParamPorts[i]) continue;
+    const float value = *mParamPorts[i];
+    const float last = mLastParamValues[i];
+    if (std::isnan(value) || (!std::isnan(last) && value == last)) continue;
+    mLastParamValues[i] = value;
+    const int paramIdx = static_cast<int>(i);
+    GetParam(paramIdx)->Set(static_cast<double>(value));
+    OnParamChange(paramIdx, ParamSource::kHost, -1);
+  }
+}
+
+bool IPlugLV2::OutputsConnected() const {
+  return std::all_of(mAudioOut.begin(), mAudioOut.end(), [](const float* p) { return p != nullptr; });
+}
+
+bool IPlugLV2::InputsConnected() const {
+  return std::all_of(mAudioIn.begin(), mAudioIn.end(), [](const float* p) { return p != nullptr; });
+}
+
+void IPlugLV2::Run(uint32_t nFrames) {
+  if (!mLayout) return;
+  ApplyControlChanges();
+  const bool enabled = !mEnabledPort || *mEnabledPort > 0.0f;
+  const auto piece = static_cast<uint32_t>(GetBlockSize());
+  bool processed = false;
+  // A block of 0 frames still runs the plug-in once, so the host learns its latency.
+  uint32_t offset = 0;
+  do {
+    const auto n = static_cast<int>(std::min(piece, nFrames - offset));
+    processed = RunPiece(offset, n, enabled) || processed;
+    offset += static_cast<uint32_t>(n);
+  } while (offset < nFrames);
+  WriteOutputPorts(enabled, processed);
+}
+
+bool IPlugLV2::RunPiece(uint32_t offset, int nFrames, bool enabled) {
+  if (!OutputsConnected()) return false;  // nowhere to write
+  if (!InputsConnected()) {
+    SilenceOutputs(offset, nFrames);
+    return false;
+  }
+  ConnectInputs(offset, nFrames);
+  ConnectOutputs(offset, nFrames);
+  if (!enabled) {
+    PassThroughHostBuffers(nFrames);
+    return false;
+  }
+  ProcessHostBuffers(nFrames);
+  return nFrames > 0;
+}
+
+// The main inputs on channels 0 .., the key (when the host connected it) on the side-chain
+// channel, as the AAX render path attaches them. The key's channel is not disconnected on the
+// way: a disconnected channel is silenced, which would clear its whole buffer every block.
+void IPlugLV2::ConnectInputs(uint32_t offset, int nFrames) {
+  const int maxIn = NChannels(kInput);
+  for (int c = 0; c < mNInputs; ++c)
+    mPieceIn[static_cast<size_t>(c)] = const_cast<float*>(mAudioIn[static_cast<size_t>(c)] + offset);
+  ConnectChannels(kInput, 0, mNInputs, true);
+  AttachHostBuffers(kInput, 0, mNInputs, mPieceIn.data(), nFrames);
+  if (MaxBusCount(kInput) > 1 && mSideChainIn && mSideChainChannel < maxIn) {
+    float* key[1] = {const_cast<float*>(mSideChainIn + offset)};
+    ConnectChannels(kInput, mNInputs, mSideChainChannel - mNInputs, false);
+    ConnectChannels(kInput, mSideChainChannel, 1, true);
+    ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
+    AttachHostBuffers(kInput, mSideChainChannel, 1, key, nFrames);
+  } else {
+    ConnectChannels(kInput, mNInputs, maxIn - mNInputs, false);
+  }
+}
+
+void IPlugLV2::ConnectOutputs(uint32_t offset, int nFrames) {
+  const int maxOut = NChannels(kOutput);
+  for (int c = 0; c < mNOutputs; ++c) mPieceOut[static_cast<size_t>(c)] = mAudioOut[static_cast<size_t>(c)] + offset;
+  // With one output bus, the outputs past the plug-in's stay disconnected; connected for a
+  // moment on the way, they would be cleared every block.
+  const int connected = MaxBusCount(kOutput) == 1 ? mNOutputs : maxOut;
+  ConnectChannels(kOutput, 0, connected, true);
+  ConnectChannels(kOutput, connected, maxOut - connected, false);
+  AttachHostBuffers(kOutput, 0, maxOut, mPieceOut.data(), nFrames);
+}
+
+void IPlugLV2::SilenceOutputs(uint32_t offset, int nFrames) {
+  for (float* out : mAudioOut) std::fill_n(out + offset, nFrames, 0.0f);
+}
+
+void IPlugLV2::WriteOutputPorts(bool enabled, bool processed) {
+  if (mLatencyPort) *mLatencyPort = static_cast<float>(GetLatency());
+  for (size_t m = 0; m < mMeterPorts.size(); ++m) {
+    if (!mMeterPorts[m]) continue;
+    // Switched out, nothing is taken away; a block without frames leaves the reading.
+    if (!enabled) *mMeterPorts[m] = 0.0f;
+    else if (processed) *mMeterPorts[m] = static_cast<float>(GetMeterValue(static_cast<int>(m)));
+  }
+}
+
+}  // namespace iplug

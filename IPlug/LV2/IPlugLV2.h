@@ -1,0 +1,121 @@
+#pragma once
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "IPlug/IPlugAPIBase.h"
+#include "IPlug/IPlugProcessor.h"
+#include "IPlug/LV2/InstanceInfo.h"
+#include "IPlug/LV2/LV2PortLayout.h"
+#include "IPlug/PluginConfig.h"
+
+namespace iplug {
+
+struct LV2Component;
+
+// The LV2 binding of the framework: one object that is the plug-in's host-API side and its
+// audio processor, driven through an LV2 host's descriptor calls (IPlugLV2_Entry.cpp). The
+// host owns it from instantiate to cleanup. It plays the part IPlugAAX plays for an AAX
+// host: host control values become parameter changes (set, then the product's hook), every
+// block goes through the processor's channel records, the host's bypass passes the input
+// through delayed by the latency, and the state is the plug-in's complete state bytes,
+// stored under one key. There is no editor in the bundle, so no timer runs.
+//
+// Ports (LV2PortLayout): audio in, side chain, audio out, one input control per parameter of
+// a known kind, lv2:enabled, the latency and the processor's meters as output controls.
+//
+// Real time: run() allocates nothing and takes no lock. Its scratch buffers are sized at
+// construction for the host's bounded block length (options extension) or at least
+// kPreallocatedFrames; a longer block is processed in pieces of that size. Inputs and
+// outputs may share a buffer: the inputs are converted before any output is written.
+class IPlugLV2 : public IPlugAPIBase, public IPlugProcessor {
+public:
+  // The longest block the scratch buffers are sized for; hosts announcing more are served
+  // in pieces.
+  static constexpr int kMaxScratchFrames = 65536;
+
+  // Host main thread (instantiate).
+  IPlugLV2(const InstanceInfo& info, const PluginConfig& config);
+  ~IPlugLV2() override;
+
+  // Host main thread, right after the product's constructor: the ports of the plug-in the
+  // host asked for. Allocates.
+  void LayOutPorts(const LV2Component& component);
+  const LV2PortLayout* Ports() const { return mLayout.get(); }
+
+  // ---- LV2 instance calls ----
+
+  // Audio thread class (or before activation). Allocates nothing. A port number the
+  // plug-in does not have is ignored.
+  void ConnectPort(uint32_t port, void* data);
+  // Host main thread, not concurrently with run(). The controls the host has set take
+  // effect at once (no glide), then processing restarts.
+  void Activate();
+  // Audio thread. Allocates nothing, takes no lock. Any length, 0 included.
+  void Run(uint32_t nFrames);
+
+  // Any thread but the audio thread, also while run() goes on. The complete state under
+  // the state key as an atom:Chunk.
+  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) const;
+  // Host main thread, not concurrently with run(). A state that is missing, of another type
+  // or incomplete is refused and nothing changes.
+  LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+  // ---- processor ----
+
+  // Audio thread. The bundle has no MIDI output: nothing is sent.
+  bool EmitMidi(const MidiMessage& /*msg*/) override { return false; }
+
+  int GetSideChainChannel() const { return mSideChainChannel; }
+  // The longest block processed in one piece.
+  int MaxBlockFrames() const { return GetBlockSize(); }
+
+private:
+  struct Urids {
+    LV2_URID mStateKey = 0;
+    LV2_URID mChunk = 0;
+    bool Valid() const { return mStateKey != 0 && mChunk != 0; }
+  };
+
+  void ReadFeatures(const InstanceInfo& info);
+  void ApplyControlChanges();
+  // One piece of a block, frames [offset, offset + nFrames). False when nothing was processed.
+  bool RunPiece(uint32_t offset, int nFrames, bool enabled);
+  void ConnectInputs(uint32_t offset, int nFrames);
+  void ConnectOutputs(uint32_t offset, int nFrames);
+  void SilenceOutputs(uint32_t offset, int nFrames);
+  void WriteOutputPorts(bool enabled, bool processed);
+  bool OutputsConnected() const;
+  bool InputsConnected() const;
+
+  Urids mUrids;
+  int mHostMaxBlock = 0;  // from the host's options; 0 when it gave none
+  std::unique_ptr<LV2PortLayout> mLayout;
+  int mNInputs = 0;
+  int mNOutputs = 0;
+  int mSideChainChannel = 0;
+
+  // Host buffers as connected.
+  std::vector<const float*> mAudioIn;
+  const float* mSideChainIn = nullptr;
+  std::vector<float*> mAudioOut;
+  std::vector<const float*> mParamPorts;  // by parameter index; null without a port
+  std::vector<float> mLastParamValues;    // the port values last taken; NaN before the first
+  const float* mEnabledPort = nullptr;
+  float* mLatencyPort = nullptr;
+  std::vector<float*> mMeterPorts;
+
+  // Pointers into the host buffers for one piece of a block.
+  std::vector<float*> mPieceIn;
+  std::vector<float*> mPieceOut;
+};
+
+}  // namespace iplug
+
+// The product's factory, defined by the product: creates one instance for the host.
+// Host main thread; instances are created one at a time. Null when creation failed.
+iplug::IPlugLV2* MakePlugInstance(const iplug::InstanceInfo& info);

@@ -1,0 +1,50 @@
+#include <algorithm>
+#include <cstdint>
+
+#include "IPlug/LV2/IPlugLV2.h"
+
+// The plug-in's state as one LV2 state property: the complete state bytes (the product's
+// SerializeState) under the plug-in's state key, typed atom:Chunk.
+namespace iplug {
+
+LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+  if (!store) return LV2_STATE_ERR_UNKNOWN;
+  if (!mUrids.Valid()) return LV2_STATE_ERR_NO_FEATURE;
+  ByteChunk state;
+  if (!SerializeState(state)) return LV2_STATE_ERR_UNKNOWN;
+  // Plain bytes, but in this machine's byte order: not marked portable.
+  return store(handle, mUrids.mStateKey, state.Data(), static_cast<size_t>(state.Size()), mUrids.mChunk,
+               LV2_STATE_IS_POD);
+}
+
+LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
+  if (!retrieve) return LV2_STATE_ERR_UNKNOWN;
+  if (!mUrids.Valid()) return LV2_STATE_ERR_NO_FEATURE;
+  size_t size = 0;
+  uint32_t type = 0;
+  uint32_t flags = 0;
+  const void* data = retrieve(handle, mUrids.mStateKey, &size, &type, &flags);
+  if (!data) return LV2_STATE_ERR_NO_PROPERTY;
+  if (type != mUrids.mChunk) return LV2_STATE_ERR_BAD_TYPE;
+
+  // Bytes past a complete state would be ignored anyway; a state that ends early would
+  // leave the plug-in half in the old state and half in the new one, so the old one comes
+  // back whole instead.
+  ByteChunk previous;
+  if (!SerializeState(previous)) return LV2_STATE_ERR_UNKNOWN;
+  const int n = static_cast<int>(std::min<size_t>(size, static_cast<size_t>(previous.Size())));
+  ByteChunk state;
+  if (n < previous.Size() || state.AppendBytes(data, n) != n) return LV2_STATE_ERR_UNKNOWN;
+  if (UnserializeState(state, 0) < 0) {
+    UnserializeState(previous, 0);
+    return LV2_STATE_ERR_UNKNOWN;
+  }
+  OnStateRestored();
+  // The state wins over the controls as they stand: a control counts as a change again only
+  // when the host moves it (as a host does when it sets the controls saved with the state).
+  for (size_t i = 0; i < mParamPorts.size(); ++i)
+    if (mParamPorts[i]) mLastParamValues[i] = *mParamPorts[i];
+  return LV2_STATE_SUCCESS;
+}
+
+}  // namespace iplug

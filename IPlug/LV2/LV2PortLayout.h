@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace iplug {
+
+class IPlugLV2;
+struct LV2Component;
+
+// What a port of an LV2 plug-in carries.
+enum class LV2PortRole {
+  kAudioIn,     // main input channel mIdx
+  kSideChainIn, // the key
+  kAudioOut,    // output channel mIdx
+  kParam,       // input control of parameter mIdx
+  kEnabled,     // the host's bypass (lv2:enabled)
+  kLatency,     // output control: the latency in samples
+  kMeter,       // output control: meter mIdx of the processor
+};
+
+struct LV2PortSpec {
+  LV2PortRole mRole;
+  int mIdx = 0;
+  std::string mSymbol;
+  std::string mName;
+};
+
+// The ports of one plug-in of the bundle, in index order: audio inputs, the side chain,
+// audio outputs, one control per host-visible parameter (every parameter of a known kind,
+// in parameter order), the enable switch, the latency and the meters. The Turtle
+// description and the running instance both take their port numbers from here.
+class LV2PortLayout {
+public:
+  // Main thread, once the plug-in has declared its parameters.
+  LV2PortLayout(const IPlugLV2& plug, const LV2Component& component);
+
+  const std::vector<LV2PortSpec>& Ports() const { return mPorts; }
+  int NPorts() const { return static_cast<int>(mPorts.size()); }
+  // Null for a port number the plug-in does not have.
+  const LV2PortSpec* Port(uint32_t index) const {
+    return index < mPorts.size() ? &mPorts[index] : nullptr;
+  }
+
+private:
+  void Add(LV2PortRole role, int idx, std::string symbol, std::string name);
+
+  std::vector<LV2PortSpec> mPorts;
+};
+
+}  // namespace iplug

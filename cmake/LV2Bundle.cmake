@@ -1,0 +1,55 @@
+# An LV2 bundle (Linux): a folder lv2/<Name>.lv2 of the build tree (lv2/ holds bundles only,
+# so it can stand in LV2_PATH as it is) holding the binary <Name>.so, which exports
+# lv2_descriptor and nothing else, and its Turtle, manifest.ttl and <Name>.ttl. The Turtle is
+# written at build time by tools/lv2-turtle, which makes a plug-in object with the product's
+# factory and describes it from its own parameter table.
+#
+#   tb_lv2_bundle(<target> NAME <Name> PRODUCT <library> [CATEGORY <LV2 class prefix>])
+#
+# <library> is the product built on the LV2 binding (iplug_lv2). Provides the target
+# <target> (the binary, after which the Turtle is always current), the cache entry
+# TOLLENBROOK_LV2_BUNDLE_DIR (and TOLLENBROOK_LV2_PATH, its parent), and the install rule of component "lv2" into <prefix>/lib/lv2.
+
+set(TB_LV2_EXPORT_MAP ${CMAKE_SOURCE_DIR}/IPlug/LV2/LV2_Exports.map CACHE INTERNAL "export list of an LV2 binary")
+
+function(tb_lv2_bundle target)
+  cmake_parse_arguments(ARG "" "NAME;PRODUCT;CATEGORY" "" ${ARGN})
+  set(bundle_dir ${CMAKE_BINARY_DIR}/lv2/${ARG_NAME}.lv2)
+  set(TOLLENBROOK_LV2_BUNDLE_DIR ${bundle_dir} CACHE INTERNAL "folder of the built LV2 bundle")
+  set(TOLLENBROOK_LV2_PATH ${CMAKE_BINARY_DIR}/lv2 CACHE INTERNAL "folder of the built LV2 bundles")
+
+  add_executable(${target}_turtle_tool ${CMAKE_SOURCE_DIR}/tools/lv2-turtle/main.cpp)
+  target_link_libraries(${target}_turtle_tool PRIVATE ${ARG_PRODUCT})
+  set_target_properties(${target}_turtle_tool PROPERTIES OUTPUT_NAME tollenbrook-lv2-turtle
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/lv2-turtle)
+  set(turtle ${bundle_dir}/manifest.ttl ${bundle_dir}/${ARG_NAME}.ttl)
+  # The generator makes one plug-in object and exits; a sanitizer build need not judge the
+  # process-wide objects it leaves to the end.
+  add_custom_command(
+    OUTPUT ${turtle}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:${target}_turtle_tool> ${bundle_dir} ${ARG_CATEGORY}
+    DEPENDS ${target}_turtle_tool
+    COMMENT "Describing the LV2 bundle ${ARG_NAME}.lv2"
+    VERBATIM)
+  add_custom_target(${target}_turtle DEPENDS ${turtle})
+
+  add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_Entry.cpp)
+  target_link_libraries(${target} PRIVATE ${ARG_PRODUCT})
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${ARG_NAME}
+    PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY ${bundle_dir}
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  # Only lv2_descriptor leaves the binary; once loaded it stays, as the AAX module does, so
+  # process-wide objects of the framework are never lost to an unload.
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${TB_LV2_EXPORT_MAP}" "LINKER:-z,nodelete"
+                      "LINKER:--no-undefined")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TB_LV2_EXPORT_MAP})
+  add_dependencies(${target} ${target}_turtle)
+
+  install(TARGETS ${target} LIBRARY DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
+  install(FILES ${turtle} DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
+endfunction()

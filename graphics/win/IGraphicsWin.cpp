@@ -1,0 +1,394 @@
+#include "graphics/win/IGraphicsWin.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+#include "graphics/IGEditorDelegate.h"
+#include "graphics/headless/OffscreenGLContext.h"
+#include "graphics/headless/MemoryFont.h"
+#include "graphics/nanovg/GLLoader.h"
+#include "graphics/nanovg/NanoVGGL.h"
+#include "graphics/nanovg/ResourceLookup.h"
+#include "graphics/win/ScreenScale.h"
+#include "graphics/win/WindowClass.h"
+
+namespace igraphics {
+
+namespace {
+
+// The GL loader resolves through opengl32's wglGetProcAddress, which knows only what
+// opengl32 does not export itself (everything after OpenGL 1.1): those come from the library.
+HMODULE gOpenGL32 = nullptr;
+PROC(WINAPI* gWglGetProcAddress)(LPCSTR) = nullptr;
+
+GLProc LookUpGL(const char* name) {
+  PROC proc = gWglGetProcAddress ? gWglGetProcAddress(name) : nullptr;
+  const auto value = reinterpret_cast<INT_PTR>(proc);
+  if (value == 0 || value == 1 || value == 2 || value == 3 || value == -1)
+    proc = gOpenGL32 ? GetProcAddress(gOpenGL32, name) : nullptr;
+  return reinterpret_cast<GLProc>(proc);
+}
+
+bool LoadGLEntryPoints() {
+  gOpenGL32 = LoadLibraryW(L"opengl32.dll");
+  if (!gOpenGL32) return false;
+  gWglGetProcAddress =
+      reinterpret_cast<PROC(WINAPI*)(LPCSTR)>(reinterpret_cast<void*>(GetProcAddress(gOpenGL32, "wglGetProcAddress")));
+  const bool loaded = gWglGetProcAddress && LoadOpenGL(&LookUpGL);
+  // The module imports opengl32 itself, so the entry points stay valid after this release.
+  FreeLibrary(gOpenGL32);
+  return loaded;
+}
+
+bool RunningUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+IGraphicsWin::IGraphicsWin(IGEditorDelegate& dlg, int w, int h, int fps, float scale)
+    : IGraphicsNanoVG(dlg, w, h, fps, scale), mVBlankMode(VBlankThread::SystemSupportsIt()),
+      mPresentThroughGDI(RunningUnderWine()) {}
+
+IGraphicsWin::~IGraphicsWin() { CloseWindow(); }
+
+// ---- Opening and closing.
+
+void* IGraphicsWin::OpenWindow(void* pParent) {
+  mOpenError.clear();
+  mParentWnd = static_cast<HWND>(pParent);
+  const int s = static_cast<int>(ScaleForWindow(mParentWnd));  // whole pixels until the first tick
+  int x = 0, y = 0;
+  int w = WindowWidth() * std::max(s, 1);
+  int h = WindowHeight() * std::max(s, 1);
+  if (mPlugWnd) {
+    RECT parentRect, ownRect;
+    GetWindowRect(mParentWnd, &parentRect);
+    GetWindowRect(mPlugWnd, &ownRect);
+    x = ownRect.left - parentRect.left;
+    y = ownRect.top - parentRect.top;
+    w = ownRect.right - ownRect.left;
+    h = ownRect.bottom - ownRect.top;
+    CloseWindow();
+  }
+
+  if (!WindowClass::Acquire(mHInstance, &IGraphicsWin::WndProc)) {
+    mOpenError = "the window class cannot be registered";
+    return nullptr;
+  }
+  mPlugWnd = CreateWindowExA(0, WindowClass::kName, "IPlug", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                             x, y, w, h, mParentWnd, nullptr, mHInstance, this);
+  if (!mPlugWnd) {
+    mOpenError = "the editor's child window cannot be created";
+    WindowClass::Release(mHInstance);
+    return nullptr;
+  }
+  mHDC = GetDC(mPlugWnd);
+  ReleaseDC(mPlugWnd, mHDC);  // a class device context: it stays the window's
+
+  // The caller's OpenGL context comes back at the end: a host drawing with OpenGL keeps its own.
+  if (!CreateGLContext(mOpenError)) {
+    DeactivateGLContext();
+    CloseWindow();
+    return nullptr;
+  }
+  OnViewInitialized();
+  if (!GetDrawContext()) {
+    mOpenError = "NanoVG could not start on this OpenGL context";
+    DeactivateGLContext();
+    CloseWindow();
+    return nullptr;
+  }
+  SetScreenScale(static_cast<float>(std::max(s, 1)));
+  GetDelegate()->LayoutEditor(this);
+  if (MultiTouchEnabled() && (GetSystemMetrics(SM_DIGITIZER) & NID_READY)) RegisterTouchWindow(mPlugWnd, 0);
+  SetAllControlsDirty();
+  if (TooltipsEnabled()) CreateTooltipWindow();
+  DeactivateGLContext();
+
+  GetDelegate()->OnEditorOpened();
+  return mPlugWnd;
+}
+
+// Leaves the new context current (one activation) when it succeeds, and also when loading
+// the entry points failed (the caller deactivates).
+bool IGraphicsWin::CreateGLContext(std::string& error) {
+  if (mPresentThroughGDI) {
+    mOffscreen = OffscreenGLContext::Create();
+    if (!mOffscreen) {
+      error = std::string("no off-screen OpenGL context: ") + OffscreenGLContext::LastError();
+      return false;
+    }
+    ActivateGLContext();
+    if (!LoadOpenGL(mOffscreen->Loader())) {
+      error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
+      return false;
+    }
+    return true;
+  }
+  PIXELFORMATDESCRIPTOR pfd{};
+  pfd.nSize = sizeof(pfd);
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = 32;
+  pfd.cDepthBits = 24;
+  pfd.cStencilBits = 8;
+  pfd.iLayerType = PFD_MAIN_PLANE;
+  const int format = ChoosePixelFormat(mHDC, &pfd);
+  if (format == 0 || !SetPixelFormat(mHDC, format, &pfd)) {
+    error = "no OpenGL pixel format for the editor's window";
+    return false;
+  }
+  mHGLRC = wglCreateContext(mHDC);
+  if (!mHGLRC) {
+    error = "the editor's OpenGL context cannot be created";
+    return false;
+  }
+  ActivateGLContext();
+  if (!LoadGLEntryPoints()) {
+    error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
+    return false;
+  }
+  return true;
+}
+
+void IGraphicsWin::DestroyGLContext() {
+  if (mOffscreen) {
+    mGLActivations = 0;
+    ActivateGLContext();
+    OnViewDestroyed();
+    DeletePresentFrameBuffer();
+    DeactivateGLContext();
+    mOffscreen.reset();
+    return;
+  }
+  if (!mHGLRC) return;
+  const HDC savedDC = wglGetCurrentDC();
+  const HGLRC savedGL = wglGetCurrentContext();
+  wglMakeCurrent(mHDC, mHGLRC);
+  OnViewDestroyed();
+  if (savedGL && savedGL != mHGLRC)
+    wglMakeCurrent(savedDC, savedGL);
+  else
+    wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(mHGLRC);
+  mHGLRC = nullptr;
+  mGLActivations = 0;
+}
+
+void IGraphicsWin::StopRedrawClock() {
+  mVBlank.Stop();
+  if (mTimerRunning) KillTimer(mPlugWnd, kTimerID);
+  mTimerRunning = false;
+}
+
+void IGraphicsWin::CloseWindow() {
+  if (!mPlugWnd) return;
+  StopRedrawClock();
+  if (HasGLContext())
+    DestroyGLContext();
+  else
+    RemoveAllControls();  // a window that never got its context still drops what it attached
+  DestroyTooltipWindow();
+  SetWindowLongPtrA(mPlugWnd, GWLP_USERDATA, 0);  // messages of the dying window reach no editor
+  DestroyWindow(mPlugWnd);
+  mPlugWnd = nullptr;
+  mHDC = nullptr;
+  mVBlankSkipUntil = 0;
+  WindowClass::Release(mHInstance);
+}
+
+// ---- OpenGL context switching: the caller's context always comes back.
+
+void IGraphicsWin::ActivateGLContext() {
+  if (!HasGLContext()) return;
+  if (mGLActivations++ > 0) return;
+  if (mOffscreen) {
+    mOffscreen->Activate();  // remembers and later restores the caller's context itself
+    return;
+  }
+  mPrevHDC = wglGetCurrentDC();
+  mPrevHGLRC = wglGetCurrentContext();
+  wglMakeCurrent(mHDC, mHGLRC);
+}
+
+void IGraphicsWin::DeactivateGLContext() {
+  if (!HasGLContext() || mGLActivations == 0) return;
+  if (--mGLActivations > 0) return;
+  if (mOffscreen) {
+    mOffscreen->Deactivate();
+    return;
+  }
+  wglMakeCurrent(mPrevHGLRC ? mPrevHDC : nullptr, mPrevHGLRC);
+  mPrevHDC = nullptr;
+  mPrevHGLRC = nullptr;
+}
+
+void IGraphicsWin::DrawResize() {
+  if (!HasGLContext()) return;
+  ActivateGLContext();
+  IGraphicsNanoVG::DrawResize();
+  if (mPresentThroughGDI) CreatePresentFrameBuffer();
+  DeactivateGLContext();
+}
+
+// The off-screen window image: colour, and depth with stencil for NanoVG's fills.
+void IGraphicsWin::CreatePresentFrameBuffer() {
+  DeletePresentFrameBuffer();
+  const int w = WindowPixelWidth();
+  const int h = WindowPixelHeight();
+  if (w <= 0 || h <= 0) return;
+  glGenFramebuffers(1, &mPresentFBO);
+  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+  glGenRenderbuffers(1, &mPresentColor);
+  glBindRenderbuffer(GL_RENDERBUFFER, mPresentColor);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mPresentColor);
+  glGenRenderbuffers(1, &mPresentDepth);
+  glBindRenderbuffer(GL_RENDERBUFFER, mPresentDepth);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) DeletePresentFrameBuffer();
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void IGraphicsWin::DeletePresentFrameBuffer() {
+  if (mPresentFBO) glDeleteFramebuffers(1, &mPresentFBO);
+  if (mPresentColor) glDeleteRenderbuffers(1, &mPresentColor);
+  if (mPresentDepth) glDeleteRenderbuffers(1, &mPresentDepth);
+  mPresentFBO = mPresentColor = mPresentDepth = 0;
+}
+
+// ---- Sizes.
+
+void IGraphicsWin::PlatformResize(bool parentHasResized) {
+  if (!mPlugWnd) return;
+  RECT r;
+  GetWindowRect(mPlugWnd, &r);
+  const int dw = static_cast<int>(static_cast<float>(WindowWidth()) * GetScreenScale()) - (r.right - r.left);
+  const int dh = static_cast<int>(static_cast<float>(WindowHeight()) * GetScreenScale()) - (r.bottom - r.top);
+
+  // The host's windows above ours: the parent, and its parent when the parent is itself a
+  // plain child window (hosts often wrap the editor in a frame of their own).
+  const auto isPlainChild = [](HWND wnd) {
+    const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+    const LONG exStyle = GetWindowLongA(wnd, GWL_EXSTYLE);
+    return (style & WS_CHILD) && !(exStyle & WS_EX_MDICHILD);
+  };
+  HWND parent = nullptr, grandparent = nullptr;
+  RECT parentRect{}, grandparentRect{};
+  if (isPlainChild(mPlugWnd)) {
+    parent = GetParent(mPlugWnd);
+    if (parent) GetWindowRect(parent, &parentRect);
+    if (parent && isPlainChild(parent)) {
+      grandparent = GetParent(parent);
+      if (grandparent) GetWindowRect(grandparent, &grandparentRect);
+    }
+  }
+  if (dw == 0 && dh == 0) return;
+
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(mPlugWnd, nullptr, 0, 0, r.right - r.left + dw, r.bottom - r.top + dh, kFlags);
+  if (parentHasResized) return;
+  if (parent)
+    SetWindowPos(parent, nullptr, 0, 0, parentRect.right - parentRect.left + dw,
+                 parentRect.bottom - parentRect.top + dh, kFlags);
+  if (grandparent)
+    SetWindowPos(grandparent, nullptr, 0, 0, grandparentRect.right - grandparentRect.left + dw,
+                 grandparentRect.bottom - grandparentRect.top + dh, kFlags);
+}
+
+// ---- Tooltips.
+
+void IGraphicsWin::CreateTooltipWindow() {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  mTooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr,
+                                WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mPlugWnd, nullptr,
+                                mHInstance, nullptr);
+  if (!mTooltipWnd) {
+    EnableTooltips(false);
+    return;
+  }
+  SetWindowPos(mTooltipWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = mPlugWnd;
+  tool.uId = reinterpret_cast<UINT_PTR>(mPlugWnd);
+  tool.lpszText = const_cast<char*>("");
+  SendMessageA(mTooltipWnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(mTooltipWnd, TTM_SETMAXTIPWIDTH, 0, 250);
+}
+
+void IGraphicsWin::DestroyTooltipWindow() {
+  if (!mTooltipWnd) return;
+  DestroyWindow(mTooltipWnd);
+  mTooltipWnd = nullptr;
+}
+
+// ---- Resources and fonts.
+
+int IGraphicsWin::LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char*,
+                                 void* pHandle, const char*) {
+  return LocateModuleResource(name, type, result, pHandle ? pHandle : mHInstance);
+}
+
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char*, int) {
+  return nullptr;  // system fonts by name: the platform font services, not wired yet
+}
+
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const void* data, int dataSize) {
+  if (!data || dataSize <= 0) return nullptr;
+  return MemoryFont::Copy(data, dataSize);
+}
+
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char* fileNameOrResID) {
+  iplug::TextBuffer found;
+  if (LocateModuleResource(fileNameOrResID, "ttf", found, mHInstance) != kWinBinary) return nullptr;
+  int size = 0;
+  const void* data = LoadWinResource(found.Get(), "ttf", size, mHInstance);
+  return data ? MemoryFont::InPlace(data, size) : nullptr;
+}
+
+void IGraphicsWin::CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) {
+  for (const auto& entry : mFonts)
+    if (entry.first == (fontID ? fontID : "")) return;
+  mFonts.emplace_back(fontID ? fontID : "", std::move(font));
+}
+
+// ---- Services still to be wired.
+
+void IGraphicsWin::GetMouseLocation(float& x, float& y) const {
+  POINT p{};
+  GetCursorPos(&p);
+  if (mPlugWnd) ScreenToClient(mPlugWnd, &p);
+  const float t = GetTotalScale();
+  x = static_cast<float>(p.x) / t;
+  y = static_cast<float>(p.y) / t;
+}
+
+bool IGraphicsWin::GetTextFromClipboard(iplug::TextBuffer& str) {
+  str.Set("");  // the clipboard service is not wired yet
+  return false;
+}
+
+void IGraphicsWin::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer&, int, const char*) {
+  fileName.Set("");  // the file dialog service is not wired yet: nothing chosen
+}
+
+void IGraphicsWin::PromptForDirectory(iplug::TextBuffer& dir) {
+  dir.Set("");  // the folder dialog service is not wired yet: nothing chosen
+}
+
+IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool& isAsync) {
+  isAsync = false;
+  return nullptr;  // the native popup menu service is not wired yet: nothing chosen
+}
+
+}  // namespace igraphics

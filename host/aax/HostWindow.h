@@ -1,0 +1,36 @@
+#pragma once
+#include <memory>
+#include <string>
+
+namespace aaxhost {
+
+// The host's own top-level window that a plug-in's editor opens inside, as a real host has:
+// on Windows a Win32 window whose client area is the editor's room; elsewhere no window
+// system is used yet, so none can be made. Host main thread (the window's thread).
+class HostWindow {
+public:
+  // Whether this build can make one at all (Windows).
+  static bool Supported();
+  // A visible window with a client area of width x height pixels, or null with `error` set.
+  static std::unique_ptr<HostWindow> Create(const char* title, int width, int height, std::string& error);
+  ~HostWindow();
+  HostWindow(const HostWindow&) = delete;
+  HostWindow& operator=(const HostWindow&) = delete;
+
+  // The native handle (an HWND on Windows); null once the user closed the window.
+  void* Handle() const { return mHandle; }
+  bool IsOpen() const { return mHandle != nullptr; }
+  // Resizes the client area to width x height pixels; false when the window is gone or refuses.
+  bool SetClientSize(int width, int height);
+  bool GetClientSize(int& width, int& height) const;
+  // Handles this thread's pending window messages (timers and paints of the editor too) for
+  // about `ms` milliseconds, or until the window is closed. False once it is closed.
+  bool PumpMessages(int ms);
+
+private:
+  HostWindow() = default;
+  friend struct HostWindowAccess;
+  void* mHandle = nullptr;
+};
+
+}  // namespace aaxhost

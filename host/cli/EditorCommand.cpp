@@ -1,0 +1,124 @@
+#include "host/cli/EditorCommand.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "aax-library/AAX_IACFEffectGUI.h"
+#include "host/aax/HostWindow.h"
+#include "host/aax/Instance.h"
+#include "host/aax/ViewContainer.h"
+#include "host/cli/DemoClip.h"
+#include "host/cli/HostMain.h"
+#include "host/cli/ModulePluginInstance.h"
+#include "host/cli/ParamResolver.h"
+
+namespace tbhost {
+namespace {
+
+constexpr int kBlock = 512;
+
+// The audio thread of the run: the demo clip through the plug-in, looped, one block at a time
+// at the pace of the clip's sample rate, until told to stop.
+class LoopedAudio {
+public:
+  explicit LoopedAudio(PluginInstance& plugin) : mPlugin(plugin), mClip(DemoClip::Synthesise(DemoClip::kSampleRate)) {}
+  ~LoopedAudio() { Stop(); }
+
+  void Start() { mThread = std::thread([this] { Run(); }); }
+  void Stop() {
+    mStop.store(true, std::memory_order_release);
+    if (mThread.joinable()) mThread.join();
+  }
+
+private:
+  void Run() {
+    std::vector<float> in[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
+    std::vector<float> out[2] = {std::vector<float>(kBlock), std::vector<float>(kBlock)};
+    const float* ins[2] = {in[0].data(), in[1].data()};
+    float* outs[2] = {out[0].data(), out[1].data()};
+    const size_t frames = mClip.size() / 2;
+    const auto blockTime = std::chrono::microseconds(1000000LL * kBlock / DemoClip::kSampleRate);
+    auto due = std::chrono::steady_clock::now();
+    size_t pos = 0;
+    while (!mStop.load(std::memory_order_acquire)) {
+      for (int i = 0; i < kBlock; ++i, pos = (pos + 1) % frames) {
+        in[0][static_cast<size_t>(i)] = mClip[2 * pos];
+        in[1][static_cast<size_t>(i)] = mClip[2 * pos + 1];
+      }
+      mPlugin.ProcessBlock(ins, nullptr, outs, kBlock);
+      due += blockTime;
+      std::this_thread::sleep_until(due);
+    }
+  }
+
+  PluginInstance& mPlugin;
+  std::vector<float> mClip;
+  std::thread mThread;
+  std::atomic<bool> mStop{false};
+};
+
+}  // namespace
+
+bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::string& error) {
+  if (!aaxhost::HostWindow::Supported()) {
+    error = "editor: this build of the host has no window system to open the editor in (it needs the Windows build)";
+    return false;
+  }
+  std::unique_ptr<PluginInstance> plugin = MakeModulePlugin(request.modulePath, error);
+  if (!plugin) return false;
+  auto& module = static_cast<ModulePluginInstance&>(*plugin);
+  const ParamResolver resolver(plugin->Parameters());
+  std::vector<ParamSetting> settings;
+  for (const std::string& text : request.settings) {
+    ParamSetting setting;
+    if (!resolver.Resolve(text, setting, error)) return false;
+    settings.push_back(setting);
+  }
+  if (!plugin->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
+  for (const ParamSetting& setting : settings) plugin->SetParameter(setting.index, setting.value);
+
+  // As a host opens an editor: the GUI object, its size, a window of that size, the container.
+  aaxhost::Instance& instance = module.HostInstance();
+  if (instance.CreateGUI() != 0 || !instance.GUI()) {
+    error = "the module made no editor (no GUI object)";
+    return false;
+  }
+  AAX_Point size;
+  instance.GUI()->GetViewSize(&size);
+  const int width = std::max(1, static_cast<int>(size.horz));
+  const int height = std::max(1, static_cast<int>(size.vert));
+  std::unique_ptr<aaxhost::HostWindow> window = aaxhost::HostWindow::Create("Tollenbrook", width, height, error);
+  if (!window) return false;
+  aaxhost::ViewContainer container(module.Module().Host().Log(), *window, "editor window");
+  instance.GUI()->SetViewContainer(&container);
+  out << "Tollenbrook editor open, " << width << " x " << height << " pixels; close the window to quit" << std::endl;
+
+  LoopedAudio audio(*plugin);
+  audio.Start();
+  const auto start = std::chrono::steady_clock::now();
+  const auto elapsed = [&] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  while (window->PumpMessages(50)) {
+    if (request.seconds > 0.0 && elapsed() >= request.seconds) break;
+  }
+  audio.Stop();
+
+  // As a host closes: the view goes, then the GUI and effect objects; the module must then be
+  // free to unload.
+  if (instance.GUI()) instance.GUI()->SetViewContainer(nullptr);
+  window.reset();
+  instance.Destroy();
+  const int32_t live = module.Module().LiveObjects();
+  if (live != 0) {
+    error = "the module still holds " + std::to_string(live) + " objects after the editor closed";
+    return false;
+  }
+  out << "editor closed; the module can be unloaded" << std::endl;
+  return true;
+}
+
+}  // namespace tbhost
