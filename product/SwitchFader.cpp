@@ -8,6 +8,7 @@ void SwitchFader::Snap(const ChainSettings& wanted) {
   mPlainBypass = wanted.bypassValue != 0.0 && wanted.bypassValue != 1.0;
   mWet.Jump(wanted.bypassValue != 0.0);
   mLevel.Jump(true);
+  mSounded = false;
 }
 
 void SwitchFader::TakePath(const ChainSettings& wanted) {
@@ -16,6 +17,10 @@ void SwitchFader::TakePath(const ChainSettings& wanted) {
 }
 
 SwitchFader::Segment SwitchFader::Next(const ChainSettings& wanted, int maxFrames, double fs) {
+  // Until a frame has been played since the reset there is nothing to fade from: a host that
+  // sets up the plug-in before it plays learns the latency of its settings at once.
+  if (!mSounded) Snap(wanted);
+  if (maxFrames > 0) mSounded = true;
   const int fadeFrames = static_cast<int>(fs * kFadeMs / 1000.0 + 0.5);
   mWet.SetLength(fadeFrames);
   mLevel.SetLength(fadeFrames);

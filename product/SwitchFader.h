@@ -26,7 +26,8 @@ public:
     int frames;              // how many frames, at least 1 when any are left
   };
 
-  // No fade: the settings apply from the next sample (a reset).
+  // No fade: the settings apply from the next sample (a reset). Until the next frame is
+  // played, changes apply at once too.
   void Snap(const ChainSettings& wanted);
 
   // The chain's settings for at most `maxFrames` of the next frames, given what the
@@ -52,4 +53,5 @@ private:
   int32_t mOversampleLatency = 0;
   bool mSwitchPending = false;
   bool mPlainBypass = false;  // "Bypass" holds a value other than 0 and 1: no fading
+  bool mSounded = false;      // a frame has been played since the last Snap
 };
