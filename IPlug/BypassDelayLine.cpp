@@ -41,4 +41,22 @@ void BypassDelayLine::Process(double* const* inputs, double* const* outputs, int
   if (length > 0) mWritePos = static_cast<int>((static_cast<long long>(mWritePos) + nFrames) % length);
 }
 
+void BypassDelayLine::Feed(const double* const* inputs, int nFrames) {
+  const int length = mLength;
+  if (nFrames <= 0 || length == 0) return;
+  const int nDelayed = std::min(mNInputs, mNOutputs);
+  // Only the last `length` frames can still come out of the line.
+  const int skip = std::max(nFrames - length, 0);
+  const int start = static_cast<int>((static_cast<long long>(mWritePos) + skip) % length);
+  for (int c = 0; c < nDelayed; ++c) {
+    double* line = mBuffer.data() + static_cast<size_t>(c) * static_cast<size_t>(length);
+    int pos = start;
+    for (int f = skip; f < nFrames; ++f) {
+      line[pos] = inputs[c][f];
+      if (++pos == length) pos = 0;
+    }
+  }
+  mWritePos = static_cast<int>((static_cast<long long>(mWritePos) + nFrames) % length);
+}
+
 }  // namespace iplug

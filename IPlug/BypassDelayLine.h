@@ -20,6 +20,9 @@ public:
   // delayed by exactly Length() samples; the other outputs receive silence. An output may
   // be the same buffer as its input.
   void Process(double* const* inputs, double* const* outputs, int nFrames);
+  // Audio thread. Allocates nothing. Takes the inputs into the line as Process would, without
+  // producing output: the line stays filled while the plug-in processes.
+  void Feed(const double* const* inputs, int nFrames);
 
   int Length() const { return mLength; }
   int MaxLength() const { return mMaxLength; }

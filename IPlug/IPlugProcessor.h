@@ -6,6 +6,7 @@
 #include "IPlug/BypassDelayLine.h"
 #include "IPlug/ChannelLayout.h"
 #include "IPlug/ChannelSlot.h"
+#include "IPlug/FadeRamp.h"
 #include "IPlug/MidiMessage.h"
 #include "IPlug/PluginConfig.h"
 #include "IPlug/RelaxedAtomic.h"
@@ -28,6 +29,8 @@ public:
   static constexpr int kPreallocatedFrames = 4096;
   static constexpr int kMaxBypassLatency = 4096;
   static constexpr int kMaxChannelsPerBus = 1024;  // larger counts in a configuration read as 0
+  // Length of the crossfade between processing and bypass (RenderHostBuffers).
+  static constexpr double kBypassFadeMs = 10.0;
   enum EPlugType : int { kEffect = 0, kInstrument = 1, kMIDIEffect = 2 };
 
   // Main thread.
@@ -47,6 +50,10 @@ public:
   virtual void HandleSysexInput(const SysexMessage& /*msg*/) {}
   // Audio thread or host main thread, never both at once: a new sample rate or stream.
   virtual void ResetProcessing() {}
+  // Audio thread. Allocates nothing, takes no lock. Forgets everything the processing has
+  // heard, as an instance made anew at the same rate and settings would start. Called after a
+  // block whose input held samples that were not finite numbers. The default resets.
+  virtual void ClearProcessing() { ResetProcessing(); }
   virtual void OnActivationChanged(bool /*active*/) {}
   // Audio thread. The binding queues the message for the host.
   virtual bool EmitMidi(const MidiMessage& msg) = 0;
@@ -121,11 +128,26 @@ public:
   // Audio thread. Allocates nothing, takes no lock. Runs ProcessAudioBlock and converts
   // the connected outputs into their host buffers. A block longer than BlockSize() (a
   // binding that skipped GrowBlockSize) is processed up to BlockSize() frames and the rest
-  // of the host outputs is silenced.
+  // of the host outputs is silenced. While there is latency the bypass delay line keeps
+  // taking the input, so a bypass that follows continues the audio without a gap.
+  //
+  // Input samples that are not finite numbers (NaN, infinities) reach the processing as 0:
+  // they carry no level the processing could follow. After such a block ClearProcessing runs,
+  // so nothing the processing took in from it shapes the audio that follows.
   void ProcessHostBuffers(int nFrames);
   // Audio thread. Allocates nothing, takes no lock. Bypass: inputs to outputs, delayed by
-  // the latency when there is one, then converted like ProcessHostBuffers.
+  // the latency when there is one, then converted like ProcessHostBuffers. Samples that are
+  // not finite numbers pass as 0.
   void PassThroughHostBuffers(int nFrames);
+  // Audio thread. Allocates nothing, takes no lock. The binding's render call: the processing
+  // (ProcessHostBuffers) or, when `bypassed`, the bypass (PassThroughHostBuffers). A change of
+  // `bypassed` crossfades over kBypassFadeMs, running both, so neither switch steps: into the
+  // bypass at once, out of it after twice the latency, once everything the processing delays
+  // is audio it heard after the bypass.
+  void RenderHostBuffers(int nFrames, bool bypassed);
+  // Whether RenderHostBuffers(nFrames, bypassed) runs the processing: always unless it is
+  // bypassed and no crossfade is under way or about to start.
+  bool RunsProcessing(bool bypassed) const { return !bypassed || !mBypassed || mProcessingGain.Moving(); }
 
   // Main thread. Creates the bypass delay line for the channel records, with room for
   // latencies up to maxLatency samples, at the current latency.
@@ -156,6 +178,13 @@ public:
 private:
   int ClampFrames(int nFrames) const;
   void ConvertOutputs(int nFrames, int nHostFrames);
+  // Points every input channel at its own scratch buffer, copying what it showed.
+  void OwnInputs(int nFrames);
+  // Replaces samples that are not finite in the first nFrames of every input; true if any.
+  bool SanitizeInputs(int nFrames);
+  void FeedBypassDelay(int nFrames);
+  void StartBypassFade(bool bypassed);
+  void CrossfadeWithBypass(int nFrames);
 
   int mPlugType;
   bool mReceivesMIDI;
@@ -170,6 +199,8 @@ private:
   std::vector<std::unique_ptr<ChannelSlot>> mChannels[2];
   std::unique_ptr<BypassDelayLine> mBypassDelay;
   TimeInfo mTimeInfo;
+  bool mBypassed = false;     // what RenderHostBuffers was last asked for
+  FadeRamp mProcessingGain;   // weight of the processing against the bypass
 };
 
 }  // namespace iplug

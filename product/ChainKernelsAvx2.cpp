@@ -8,8 +8,13 @@
 
 #include "product/ChainKernels.h"
 
+// Clang (the fuzzing build) ignores GCC's target pragma and takes its own.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
+#endif
 
 #define TB_SIMD_NS simd_avx2
 #define TB_SIMD_WIDTH 4
@@ -18,7 +23,11 @@
 #define TB_KERNEL_NS kernels_avx2
 #include "product/ChainKernels.inl"
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace {
 constexpr ChainKernels kAvx2 = TB_KERNEL_TABLE(kernels_avx2, "avx2");

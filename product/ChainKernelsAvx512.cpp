@@ -7,8 +7,13 @@
 
 #include "product/ChainKernels.h"
 
+// Clang (the fuzzing build) ignores GCC's target pragma and takes its own.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx512vl,avx2,fma"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512dq,avx512vl,avx2,fma")
+#endif
 
 #define TB_SIMD_NS simd_avx512
 #define TB_SIMD_WIDTH 8
@@ -17,7 +22,11 @@
 #define TB_KERNEL_NS kernels_avx512
 #include "product/ChainKernels.inl"
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace {
 constexpr ChainKernels kAvx512 = TB_KERNEL_TABLE(kernels_avx512, "avx512");

@@ -7,6 +7,7 @@
 #include "IPlug/TransferRing.h"
 #include "product/ChainSettings.h"
 #include "product/ProcessingTargets.h"
+#include "product/SwitchFader.h"
 #include "product/TollenbrookChain.h"
 #include "product/TollenbrookParams.h"
 
@@ -45,9 +46,11 @@ public:
   // Audio thread, or the host main thread while no audio runs. Allocates nothing, takes no
   // lock. Restarts the chain at the current sample rate from the current targets.
   void ResetProcessing() override;
+  // Audio thread. Allocates nothing, takes no lock. The chain as newly made, then reset.
+  void ClearProcessing() override;
   // Audio thread. Allocates nothing, takes no lock. Runs the chain on the four inputs (main
   // left, right, side-chain left, right), queues the meter values for the editor and reports
-  // a latency change.
+  // a latency change. "Bypass" and "Oversample" switch without a step (SwitchFader).
   void ProcessAudioBlock(double** inputs, double** outputs, int nFrames) override;
 
   // Any thread. What the chain takes for a block: the targets and the values of "Compressor
@@ -102,6 +105,7 @@ private:
   // live in their own object, made here before the parameters; the delay lines make it too
   // large for the stacks that hosts and tests construct instances on.
   std::unique_ptr<TollenbrookChain> mChain;
+  SwitchFader mFader;
 
   // The meter readings have their own single-producer ring: the audio thread is their only
   // writer, while host parameter changes travel through the framework's parameter ring.

@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <memory>
 
 #include "product/Tollenbrook.h"
 
@@ -25,13 +26,35 @@ ChainSettings Tollenbrook::CurrentChainSettings() const {
   return s;
 }
 
-void Tollenbrook::ResetProcessing() { mChain->Reset(GetSampleRate(), CurrentChainSettings()); }
+void Tollenbrook::ResetProcessing() {
+  const ChainSettings settings = CurrentChainSettings();
+  mChain->Reset(GetSampleRate(), settings);
+  mFader.Snap(settings);
+}
+
+// The chain holds its whole state in fixed arrays: made anew in place, it allocates nothing.
+void Tollenbrook::ClearProcessing() {
+  std::destroy_at(mChain.get());
+  std::construct_at(mChain.get());
+  ResetProcessing();
+}
 
 // The settings are taken once per block: a change that arrives while the block runs takes
-// effect at the next block, as if it had arrived a block later.
+// effect at the next block, as if it had arrived a block later. A switch of "Bypass" or
+// "Oversample" may split the block where the chain's path changes.
 void Tollenbrook::ProcessAudioBlock(double** inputs, double** outputs, int nFrames) {
   const ChainSettings settings = CurrentChainSettings();
-  mChain->Process(inputs, outputs, nFrames, GetSampleRate(), settings);
+  const double fs = GetSampleRate();
+  int done = 0;
+  do {
+    const SwitchFader::Segment segment = mFader.Next(settings, nFrames - done, fs);
+    const double* in[TollenbrookChain::kInputs] = {inputs[0] + done, inputs[1] + done, inputs[2] + done,
+                                                   inputs[3] + done};
+    double* out[TollenbrookChain::kOutputs] = {outputs[0] + done, outputs[1] + done};
+    mChain->Process(in, out, segment.frames, fs, segment.settings);
+    mFader.Apply(in, out, segment.frames);
+    done += segment.frames;
+  } while (done < nFrames);
 
   const ChainBlockStats& stats = mChain->LastBlock();
   mMeterRing.Push({stats.limiterMeter, stats.compMeter});
@@ -40,7 +63,7 @@ void Tollenbrook::ProcessAudioBlock(double** inputs, double** outputs, int nFram
   mLastLimiterMinGainDb = stats.limiterMinGainDb;
   mLastCompMinGainDb = stats.compMinGainDb;
 
-  const int latency = TollenbrookChain::LatencyFor(settings);
+  const int latency = TollenbrookChain::LatencyFor(mFader.Reported(settings));
   if (latency != GetLatency()) UpdateLatency(latency);
 }
 

@@ -75,6 +75,8 @@ IPlugAAX::IPlugAAX(const InstanceInfo& /*info*/, const PluginConfig& config)
   if (NChannels(kInput) > 0) CreateBypassDelayLine();
   ResizeScratchBuffers(kInitialBlockSize);
   mSideChainChannel = MaxChannelsForBus(kInput, 0);
+  mPieceInputs.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
+  mPieceOutputs.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
   StartTimer();
 }
 
@@ -93,6 +95,11 @@ AAX_Result IPlugAAX::EffectInit() {
   if (controller && controller->GetSampleRate(&sampleRate) == AAX_SUCCESS && std::isfinite(sampleRate) &&
       sampleRate > 0.0f) {
     SetSampleRate(static_cast<double>(sampleRate));
+  }
+  int nIn = 0, nOut = 0;
+  if (ReadStemFormats(nIn, nOut)) {
+    mKnownInputChannels = nIn;
+    mKnownOutputChannels = nOut;
   }
   ResetProcessing();
   return AAX_SUCCESS;

@@ -26,8 +26,9 @@ namespace iplug {
 class IPlugAAX : public IPlugAPIBase, public IPlugProcessor, public AAX_CIPlugParameters {
 public:
   static constexpr int kInitialBlockSize = 512;
-  // The longest block a host may ask for; longer ones are not rendered (see RenderContext).
-  static constexpr int kMaxRenderFrames = 65536;
+  // The longest block taken for real; a longer length is a damaged context (87 s at 48 kHz,
+  // far beyond any host's buffers). Blocks up to it are rendered in pieces.
+  static constexpr int kMaxRenderFrames = 1 << 22;
 
   // Host main thread.
   IPlugAAX(const InstanceInfo& info, const PluginConfig& config);
@@ -51,13 +52,16 @@ public:
   // Index 0 is the plug-in's state, identified by the plug-in's unique ID.
   AAX_Result GetChunkIDFromIndex(int32_t index, AAX_CTypeID* outID) const override;
   AAX_Result GetChunkSize(AAX_CTypeID id, uint32_t* outSize) const override;
-  // Writes the state. A record whose size the host filled in and that is too small for the
-  // state is refused (AAX_ERROR_INCORRECT_CHUNK_SIZE) and left unwritten.
+  // Writes the state and its size. The record must have room for it: the host made room
+  // for the size GetChunkSize last reported, or says so in the record's size field; the
+  // larger of the two counts, so a stale or zero size field cannot fail a session save.
+  // Only a state larger than both is refused (AAX_ERROR_INCORRECT_CHUNK_SIZE), unwritten.
   AAX_Result GetChunk(AAX_CTypeID id, AAX_SPlugInChunk* chunk) const override;
   // Restores the state, sends every value to the host and tells the editor. A record with
   // no data is refused (AAX_ERROR_INCORRECT_CHUNK_SIZE), one that does not hold a complete
-  // state (AAX_ERROR_MALFORMED_CHUNK); either way nothing changes. The record's size is the
-  // host's claim: no more is read than a complete state needs.
+  // state (AAX_ERROR_MALFORMED_CHUNK); either way it is refused before anything is applied
+  // or notified, so nothing changes. The record's size is the host's claim: no more is read
+  // than a complete state needs. A stored NaN leaves its parameter as it was.
   AAX_Result SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk* chunk) override;
   // A record of another chunk compares equal; one of ours compares its parameter values.
   AAX_Result CompareActiveChunk(const AAX_SPlugInChunk* chunk, AAX_CBoolean* outIsEqual) const override;
@@ -99,11 +103,13 @@ protected:
   // rate and resets processing.
   AAX_Result EffectInit() override;
 
-  // Real-time thread. Allocates nothing unless the block is longer than any before, takes
-  // no lock. Maps the host's buffers, side chain, MIDI and transport onto the processor and
-  // runs the plug-in or the bypass. A block that cannot be read safely is skipped: no
-  // length, a negative one or one over kMaxRenderFrames, or no output buffers leave every
-  // buffer alone; missing inputs silence the outputs.
+  // Real-time thread. Allocates nothing, takes no lock. Maps the host's buffers, side chain,
+  // MIDI and transport onto the processor and runs the plug-in or the bypass (crossfading
+  // when the master bypass changes). Blocks longer than the scratch buffers are rendered in
+  // pieces; every output sample of the block is written. A block that cannot be read safely
+  // is skipped: no length, a negative one or one over kMaxRenderFrames, or no output
+  // buffers leave every buffer alone; missing inputs silence the outputs. A failed stem
+  // format query is answered by the last one that worked.
   void RenderContext(const void* context, TParamValPair* const values[], int32_t count) override;
 
 private:
@@ -115,10 +121,12 @@ private:
   int ParamIndexFromID(AAX_CParamID id) const;
 
   // Render path steps (real-time thread).
-  bool ReadHostBlock(const void* context, HostBlock& block) const;
-  void ConnectInputs(const HostBlock& block);
-  void ConnectOutputs(const HostBlock& block);
-  void FillTimeInfo(const void* context);
+  bool ReadStemFormats(int& nIn, int& nOut) const;
+  bool ReadHostBlock(const void* context, HostBlock& block);
+  static float* const* HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out);
+  void ConnectInputs(const HostBlock& block, int offset, int nFrames);
+  void ConnectOutputs(const HostBlock& block, int offset, int nFrames);
+  void FillTimeInfo(const void* context, int offset);
   void HandleHostMidiInput(const void* context);
   void PostMidiOutput(const void* context);
   static void SilenceOutputs(const HostBlock& block);
@@ -132,6 +140,14 @@ private:
   std::mutex mTrackNameMutex;
   TextBuffer mTrackName;
   int mSideChainChannel = 0;
+  // The chunk size last reported to the host (state threads).
+  mutable RelaxedAtomic<int> mReportedChunkSize{0};
+  // Channels of the host's stem formats as last read (the smallest layout until then).
+  RelaxedAtomic<int> mKnownInputChannels{1};
+  RelaxedAtomic<int> mKnownOutputChannels{1};
+  // The host's buffer pointers for one piece of a long block, sized at construction.
+  std::vector<float*> mPieceInputs;
+  std::vector<float*> mPieceOutputs;
 };
 
 }  // namespace iplug

@@ -29,7 +29,8 @@ AAX_Result IPlugAAX::GetChunkIDFromIndex(int32_t index, AAX_CTypeID* outID) cons
 }
 
 // The state is serialised afresh for every request: nothing is kept between the size and
-// the bytes, so both always describe the current state.
+// the bytes, so both always describe the current state. The size reported is remembered as
+// the room the host was asked to make.
 AAX_Result IPlugAAX::GetChunkSize(AAX_CTypeID id, uint32_t* outSize) const {
   if (!outSize) return AAX_ERROR_NULL_ARGUMENT;
   *outSize = 0;
@@ -37,16 +38,19 @@ AAX_Result IPlugAAX::GetChunkSize(AAX_CTypeID id, uint32_t* outSize) const {
   ByteChunk state;
   if (!SerializeState(state)) return AAX_ERROR_INVALID_CHUNK_ID;
   *outSize = static_cast<uint32_t>(state.Size());
+  mReportedChunkSize = state.Size();
   return AAX_SUCCESS;
 }
 
+// Hosts size the record from GetChunkSize; what they leave in its size field beforehand varies
+// (0, the capacity, or a size from an earlier save), so the field alone must not fail a save.
 AAX_Result IPlugAAX::GetChunk(AAX_CTypeID id, AAX_SPlugInChunk* chunk) const {
   if (!chunk) return AAX_ERROR_NULL_ARGUMENT;
   if (id != static_cast<AAX_CTypeID>(GetUniqueID())) return AAX_ERROR_INVALID_CHUNK_ID;
   ByteChunk state;
   if (!SerializeState(state)) return AAX_ERROR_INVALID_CHUNK_ID;
-  // A host that says how much room it made is held to it.
-  if (chunk->fSize > 0 && chunk->fSize < state.Size()) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
+  const int room = std::max(chunk->fSize, mReportedChunkSize.Load());
+  if (state.Size() > room) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
   chunk->fSize = state.Size();
   chunk->fChunkID = id;
   if (state.Size() > 0) std::memcpy(chunk->fData, state.Data(), static_cast<size_t>(state.Size()));
@@ -58,18 +62,19 @@ AAX_Result IPlugAAX::SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk* chunk) {
   if (id != static_cast<AAX_CTypeID>(GetUniqueID())) return AAX_ERROR_INVALID_CHUNK_ID;
   if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
-  // The record holds at least what it claims, but bytes past a complete state would be
-  // ignored anyway: reading stops there, whatever the claim.
-  ByteChunk previous;
-  const bool havePrevious = SerializeState(previous);
-  const int size = std::min(chunk->fSize, previous.Size());
+  // Checked before anything is applied or anyone told: the state this build writes has a
+  // fixed length, so a record shorter than it cannot hold a whole state. The record holds at
+  // least what it claims, and bytes past a complete state would be ignored anyway.
+  ByteChunk current;
+  const bool haveCurrent = SerializeState(current);
+  if (!haveCurrent || chunk->fSize < current.Size()) return AAX_ERROR_MALFORMED_CHUNK;
   ByteChunk state;
-  if (state.AppendBytes(chunk->fData, size) != size) return AAX_ERROR_MALFORMED_CHUNK;
+  if (state.AppendBytes(chunk->fData, current.Size()) != current.Size()) return AAX_ERROR_MALFORMED_CHUNK;
 
   if (UnserializeState(state, 0) < 0) {
-    // A state that ends early would leave the plug-in half in the old state and half in the
-    // new one: the old one comes back whole instead.
-    if (havePrevious) UnserializeState(previous, 0);
+    // Not reached with a state of fixed length; should a product's state vary, the one it
+    // had comes back whole rather than half of each.
+    UnserializeState(current, 0);
     return AAX_ERROR_MALFORMED_CHUNK;
   }
 

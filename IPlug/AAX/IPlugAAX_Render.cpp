@@ -33,25 +33,44 @@ struct IPlugAAX::HostBlock {
   float* const* inputs = nullptr;
   float* const* outputs = nullptr;
   bool inputsPresent = false;
+  bool initialised = false;  // a controller to answer: the host initialised the instance
   int sideChainIndex = 0;  // position of the key in the input buffers; 0 without one
 };
 
-bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) const {
+bool IPlugAAX::ReadStemFormats(int& nIn, int& nOut) const {
+  AAX_IController* controller = Controller();
+  AAX_EStemFormat inputFormat = AAX_eStemFormat_None;
+  AAX_EStemFormat outputFormat = AAX_eStemFormat_None;
+  if (controller && controller->GetInputStemFormat(&inputFormat) == AAX_SUCCESS &&
+      controller->GetOutputStemFormat(&outputFormat) == AAX_SUCCESS) {
+    nIn = AAX_StemFormatChannelCount(inputFormat);
+    nOut = AAX_StemFormatChannelCount(outputFormat);
+    return true;
+  }
+  return false;
+}
+
+bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
   const int32_t* length = Field<const int32_t>(context, kIPlugAAXField_BufferLength);
   if (!length || *length <= 0 || *length > kMaxRenderFrames) return false;
   block.nFrames = *length;
 
-  AAX_IController* controller = Controller();
-  AAX_EStemFormat inputFormat = AAX_eStemFormat_None;
-  AAX_EStemFormat outputFormat = AAX_eStemFormat_None;
-  if (!controller || controller->GetInputStemFormat(&inputFormat) != AAX_SUCCESS ||
-      controller->GetOutputStemFormat(&outputFormat) != AAX_SUCCESS) {
-    return false;
+  // An instance's stem formats never change, so a query that fails (a host in trouble) is
+  // answered by the last one that worked; before any has, the layout is taken to be the
+  // smallest there is, one channel each way, so that every buffer written exists.
+  block.initialised = Controller() != nullptr;
+  int nIn = 0, nOut = 0;
+  if (ReadStemFormats(nIn, nOut)) {
+    mKnownInputChannels = nIn;
+    mKnownOutputChannels = nOut;
+  } else {
+    nIn = mKnownInputChannels;
+    nOut = mKnownOutputChannels;
   }
   // The main inputs end where the side-chain channel begins.
   const int mainInputs = MaxBusCount(kInput) > 1 ? std::min(mSideChainChannel, NChannels(kInput)) : NChannels(kInput);
-  block.nIn = std::clamp(AAX_StemFormatChannelCount(inputFormat), 0, mainInputs);
-  block.nOut = std::clamp(AAX_StemFormatChannelCount(outputFormat), 0, NChannels(kOutput));
+  block.nIn = std::clamp(nIn, 0, mainInputs);
+  block.nOut = std::clamp(nOut, 0, NChannels(kOutput));
   block.nOutAttached = MaxBusCount(kOutput) == 1 ? block.nOut : NChannels(kOutput);
 
   block.outputs = Field<float* const>(context, kIPlugAAXField_AudioOut);
@@ -62,7 +81,9 @@ bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) const {
 
   // The key follows the main inputs in the host's buffers; an index past them (or a missing
   // buffer there) is taken as no key at all.
-  const int32_t* sideChain = Field<const int32_t>(context, kIPlugAAXField_SideChainIn);
+  // Only components with a side chain register its field: the others' contexts end before it.
+  const int32_t* sideChain =
+      MaxBusCount(kInput) > 1 ? Field<const int32_t>(context, kIPlugAAXField_SideChainIn) : nullptr;
   const int s = sideChain ? *sideChain : 0;
   if (block.inputs && s >= 1 && s <= block.nIn && block.inputs[s]) block.sideChainIndex = s;
   return true;
@@ -73,7 +94,14 @@ void IPlugAAX::SilenceOutputs(const HostBlock& block) {
     std::memset(block.outputs[i], 0, sizeof(float) * static_cast<size_t>(block.nFrames));
 }
 
-void IPlugAAX::ConnectInputs(const HostBlock& block) {
+// The host's buffers from frame `offset` on, in the arrays made for them at construction.
+float* const* IPlugAAX::HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out) {
+  const int n = std::min(count, static_cast<int>(out.size()));
+  for (int i = 0; i < n; ++i) out[static_cast<size_t>(i)] = buffers[i] + offset;
+  return out.data();
+}
+
+void IPlugAAX::ConnectInputs(const HostBlock& block, int offset, int nFrames) {
   if (IsInstrument()) return;
   const int maxIn = NChannels(kInput);
   const bool key = MaxBusCount(kInput) > 1 && block.sideChainIndex != 0;
@@ -86,21 +114,23 @@ void IPlugAAX::ConnectInputs(const HostBlock& block) {
   } else {
     ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
   }
-  AttachHostBuffers(kInput, 0, block.nIn, block.inputs, block.nFrames);
+  AttachHostBuffers(kInput, 0, block.nIn, HostPointers(block.inputs, block.nIn, offset, mPieceInputs), nFrames);
   if (key) {
     ConnectChannels(kInput, mSideChainChannel, 1, true);
-    AttachHostBuffers(kInput, mSideChainChannel, 1, block.inputs + block.sideChainIndex, block.nFrames);
+    AttachHostBuffers(kInput, mSideChainChannel, 1,
+                      HostPointers(block.inputs + block.sideChainIndex, 1, offset, mPieceInputs), nFrames);
   }
 }
 
-void IPlugAAX::ConnectOutputs(const HostBlock& block) {
+void IPlugAAX::ConnectOutputs(const HostBlock& block, int offset, int nFrames) {
   const int maxOut = NChannels(kOutput);
   ConnectChannels(kOutput, 0, maxOut, true);
   if (MaxBusCount(kOutput) == 1) ConnectChannels(kOutput, block.nOut, maxOut - block.nOut, false);
-  AttachHostBuffers(kOutput, 0, maxOut, block.outputs, block.nFrames);
+  AttachHostBuffers(kOutput, 0, maxOut, HostPointers(block.outputs, block.nOutAttached, offset, mPieceOutputs),
+                    nFrames);
 }
 
-void IPlugAAX::FillTimeInfo(const void* context) {
+void IPlugAAX::FillTimeInfo(const void* context, int offset) {
   TimeInfo info;
   AAX_IMIDINode* node = Field<AAX_IMIDINode>(context, kIPlugAAXField_Transport);
   if (AAX_ITransport* transport = node ? node->GetTransport() : nullptr) {
@@ -114,10 +144,14 @@ void IPlugAAX::FillTimeInfo(const void* context) {
       info.mDenominator = denominator;
     }
     int64_t ticks = 0;
-    if (transport->GetCurrentTickPosition(&ticks) == AAX_SUCCESS)
-      info.mPPQPos = std::max(0.0, static_cast<double>(ticks) / kTicksPerQuarter);
+    if (transport->GetCurrentTickPosition(&ticks) == AAX_SUCCESS) {
+      // A later piece of a long block is that much further on at the block's tempo.
+      const double beats = offset > 0 && info.mTempo > 0.0 ? offset * info.mTempo / (60.0 * GetSampleRate()) : 0.0;
+      info.mPPQPos = std::max(0.0, static_cast<double>(ticks) / kTicksPerQuarter + beats);
+    }
     int64_t sample = 0;
-    if (transport->GetCurrentNativeSampleLocation(&sample) == AAX_SUCCESS) info.mSamplePos = static_cast<double>(sample);
+    if (transport->GetCurrentNativeSampleLocation(&sample) == AAX_SUCCESS)
+      info.mSamplePos = static_cast<double>(sample + offset);
     bool looping = false;
     int64_t loopStart = 0, loopEnd = 0;
     if (transport->GetCurrentLoopPosition(&looping, &loopStart, &loopEnd) == AAX_SUCCESS) {
@@ -178,30 +212,27 @@ void IPlugAAX::PostMidiOutput(const void* context) {
 void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*/[], int32_t /*count*/) {
   HostBlock block;
   if (!ReadHostBlock(context, block)) return;
-  if (!block.inputsPresent) {
+  if (!block.inputsPresent || !block.initialised) {
     SilenceOutputs(block);
     return;
   }
 
   const bool bypassed = IsHostBypassed();
   if (DoesMIDIIn()) HandleHostMidiInput(context);
-  try {
-    GrowBlockSize(block.nFrames);
-  } catch (...) {
-    // No memory for a block this long: silence rather than stale audio.
-    SilenceOutputs(block);
-    return;
-  }
-  ConnectInputs(block);
-  ConnectOutputs(block);
-
-  if (bypassed) {
-    PassThroughHostBuffers(block.nFrames);
-  } else {
-    FillTimeInfo(context);
-    MidiMessage msg;
-    while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
-    ProcessHostBuffers(block.nFrames);
+  // Long blocks are rendered in pieces that fit the scratch buffers made at construction, so
+  // no block, however long, allocates; the processing grows to the piece size only.
+  const int pieceFrames = std::min(block.nFrames, kPreallocatedFrames);
+  GrowBlockSize(pieceFrames);
+  for (int offset = 0; offset < block.nFrames; offset += pieceFrames) {
+    const int n = std::min(pieceFrames, block.nFrames - offset);
+    ConnectInputs(block, offset, n);
+    ConnectOutputs(block, offset, n);
+    if (RunsProcessing(bypassed)) {
+      FillTimeInfo(context, offset);
+      MidiMessage msg;
+      while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
+    }
+    RenderHostBuffers(n, bypassed);
   }
   PostMidiOutput(context);
 }

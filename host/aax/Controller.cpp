@@ -31,12 +31,14 @@ AAX_Result Controller::GetSampleRate(AAX_CSampleRate* outSampleRate) const {
 
 AAX_Result Controller::GetInputStemFormat(AAX_EStemFormat* outFormat) const {
   if (!outFormat) return AAX_ERROR_NULL_ARGUMENT;
+  if (mFailStemFormats.load()) return AAX_ERROR_UNIMPLEMENTED;
   *outFormat = mInputFormat.load();
   return AAX_SUCCESS;
 }
 
 AAX_Result Controller::GetOutputStemFormat(AAX_EStemFormat* outFormat) const {
   if (!outFormat) return AAX_ERROR_NULL_ARGUMENT;
+  if (mFailStemFormats.load()) return AAX_ERROR_UNIMPLEMENTED;
   *outFormat = mOutputFormat.load();
   return AAX_SUCCESS;
 }

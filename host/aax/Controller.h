@@ -43,6 +43,8 @@ public:
     mInputFormat.store(input);
     mOutputFormat.store(output);
   }
+  // The stem-format queries answer AAX_ERROR_UNIMPLEMENTED while set: a host in trouble.
+  void FailStemFormatQueries(bool fail) { mFailStemFormats.store(fail); }
   void SetEffectID(std::string effectID) { mEffectID = std::move(effectID); }
   void SetTODLocation(AAX_CTimestamp location) { mTOD.store(location); }
   int32_t SignalLatency() const { return mLatency.load(); }
@@ -60,6 +62,7 @@ private:
   std::atomic<float> mSampleRate{48000.0f};
   std::atomic<AAX_EStemFormat> mInputFormat{AAX_eStemFormat_Stereo};
   std::atomic<AAX_EStemFormat> mOutputFormat{AAX_eStemFormat_Stereo};
+  std::atomic<bool> mFailStemFormats{false};
   std::atomic<int32_t> mLatency{0};
   std::atomic<int32_t> mLatencyChanges{0};
   std::atomic<AAX_CTimestamp> mTOD{0};

@@ -38,6 +38,7 @@ public:
   void SetPlaying(bool playing) { mPlaying.store(playing); }
   void SetTickPosition(int64_t ticks) { mTicks.store(ticks); }
   void SetSamplePosition(int64_t samples) { mSamples.store(samples); }
+  int64_t SamplePosition() const { return mSamples.load(); }
   void SetSampleRate(double sampleRate) { mSampleRate.store(sampleRate); }
   void SetLoop(bool looping, int64_t startTick, int64_t endTick) {
     mLoopStart.store(startTick);

@@ -317,6 +317,10 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
     out.command = Command::kEditor;
     return ParseEditorArgs(args, out, error);
   }
+  if (command == "validate") {
+    out.command = Command::kValidate;
+    return tbvalidate::ValidateOptions::Parse(args, out.validate, error);
+  }
   error = "unknown command '" + command + "' (see --help)";
   return false;
 }
@@ -335,6 +339,7 @@ const char* CommandLine::Usage() {
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
          "  tollenbrook-host editor [--set NAME=VALUE]... [--module PATH] [--seconds N]\n"
+         "  tollenbrook-host validate [--strictness 1..10] [--module PATH] [--seed N]\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
          "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
@@ -386,6 +391,11 @@ const char* CommandLine::Usage() {
          "editor   Opens the plug-in's editor in a window of its own, as an AAX host does, with the demo\n"
          "         clip looping through the plug-in so the meters move; runs until the window is\n"
          "         closed (or for --seconds N). Needs the Windows build.\n"
+         "validate Loads the module as a host does and checks it: audio at many sample rates and block\n"
+         "         sizes, parameters, state, threads, latency, switching, bad input, and that the audio\n"
+         "         thread allocates nothing and takes no lock. One line per check, then \"N passed, N\n"
+         "         failed\"; exit status 0 only when every check passed (1 otherwise). --strictness sets\n"
+         "         how much is checked (default 10, everything); --seed replays a run's random choices.\n"
          "\n"
          "\n"
          "render, params and describe load the AAX module at run time, as a host does: the one named\n"

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "host/validator/ValidateOptions.h"
 #include "host/cli/RenderExtras.h"
 
 namespace tbhost {
@@ -9,7 +10,7 @@ namespace tbhost {
 // The parsed command line of tollenbrook-host. Parameter settings stay text here; they are
 // resolved against the plug-in's own parameter table.
 struct CommandLine {
-  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kPresets, kEditor };
+  enum class Command { kHelp, kVersion, kRender, kParams, kDescribe, kDemo, kSnapshot, kPresets, kEditor, kValidate };
 
   Command command = Command::kHelp;
   std::string input;
@@ -29,6 +30,7 @@ struct CommandLine {
   std::string presetsDir;                // presets --write DIR; empty: list the presets
   RenderExtras extras;                   // render: batches, reports, plot, --overwrite-input
   double editorSeconds = 0.0;            // editor --seconds N: close by itself after N seconds
+  tbvalidate::ValidateOptions validate;  // validate [--strictness N] [--module PATH] [--seed N]
 
   // False with `error` set for an unknown command or option, a missing or surplus argument,
   // or a bad block size.

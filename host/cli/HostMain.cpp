@@ -22,6 +22,7 @@
 #include "host/cli/SnapshotCommand.h"
 #include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
+#include "host/validator/Validator.h"
 
 namespace tbhost {
 namespace {
@@ -203,6 +204,8 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
       if (!EditorCommand::Run(request, env.out, error)) return Fail(env, error);
       return 0;
     }
+    case CommandLine::Command::kValidate:
+      return tbvalidate::Validate(cmd.validate, env.out, env.err);
     case CommandLine::Command::kSnapshot: {
       const SnapshotRequest request{cmd.output, cmd.snapshotScale, cmd.settings};
       if (!SnapshotCommand::Run(request, env.out, error)) return Fail(env, error);

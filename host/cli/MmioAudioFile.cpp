@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/cli/AudioFile.h"
+#include "host/cli/RiffWaveParser.h"
 #include "host/cli/Utf8Path.h"
 #include "host/cli/WaveFormat.h"
 #include "host/cli/WaveSampleCodec.h"
@@ -181,28 +182,20 @@ std::unique_ptr<AudioFile> MmioAudioFile::Open(const std::string& path, std::str
     return nullptr;
   };
 
-  MMCKINFO riff{};
-  riff.fccType = kWave;
-  if (mmioDescend(mmio, &riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR)
-    return fail("not a RIFF WAVE file (only WAVE files are read on Windows)");
-  MMCKINFO fmt{};
-  fmt.ckid = kFmt;
-  if (mmioDescend(mmio, &fmt, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return fail("no format chunk");
-  std::vector<uint8_t> fmtBytes(std::min<DWORD>(fmt.cksize, 256));
-  if (mmioRead(mmio, reinterpret_cast<HPSTR>(fmtBytes.data()), static_cast<LONG>(fmtBytes.size())) !=
-      static_cast<LONG>(fmtBytes.size()))
-    return fail("truncated format chunk");
-  WaveFormat wave;
+  // The header is parsed by the portable parser over the multimedia file functions.
+  const RiffWaveParser::ReadAt readAt = [mmio](int64_t offset, void* to, int64_t bytes) -> int64_t {
+    if (offset < 0 || offset > kMaxFileBytes || bytes <= 0 || bytes > kMaxFileBytes) return 0;
+    if (mmioSeek(mmio, static_cast<LONG>(offset), SEEK_SET) != static_cast<LONG>(offset)) return -1;
+    return mmioRead(mmio, static_cast<HPSTR>(to), static_cast<LONG>(bytes));
+  };
+  RiffWaveLayout layout;
   std::string why;
-  if (!WaveFormat::Parse(fmtBytes.data(), fmtBytes.size(), wave, why)) return fail(why);
-  if (mmioAscend(mmio, &fmt, 0) != MMSYSERR_NOERROR) return fail("truncated format chunk");
-  MMCKINFO data{};
-  data.ckid = kData;
-  if (mmioDescend(mmio, &data, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR) return fail("no data chunk");
-
+  if (!RiffWaveParser::Parse(readAt, size.QuadPart, layout, why)) return fail(why);
+  if (mmioSeek(mmio, static_cast<LONG>(layout.dataOffset), SEEK_SET) != static_cast<LONG>(layout.dataOffset))
+    return fail("no data chunk");
+  const WaveFormat& wave = layout.format;
   AudioFileFormat format = wave.ToAudioFormat();
-  const int64_t available = std::max<int64_t>(0, size.QuadPart - static_cast<int64_t>(data.dwDataOffset));
-  format.frames = std::min<int64_t>(data.cksize, available) / wave.mBlockAlign;
+  format.frames = layout.frames;
   auto out = std::make_unique<MmioAudioFile>(file, mmio, wave, format, false);
   out->mFramesLeft = format.frames;
   return out;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -368,6 +371,36 @@ TEST(IPlugProcessor, ABlockLongerThanTheScratchIsCutAndTheRestSilenced) {
   EXPECT_EQ(proc.mLastFrames, 16);
   EXPECT_EQ(out[15], 1.0f);
   for (int f = 16; f < 24; ++f) EXPECT_EQ(out[f], 0.0f);
+}
+
+// Every position of a block, vector part and tail, and every kind of damage: the processing
+// reads 0 there and is cleared after the block; finite extremes are left as they are.
+TEST(IPlugProcessor, SamplesThatAreNotFiniteReachTheProcessingAsSilence) {
+  const float kinds[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::max(),
+                         std::numeric_limits<float>::denorm_min()};
+  constexpr int kFrames = 13;
+  for (float kind : kinds) {
+    for (int at = 0; at < kFrames; ++at) {
+      TestProcessor proc("2-2");
+      proc.ResizeScratchBuffers(kFrames);
+      proc.mCaptureInputs = true;
+      std::vector<float> left(kFrames, 0.5f), right(kFrames, -0.5f), outL(kFrames), outR(kFrames);
+      right[static_cast<size_t>(at)] = kind;
+      float* ins[] = {left.data(), right.data()};
+      float* outs[] = {outL.data(), outR.data()};
+      proc.ConnectChannels(kInput, 0, 2, true);
+      proc.ConnectChannels(kOutput, 0, 2, true);
+      proc.AttachHostBuffers(kInput, 0, 2, ins, kFrames);
+      proc.AttachHostBuffers(kOutput, 0, 2, outs, kFrames);
+      proc.ProcessHostBuffers(kFrames);
+      const bool finite = std::isfinite(kind);
+      EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>(at)], finite ? static_cast<double>(kind) : 0.0) << kind << " " << at;
+      EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>((at + 1) % kFrames)], -0.5);
+      EXPECT_EQ(proc.mResets, finite ? 0 : 1) << kind << " " << at;
+      EXPECT_EQ(std::memcmp(&right[static_cast<size_t>(at)], &kind, sizeof kind), 0) << "the host's buffer is left alone";
+    }
+  }
 }
 
 // ---- bypass ----

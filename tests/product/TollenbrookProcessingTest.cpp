@@ -59,6 +59,8 @@ TEST(TollenbrookProcessing, OversamplingReportsItsLatencyAndTheHostBypassHonours
   HostSetsParam(*plug, kParamBypass, 1);
   HostSetsParam(*plug, kParamOversample, 0);
   b.Render(*plug, 0, 64);
+  EXPECT_EQ(plug->GetLatency(), 64) << "the path changes once the output has faded out on it";
+  b.Render(*plug, 0, 1024);
   EXPECT_EQ(plug->GetLatency(), 0);
 }
 

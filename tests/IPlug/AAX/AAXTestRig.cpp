@@ -7,10 +7,10 @@ namespace aaxtest {
 HostServicesScope::HostServicesScope(aaxhost::Host& host) { ACFStartup(host.Unknown()); }
 HostServicesScope::~HostServicesScope() { ACFShutdown(nullptr); }
 
-RawContext::RawContext(AAX_CIPlugParameters& effect, int mainInputs, int outputs) {
+RawContext::RawContext(AAX_CIPlugParameters& effect, int mainInputs, int outputs, int maxFrames) {
   // Main inputs and the key; unused fields hold null, as a host leaves them.
-  for (int i = 0; i <= mainInputs; ++i) mInputs.emplace_back(kMaxFrames, 0.0f);
-  for (int i = 0; i < outputs; ++i) mOutputs.emplace_back(kMaxFrames, 0.0f);
+  for (int i = 0; i <= mainInputs; ++i) mInputs.emplace_back(maxFrames, 0.0f);
+  for (int i = 0; i < outputs; ++i) mOutputs.emplace_back(maxFrames, 0.0f);
   for (auto& buffer : mInputs) mInputPointers.push_back(buffer.data());
   for (auto& buffer : mOutputs) mOutputPointers.push_back(buffer.data());
   mFields[kIPlugAAXField_AudioIn] = mInputPointers.data();

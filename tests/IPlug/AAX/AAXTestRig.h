@@ -49,7 +49,7 @@ public:
   static constexpr int kFields = 27;
   static constexpr int kMaxFrames = 4096;
 
-  explicit RawContext(AAX_CIPlugParameters& effect, int mainInputs = 2, int outputs = 2);
+  explicit RawContext(AAX_CIPlugParameters& effect, int mainInputs = 2, int outputs = 2, int maxFrames = kMaxFrames);
 
   // The host's buffers: main inputs, then the key at index mainInputs.
   std::vector<float>& Input(int index) { return mInputs[static_cast<size_t>(index)]; }

@@ -217,12 +217,31 @@ TEST_F(ProductChunks, GarbageBytesLandInsideEveryParameterRange) {
 
 TEST_F(ProductChunks, StoredNotANumberLeavesItsParameterAlone) {
   HostSets("3", 0.25);
+  HostSets("4", 0.0);
   ChunkRecord record = Save();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   std::memcpy(record.Get()->fData + 12 + 8 * kParamGain, &nan, sizeof nan);
   HostSets("3", 1.0);
+  HostSets("4", 1.0);
   ASSERT_EQ(effect.SetChunk(kTLK1, record.Get()), 0);
   EXPECT_EQ(plug.GetParam(kParamGain)->Value(), 20.0);
+  EXPECT_EQ(plug.GetParam(kParamMix)->Value(), 0.0) << "the rest is read";
+}
+
+// A host sizes the record from GetChunkSize and may leave anything in its size field: zero,
+// a stale size from an earlier save, or garbage. The save succeeds all the same.
+TEST_F(ProductChunks, AStaleSizeInTheHostsRecordCannotFailASave) {
+  HostSets("2", 0.5);
+  uint32_t size = 0;
+  ASSERT_EQ(effect.GetChunkSize(kTLK1, &size), 0);
+  ASSERT_EQ(size, static_cast<uint32_t>(kStateBytes));
+  for (int32_t prefilled : {0, 1, kStateBytes - 1, -7, std::numeric_limits<int32_t>::min()}) {
+    ChunkRecord record(size);
+    record.SetDeclaredSize(prefilled);
+    ASSERT_EQ(effect.GetChunk(kTLK1, record.Get()), 0) << prefilled;
+    EXPECT_EQ(record.Get()->fSize, kStateBytes);
+    EXPECT_EQ(record.Data(), Save().Data()) << prefilled;
+  }
 }
 
 TEST_F(ProductChunks, AHostRecordTooSmallForTheStateIsNotWrittenPast) {
@@ -233,6 +252,23 @@ TEST_F(ProductChunks, AHostRecordTooSmallForTheStateIsNotWrittenPast) {
   EXPECT_EQ(small.Get()->fData[15], 0xAB);
   EXPECT_EQ(effect.GetChunk(kTLK1, nullptr), AAX_ERROR_NULL_ARGUMENT);
   EXPECT_EQ(effect.GetChunkSize(kTLK1, nullptr), AAX_ERROR_NULL_ARGUMENT);
+}
+
+// A refused record is refused before anything is applied: no parameter hook, no editor
+// notification, no value sent to the host.
+TEST(ProbeChunks, ARefusedStateTellsNobodyAnything) {
+  HostedPlug<aaxtest::ProbePlugin> hosted{new aaxtest::ProbePlugin()};
+  ChunkRecord record;
+  ASSERT_EQ(aaxhost::ReadChunk(hosted.Effect(), AAX_FourCC("Prb1"), &record), 0);
+  const std::vector<unsigned char> bytes = record.Data();
+  hosted.plug->mLog.clear();
+  hosted.log.Clear();
+  for (size_t keep = 1; keep < bytes.size(); keep += 7) {
+    ChunkRecord cut = ChunkRecord::WithData(AAX_FourCC("Prb1"), bytes.data(), keep);
+    EXPECT_EQ(hosted.Effect().SetChunk(AAX_FourCC("Prb1"), cut.Get()), AAX_ERROR_MALFORMED_CHUNK) << keep;
+  }
+  EXPECT_TRUE(hosted.plug->mLog.empty()) << hosted.plug->mLog.front();
+  EXPECT_EQ(hosted.log.Count("PostSetValueRequest"), 0u);
 }
 
 TEST(ProbeChunks, TheStateTellsTheEditorAfterRestoring) {

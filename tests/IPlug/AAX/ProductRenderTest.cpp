@@ -54,8 +54,10 @@ TEST_F(ProductRender, OversamplingReportsItsLatencyToTheHost) {
   EXPECT_EQ(controller.SignalLatency(), 64);
   EXPECT_EQ(plug.GetLatency(), 64);
 
-  // The host's bypass now delays the input by the same 64 samples.
+  // The host's bypass now delays the input by the same 64 samples, once its crossfade is
+  // through.
   HostSets("", 1.0);
+  RenderBlocks(1, 0.1f, 0.0f);
   FillBlock(0.1f, 0.0f);
   context.Render();
   for (int i = 64; i < 512; ++i)

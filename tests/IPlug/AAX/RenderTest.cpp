@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "AAXTestRig.h"
 #include "ProbePlugin.h"
 #include "host/aax/Transport.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -90,23 +92,38 @@ TEST(RenderChannels, AKeyRemovedBetweenBlocksIsNotHeardAgain) {
 
 // ---- bypass, block size, transport ---------------------------------------------------------------
 
-TEST(RenderBypass, TheMasterBypassPassesTheInputAndRunsNothingElse) {
+// Engaging the master bypass crossfades from the processing to the input over 10 ms; once
+// through, a bypassed block passes the input and runs nothing else.
+TEST(RenderBypass, TheMasterBypassCrossfadesThenPassesTheInputAndRunsNothingElse) {
   Probe p(AAX_eStemFormat_Stereo);
+  constexpr int kFade = 480;  // 10 ms at 48 kHz
   ASSERT_EQ(p.hosted.Effect().SetParameterNormalizedValue("", 1.0), 0);
+  for (int block = 0; block * 64 < kFade; ++block) {
+    p.context.Render();
+    for (int i = 0; i < 64; ++i) {
+      const double weight = std::max(0.0, 1.0 - static_cast<double>(block * 64 + i + 1) / kFade);  // processing
+      const float in = p.context.Input(0)[static_cast<size_t>(i)];
+      ASSERT_FLOAT_EQ(p.context.Output(0)[static_cast<size_t>(i)], static_cast<float>(in * (1.0 + weight)))
+          << block << " " << i;
+    }
+  }
+  p.plug().mBlocks.clear();
   aaxhost::Transport transport;
   transport.SetTempo(90.0);
   p.context.UseTransport(transport.View());
   p.plug().QueueMidiFromEditor(iplug::MidiMessage{0, 0x90, 60, 100});
+  const double tempoBefore = p.plug().GetTimeInfo().mTempo;
   p.context.Render();
 
   EXPECT_TRUE(p.plug().mBlocks.empty());
   for (int c = 0; c < 2; ++c)
     for (int i = 0; i < 64; ++i) ASSERT_EQ(p.context.Output(c)[static_cast<size_t>(i)], p.context.Input(c)[static_cast<size_t>(i)]);
-  EXPECT_EQ(p.plug().GetTimeInfo().mTempo, 120.0) << "no transport in a bypassed block";
+  EXPECT_EQ(p.plug().GetTimeInfo().mTempo, tempoBefore) << "no transport in a bypassed block";
   EXPECT_TRUE(p.plug().mMidiIn.empty());
   iplug::MidiMessage queued;
   EXPECT_TRUE(p.plug().PopMidiFromEditor(queued)) << "the editor's MIDI waits for a processed block";
 
+  // Back from the bypass the processing runs at once and fades in.
   ASSERT_EQ(p.hosted.Effect().SetParameterNormalizedValue("", 0.0), 0);
   p.plug().QueueMidiFromEditor(queued);
   p.context.Render();
@@ -114,6 +131,34 @@ TEST(RenderBypass, TheMasterBypassPassesTheInputAndRunsNothingElse) {
   EXPECT_EQ(p.plug().mBlocks[0].timeInfo.mTempo, 90.0);
   ASSERT_EQ(p.plug().mMidiIn.size(), 1u);
   EXPECT_EQ(p.plug().mMidiIn[0].mData1, 60);
+  EXPECT_FLOAT_EQ(p.context.Output(0)[0], p.context.Input(0)[0] * (1.0f + 1.0f / kFade));
+}
+
+// A block longer than the scratch buffers (and longer than 65536 frames) is rendered piece by
+// piece: every output sample is written, the processing never grows past its reserve, and
+// nothing is allocated.
+TEST(RenderBlockSize, ABlockLongerThanAnyBufferIsRenderedInPieces) {
+  constexpr int kFrames = 70001;
+  HostedPlug<ProbePlugin> hosted(new ProbePlugin(), 48000.0f, AAX_eStemFormat_Stereo);
+  RawContext context(*hosted.plug, 2, 2, kFrames);
+  context.FillInputs(1.0f);
+  context.FillOutputs(7.0f);
+  context.SetLength(kFrames);
+  hosted.plug->mBlocks.reserve(64);
+  hosted.plug->mLog.reserve(8);
+  {
+    testsupport::AllocationScope allocations;
+    context.Render();
+    EXPECT_EQ(allocations.Count(), 0);
+  }
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < kFrames; ++i)
+      ASSERT_EQ(context.Output(c)[static_cast<size_t>(i)], 2.0f * context.Input(c)[static_cast<size_t>(i)]) << c << " " << i;
+  const int pieces = (kFrames + iplug::IPlugProcessor::kPreallocatedFrames - 1) / iplug::IPlugProcessor::kPreallocatedFrames;
+  ASSERT_EQ(hosted.plug->mBlocks.size(), static_cast<size_t>(pieces));
+  EXPECT_EQ(hosted.plug->mBlocks.back().nFrames, kFrames - (pieces - 1) * iplug::IPlugProcessor::kPreallocatedFrames);
+  EXPECT_EQ(hosted.plug->GetBlockSize(), iplug::IPlugProcessor::kPreallocatedFrames);
+  EXPECT_EQ(hosted.plug->mBlocks[1].firstSample[0], context.Input(0)[iplug::IPlugProcessor::kPreallocatedFrames]);
 }
 
 TEST(RenderBlockSize, ALongerBlockThanAnyBeforeResetsFirst) {
@@ -323,11 +368,61 @@ TEST_F(DamagedContext, MissingInputsSilenceTheBlock) {
   EXPECT_TRUE(FirstFramesSilent(64));
 }
 
-TEST_F(DamagedContext, AnUninitialisedInstanceRendersNothing) {
+TEST_F(DamagedContext, AnUninitialisedInstanceRendersSilence) {
   ASSERT_EQ(p.hosted.Effect().Uninitialize(), 0);
   p.context.Render();
   EXPECT_TRUE(p.plug().mBlocks.empty());
-  EXPECT_TRUE(OutputsUntouched());
+  EXPECT_TRUE(FirstFramesSilent(64));
+}
+
+// The stem formats of an instance never change: a query that fails is answered by the last
+// one that worked, and the block is rendered in full.
+TEST_F(DamagedContext, AFailedStemFormatQueryKeepsTheLastLayout) {
+  p.context.Render();
+  p.context.FillOutputs(kUntouched);
+  p.hosted.instance.GetController().FailStemFormatQueries(true);
+  p.context.SetSideChain(2);
+  p.context.Render();
+  ASSERT_EQ(p.plug().mBlocks.size(), 2u);
+  EXPECT_EQ(p.plug().mBlocks[1].firstSample[2], 12.0f);
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < 64; ++i)
+      ASSERT_EQ(p.context.Output(c)[static_cast<size_t>(i)], 2.0f * p.context.Input(c)[static_cast<size_t>(i)]);
+}
+
+// A host that never answered the query: the layout read at initialisation is kept; without
+// that either, the smallest layout (one channel each way) is rendered, so no buffer that may
+// not exist is written.
+TEST(RenderStemFormats, WithoutAnyAnswerTheSmallestLayoutIsRendered) {
+  for (bool answeredAtInit : {true, false}) {
+    aaxhost::CallLog log;
+    aaxhost::Instance instance(log, nullptr);
+    instance.GetController().SetStemFormats(AAX_eStemFormat_Stereo, AAX_eStemFormat_Stereo);
+    instance.GetController().FailStemFormatQueries(!answeredAtInit);
+    auto* plug = new ProbePlugin();
+    ASSERT_EQ(instance.Adopt(static_cast<AAX_CIPlugParameters*>(plug)->GetPrivateUnknown()), 0);
+    instance.GetController().FailStemFormatQueries(true);
+    RawContext context(*plug, 2, 2);
+    context.FillInputs(10.0f);
+    context.FillOutputs(7.0f);
+    context.SetLength(64);
+    context.Render();
+    EXPECT_EQ(context.Output(0)[0], 20.0f) << answeredAtInit;
+    EXPECT_EQ(context.Output(1)[0], answeredAtInit ? 22.0f : 7.0f) << answeredAtInit;
+  }
+}
+
+// A plug-in without a side chain registers no side-chain field: its contexts end before that
+// field, and it must not be read.
+TEST(RenderChannels, WithoutASideChainItsFieldIsNeverRead) {
+  HostedPlug<ProbePlugin> hosted(new ProbePlugin(aaxtest::ProbeOptions{.channelIO = "1-1 2-2"}), 48000.0f);
+  RawContext context(*hosted.plug, 2, 2);
+  context.FillInputs(10.0f);
+  context.SetLength(64);
+  context.SetField(kIPlugAAXField_SideChainIn, reinterpret_cast<void*>(uintptr_t{8}));  // past the context
+  context.Render();
+  ASSERT_EQ(hosted.plug->mBlocks.size(), 1u);
+  EXPECT_EQ(context.Output(1)[0], 22.0f);
 }
 
 TEST_F(DamagedContext, AStemFormatBeyondThePlugInIsHeldToItsChannels) {

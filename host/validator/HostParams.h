@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class AAX_IACFEffectParameters;
+
+namespace tbvalidate {
+
+// One host parameter as a host learns it through the effect-parameters interface.
+struct HostParam {
+  std::string id;
+  std::string name;
+  int steps = 0;             // number of steps the host offers (2 for a switch)
+  bool automatable = false;
+  double defaultNormalized = 0.0;
+  bool masterBypass = false;
+
+  // The normalised value of step k of `steps`.
+  double StepValue(int k) const { return steps > 1 ? static_cast<double>(k) / (steps - 1) : 0.0; }
+};
+
+// The plug-in's host parameters, the master bypass among them.
+// Main thread.
+std::vector<HostParam> ReadHostParams(const AAX_IACFEffectParameters& effect);
+
+// The first parameter whose name contains `part` (case does not matter), or null.
+const HostParam* FindParam(const std::vector<HostParam>& params, const std::string& part);
+
+}  // namespace tbvalidate

@@ -1,0 +1,26 @@
+// What a host in trouble does to a plug-in: a stem-format query that fails, and blocks longer
+// than 65536 frames. The outputs must be written all the same.
+#include <string>
+
+#include "host/aax/Controller.h"
+#include "host/validator/Validation.h"
+
+namespace tbvalidate {
+
+void CheckHostTrouble(Validation& v) {
+  const std::string check = "every output written when the stem-format query fails and for blocks over 65536 frames";
+  v.Begin(check);
+  std::string error;
+  std::unique_ptr<ValidatorInsert> insert = v.NewInsert(2, 48000.0, error);
+  if (!insert) return v.Report().Fail(check, error);
+  std::string problem = v.Play(*insert, Signal::kNoise, 2048, 512, "");
+  insert->Controller().FailStemFormatQueries(true);
+  if (problem.empty()) problem = v.Play(*insert, Signal::kNoise, 2048, 512, "query failing");
+  if (problem.empty()) problem = v.PlayBlock(*insert, Signal::kNoise, Validation::kMaxBlock, "query failing");
+  insert->Controller().FailStemFormatQueries(false);
+  if (problem.empty()) problem = v.PlayBlock(*insert, Signal::kSquare, Validation::kMaxBlock, "");
+  v.Report().Record(check, problem, "blocks of 512 and " + std::to_string(Validation::kMaxBlock) +
+                                        " frames with the query failing and answered");
+}
+
+}  // namespace tbvalidate

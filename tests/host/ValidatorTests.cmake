@@ -1,0 +1,45 @@
+# The validator, natively and under Wine: on the module (everything must pass), and on probe
+# modules built with one known fault each, which it must find. The probes are modules like the
+# product's (tests/host/probe/ProbeModule.cpp), fault 0 has none.
+set(probe_dir ${CMAKE_BINARY_DIR}/tests/probes)
+foreach(fault IN ITEMS 0 1 2 3 4)
+  tb_aax_module(validator_probe_${fault}
+    SOURCES ${CMAKE_SOURCE_DIR}/IPlug/AAX/IPlugAAX_Describe.cpp ${CMAKE_CURRENT_LIST_DIR}/probe/ProbeModule.cpp
+    DEPS iplug_aax
+    OUTPUT_DIRECTORY ${probe_dir})
+  target_compile_definitions(validator_probe_${fault} PRIVATE TB_PROBE_FAULT=${fault})
+  if(NOT WIN32)
+    # As the product's module: the framework's process-wide timer registry outlives an unload.
+    target_link_options(validator_probe_${fault} PRIVATE "LINKER:-z,nodelete")
+  endif()
+endforeach()
+
+add_test(NAME tollenbrook_host_validate COMMAND tollenbrook-host validate --strictness 10)
+set_tests_properties(tollenbrook_host_validate PROPERTIES FAIL_REGULAR_EXPRESSION "FAIL  " TIMEOUT 1800)
+
+# Runs the host and requires an exit status and a line of output.
+function(tb_validator_test name status regex)
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:tollenbrook-host>;${ARGN}"
+                   -DSTATUS=${status} "-DREGEX=${regex}" -P ${CMAKE_CURRENT_LIST_DIR}/RunAndMatch.cmake)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+endfunction()
+
+tb_validator_test(validator_passes_a_sound_probe 0 "[0-9]+ passed, 0 failed"
+                  validate --module $<TARGET_FILE:validator_probe_0>)
+tb_validator_test(validator_fails_a_probe_that_allocates 1
+                  "FAIL  audio thread allocates nothing and takes no lock: [1-9][0-9]* allocations"
+                  validate --strictness 3 --module $<TARGET_FILE:validator_probe_1>)
+tb_validator_test(validator_fails_a_probe_that_skips_an_output 1
+                  "FAIL  audio, stereo insert at 48000 Hz: [^\n]*output 1 stayed silent"
+                  validate --strictness 3 --module $<TARGET_FILE:validator_probe_2>)
+tb_validator_test(validator_fails_a_probe_that_leaves_a_host_buffer_unwritten 1
+                  "FAIL  audio, stereo insert at 48000 Hz: [^\n]*output 1: frame 0 was not written"
+                  validate --strictness 3 --module $<TARGET_FILE:validator_probe_4>)
+# Locks are seen on Linux outside the sanitizer builds; an uncontended mutex on Windows is an
+# atomic exchange inside the module.
+if(NOT WIN32 AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+  tb_validator_test(validator_fails_a_probe_that_locks 1
+                    "FAIL  audio thread allocates nothing and takes no lock: 0 allocations and [1-9][0-9]* locks"
+                    validate --strictness 3 --module $<TARGET_FILE:validator_probe_3>)
+endif()
