@@ -218,12 +218,17 @@ float IPlugLV2::MaxEditorZoom() const {
   return GetEditorWidth() > 0 ? static_cast<float>(GetMaxWidth()) / static_cast<float>(GetEditorWidth()) : 1.f;
 }
 
-// The editor's size in units stays what the state or the configuration says; the port
-// carries its zoom.
 void IPlugLV2::TakeEditorZoom() {
   const float zoom = mEditorZoom.load(std::memory_order_relaxed);
   if (!(zoom > 0.f) || zoom == mEditorZoomTaken) return;
   mEditorZoomTaken = zoom;
+  ShowEditorZoom(zoom);
+}
+
+// The editor's size in units stays what the state or the configuration says; the port
+// carries its zoom.
+void IPlugLV2::ShowEditorZoom(float zoom) {
+  if (!(zoom > 0.f)) return;
   ByteChunk geometry;
   geometry.Append(static_cast<int32_t>(GetSavedWidth() != 0 ? GetSavedWidth() : GetEditorWidth()));
   geometry.Append(static_cast<int32_t>(GetSavedHeight() != 0 ? GetSavedHeight() : GetEditorHeight()));

@@ -90,6 +90,11 @@ public:
   // The range of the editor-zoom port: the editor's size limits over its size.
   float MinEditorZoom() const;
   float MaxEditorZoom() const;
+  // UI thread. A zoom the editor-zoom port brought: the open editor takes it on the next
+  // timer tick, a closed one when it opens.
+  void ShowEditorZoom(float zoom);
+  // Any thread, once the ports are laid out (null before).
+  const LV2PortLayout* PortLayout() const { return mLayout.get(); }
 
   int GetSideChainChannel() const { return mSideChainChannel; }
   // The longest block processed in one piece.
