@@ -51,12 +51,10 @@ void IGraphicsX11::MoveMouseCursor(float x, float y) {
   const float t = GetTotalScale();
   XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, static_cast<int>(std::lround(x * t)),
                static_cast<int>(std::lround(y * t)));
-  // The position read back is where the pointer really is; the move's own motion event then
-  // reports no movement.
-  float actualX = x, actualY = y;
-  GetMouseLocation(actualX, actualY);
-  mLastX = mSavedX = actualX;
-  mLastY = mSavedY = actualY;
+  XFlush(mDisplay);
+  // The move's own motion event then reports no movement.
+  mLastX = mSavedX = x;
+  mLastY = mSavedY = y;
 }
 
 void IGraphicsX11::PlatformHideMouseCursor(bool hide, bool lock) {
