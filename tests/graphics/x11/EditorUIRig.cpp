@@ -66,7 +66,7 @@ void EditorUIRig::SetUp() {
     GTEST_SKIP() << "no X display (scripts/test starts an Xvfb)";
   int event, error, major, minor;
   ASSERT_TRUE(XTestQueryExtension(mDisplay, &event, &error, &major, &minor)) << "the server offers XTest";
-  mParent = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, kParentWidth, kParentHeight, 0, 0, 0);
+  mParent = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), kParentX, 0, kParentWidth, kParentHeight, 0, 0, 0);
   XMapWindow(mDisplay, mParent);
   XSync(mDisplay, False);
   mPorts = ReadPorts();
@@ -146,6 +146,7 @@ void EditorUIRig::WindowOrigin(int& x, int& y) {
 }
 
 void EditorUIRig::MoveTo(int x, int y) {
+  XRaiseWindow(mDisplay, mParent);
   int ox = 0, oy = 0;
   WindowOrigin(ox, oy);
   XTestFakeMotionEvent(mDisplay, -1, ox + x, oy + y, CurrentTime);
