@@ -25,7 +25,8 @@ std::string BundleDir() {
   return std::string(path ? path : "") + "/Tollenbrook.lv2/";
 }
 
-// The stereo plug-in's port numbers by symbol, read from the bundle's Turtle by lilv.
+// The stereo plug-in's port numbers by symbol, read from the bundle's Turtle by lilv, which
+// must also find the interface there as hosts do: an X11 UI in TollenbrookUI.so.
 std::map<std::string, int> ReadPorts() {
   std::map<std::string, int> ports;
   LilvWorld* world = lilv_world_new();
@@ -37,6 +38,18 @@ std::map<std::string, int> ReadPorts() {
       const LilvPort* port = lilv_plugin_get_port_by_index(plugin, i);
       ports[lilv_node_as_string(lilv_port_get_symbol(plugin, port))] = static_cast<int>(i);
     }
+    LilvUIs* uis = lilv_plugin_get_uis(plugin);
+    EXPECT_EQ(lilv_uis_size(uis), 1u);
+    LilvNode* x11 = lilv_new_uri(world, LV2_UI__X11UI);
+    LILV_FOREACH(uis, it, uis) {
+      const LilvUI* ui = lilv_uis_get(uis, it);
+      EXPECT_STREQ(lilv_node_as_uri(lilv_ui_get_uri(ui)), "urn:vantorell:tollenbrook:ui");
+      EXPECT_TRUE(lilv_ui_is_a(ui, x11));
+      const std::string binary = lilv_node_as_uri(lilv_ui_get_binary_uri(ui));
+      EXPECT_EQ(binary.substr(binary.rfind('/') + 1), "TollenbrookUI.so");
+    }
+    lilv_node_free(x11);
+    lilv_uis_free(uis);
   }
   lilv_node_free(uri);
   lilv_node_free(bundle);
