@@ -74,7 +74,9 @@ void LV2EditorUI::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format,
 
 int LV2EditorUI::Idle() {
   TimerRunLoop::Pump();
-  return 0;
+  // A top-level window closes by the user's hand; the host then closes the interface.
+  igraphics::IGraphics* graphics = mPlug->GetUI();
+  return graphics && graphics->WindowIsOpen() ? 0 : 1;
 }
 
 void LV2EditorUI::WritePort(int port, float value) {

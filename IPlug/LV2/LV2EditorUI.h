@@ -32,7 +32,7 @@ public:
   LV2UI_Widget Widget() const { return mWidget; }
   // The host's port_event: a float value of a port (other formats are not subscribed).
   void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
-  // The host's idle call: 0 while the interface is shown.
+  // The host's idle call: 0 while the interface is shown, 1 once its window was closed.
   int Idle();
   IPlugLV2& Plug() { return *mPlug; }
 
