@@ -364,6 +364,8 @@ public:
                        int valIdx = 0);
   void SetControlValueAfterTextEdit(const char* str);
   IControl* GetControlInTextEntry() const { return mInTextEntry; }
+  // The platform's edit box closed without a result (cancelled): no text entry is pending.
+  void ClearTextEntryControl() { mInTextEntry = nullptr; }
   IControl* GetControlInPopupMenu() const { return mInPopupMenu; }
   IPopupMenu& GetPromptMenu() { return mPromptMenu; }
   void ShowBubbleControl(IControl* caller, float x, float y, const char* str, int direction = 1,

@@ -6,11 +6,17 @@
 
 #include "graphics/IGEditorDelegate.h"
 #include "graphics/headless/OffscreenGLContext.h"
-#include "graphics/headless/MemoryFont.h"
 #include "graphics/nanovg/GLLoader.h"
 #include "graphics/nanovg/NanoVGGL.h"
 #include "graphics/nanovg/ResourceLookup.h"
 #include "graphics/win/ScreenScale.h"
+#include "graphics/win/WinClipboard.h"
+#include "graphics/win/WinColorChooser.h"
+#include "graphics/win/WinFileDialogs.h"
+#include "graphics/win/WinFontLoader.h"
+#include "graphics/win/WinMessageBox.h"
+#include "graphics/win/WinPopupMenu.h"
+#include "graphics/win/WinShell.h"
 #include "graphics/win/WindowClass.h"
 
 namespace igraphics {
@@ -188,6 +194,13 @@ void IGraphicsWin::StopRedrawClock() {
 void IGraphicsWin::CloseWindow() {
   if (!mPlugWnd) return;
   StopRedrawClock();
+  mTextEntry.Close();
+  ReleaseWindowCapture();
+  if (IsCursorHidden()) HideMouseCursor(false, false);  // the system's cursor count comes back
+  mCursorLocked = false;
+  mTouches.Reset();
+  mTooltipShown = false;
+  mTooltipIdx = -1;
   if (HasGLContext())
     DestroyGLContext();
   else
@@ -339,56 +352,63 @@ int IGraphicsWin::LocateResource(const char* name, const char* type, iplug::Text
   return LocateModuleResource(name, type, result, pHandle ? pHandle : mHInstance);
 }
 
-std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char*, int) {
-  return nullptr;  // system fonts by name: the platform font services, not wired yet
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char* fontName, int style) {
+  return WinFontLoader::LoadByName(fontName, style);
 }
 
-std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const void* data, int dataSize) {
-  if (!data || dataSize <= 0) return nullptr;
-  return MemoryFont::Copy(data, dataSize);
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char* fontID, const void* data, int dataSize) {
+  return WinFontLoader::LoadFromMemory(fontID, data, dataSize);
 }
 
-std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char* fileNameOrResID) {
-  iplug::TextBuffer found;
-  if (LocateModuleResource(fileNameOrResID, "ttf", found, mHInstance) != kWinBinary) return nullptr;
-  int size = 0;
-  const void* data = LoadWinResource(found.Get(), "ttf", size, mHInstance);
-  return data ? MemoryFont::InPlace(data, size) : nullptr;
+std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char* fontID, const char* fileNameOrResID) {
+  return WinFontLoader::LoadFromFileOrResource(fontID, fileNameOrResID, GetWinModuleHandle());
 }
 
 void IGraphicsWin::CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) {
-  for (const auto& entry : mFonts)
-    if (entry.first == (fontID ? fontID : "")) return;
-  mFonts.emplace_back(fontID ? fontID : "", std::move(font));
+  if (font) WinFontLoader::Cache(fontID, *font);
 }
 
-// ---- Services still to be wired.
+// ---- Platform services.
 
-void IGraphicsWin::GetMouseLocation(float& x, float& y) const {
-  POINT p{};
-  GetCursorPos(&p);
-  if (mPlugWnd) ScreenToClient(mPlugWnd, &p);
-  const float t = GetTotalScale();
-  x = static_cast<float>(p.x) / t;
-  y = static_cast<float>(p.y) / t;
+bool IGraphicsWin::GetTextFromClipboard(iplug::TextBuffer& str) { return WinGetTextFromClipboard(str); }
+
+bool IGraphicsWin::SetTextInClipboard(const char* str) {
+  return WinSetTextInClipboard(mTopLevel.Find(mParentWnd), str);
 }
 
-bool IGraphicsWin::GetTextFromClipboard(iplug::TextBuffer& str) {
-  str.Set("");  // the clipboard service is not wired yet
-  return false;
+int IGraphicsWin::ShowMessageBox(const char* str, const char* caption, int type) {
+  const int button = WinShowMessageBox(mTopLevel.Find(mParentWnd), str, caption, type);
+  ReleaseMouseCapture();
+  return button;
 }
 
-void IGraphicsWin::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer&, int, const char*) {
-  fileName.Set("");  // the file dialog service is not wired yet: nothing chosen
+void IGraphicsWin::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext) {
+  WinPromptForFile(mPlugWnd, fileName, path, action, ext);
+  ReleaseMouseCapture();
 }
 
 void IGraphicsWin::PromptForDirectory(iplug::TextBuffer& dir) {
-  dir.Set("");  // the folder dialog service is not wired yet: nothing chosen
+  WinPromptForDirectory(mPlugWnd, dir);
+  ReleaseMouseCapture();
 }
 
-IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool& isAsync) {
+bool IGraphicsWin::PromptForColour(IColor& color, const char* str) {
+  const bool chosen = WinPromptForColour(mPlugWnd, color, str);
+  ReleaseMouseCapture();
+  return chosen;
+}
+
+bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
+                           const char* errMsgOnFailure) {
+  return WinOpenURL(mTopLevel.Find(mParentWnd), url, msgWindowTitle, confirmMsg, errMsgOnFailure);
+}
+
+bool IGraphicsWin::RevealPathInExplorer(const char* path) { return WinRevealPathInExplorer(path, true); }
+
+IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) {
   isAsync = false;
-  return nullptr;  // the native popup menu service is not wired yet: nothing chosen
+  if (!mPlugWnd) return nullptr;
+  return WinPopupMenu::Show(mPlugWnd, menu, bounds, GetTotalScale());
 }
 
 }  // namespace igraphics

@@ -1,6 +1,8 @@
 #pragma once
 #include "graphics/win/WinInclude.h"
 
+#include <shellapi.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,6 +11,10 @@
 
 #include "graphics/nanovg/IGraphicsNanoVG.h"
 #include "graphics/win/VBlankThread.h"
+#include "graphics/win/WinFontCaches.h"
+#include "graphics/win/WinTextEntry.h"
+#include "graphics/win/WinTopLevelWindow.h"
+#include "graphics/win/WinTouchTracker.h"
 
 namespace igraphics {
 
@@ -23,9 +29,14 @@ class OffscreenGLContext;
 // first tick without mouse capture. Resizing goes to the window and, unless the host resized
 // them already, to its parent and grandparent.
 //
-// Input translation (pointer, touch, wheel, keys, cursor, the text edit box) and the
-// platform services (menus, dialogs, clipboard, message box, links, system fonts) come from
-// their own files; until they are wired, the services answer "not available".
+// Input (IGraphicsWinInput.cpp): pointer messages become logical-unit events of the graphics
+// context, with the window's mouse capture held while a button is down; pen and touch reach
+// it as WM_TOUCH only; the wheel counts whole notches; keys the editor does not take go on to
+// the host's top-level window, so its shortcuts (the transport's space bar) keep working; a
+// hidden, locked cursor stays where the drag began and reappears there. The in-place text
+// edit box (WinTextEntry) commits or cancels on the redraw tick after the user asked.
+// The platform services (menus, dialogs, clipboard, message box, links, fonts) are the
+// system's, from their own files.
 //
 // Threads: everything on the thread that opened the window (the host's UI thread); the
 // vertical-blank thread only posts messages to the window.
@@ -60,18 +71,29 @@ public:
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;
   void CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) override;
 
-  // ---- Input and services still to be wired (they answer "not available" until then).
+  // ---- Pointer, cursor and text entry (UI thread).
   void GetMouseLocation(float& x, float& y) const override;
-  void MoveMouseCursor(float, float) override {}
-  void CancelPlatformTextEntry() override {}
+  // Moves the system cursor to (x, y) in logical units; nothing for pen or touch input.
+  void MoveMouseCursor(float x, float y) override;
+  int SetMouseCursor(int cursorType) override;
+  bool PlatformSupportsMultiTouch() const override;
+  void CreatePlatformTextEntry(int paramIdx, const ITextStyle& text, const IBounds& bounds, int length,
+                               const char* str) override;
+  void CancelPlatformTextEntry() override { mTextEntry.SetState(WinTextEntry::kCancel); }
+  // The touches of one WM_TOUCH message (screen positions in hundredths of a pixel), handed
+  // to the graphics context as its down, up and drag lists.
+  void OnTouchInputs(const TOUCHINPUT* inputs, int n);
+
+  // ---- Platform services (UI thread; the dialogs are modal and drop the pointer capture).
   bool GetTextFromClipboard(iplug::TextBuffer& str) override;
-  bool SetTextInClipboard(const char*) override { return false; }
-  int ShowMessageBox(const char*, const char*, int) override { return 0; }
+  bool SetTextInClipboard(const char* str) override;
+  int ShowMessageBox(const char* str, const char* caption, int type) override;
   void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext) override;
   void PromptForDirectory(iplug::TextBuffer& dir) override;
-  bool PromptForColour(IColor&, const char*) override { return false; }
-  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
-  void CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override {}
+  bool PromptForColour(IColor& color, const char* str) override;
+  bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
+               const char* errMsgOnFailure) override;
+  bool RevealPathInExplorer(const char* path) override;
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) override;
 
   // ---- For the host layer, the snapshot and tests (UI thread).
@@ -94,19 +116,45 @@ public:
   // and the off-screen context presented through GDI (what Wine gets).
   void SetPresentThroughGDI(bool gdi) { mPresentThroughGDI = gdi; }
   HWND GetTooltipWindow() const { return mTooltipWnd; }
+  const WinTextEntry& GetTextEntry() const { return mTextEntry; }
+  bool IsCursorLocked() const { return mCursorLocked; }
+  const WinTouchTracker& GetTouches() const { return mTouches; }
   // Why the last OpenWindow failed ("" when it did not).
   const char* GetOpenError() const { return mOpenError.c_str(); }
 
   static LRESULT CALLBACK WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 protected:
-  void PlatformHideMouseCursor(bool, bool) override {}
+  void PlatformHideMouseCursor(bool hide, bool lock) override;
 
 private:
   LRESULT HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void OnCreate(HWND hWnd);
   // One tick of the redraw clock: counter 0 from the timer, else the vertical-blank counter.
   void OnRedrawTick(int counter);
+  // A commit or cancel the edit box asked for, or the reset of its other states; false when
+  // nothing was pending and the tick may draw.
+  bool ConsumeTextEntryState();
+  void PaintAroundTextEntry();
+
+  // ---- Input messages (IGraphicsWinInput.cpp). Each returns the message's result.
+  static bool IsInputMessage(UINT msg);
+  LRESULT OnInputMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnButtonDown(const IMouseState& state);
+  LRESULT OnButtonUp(const IMouseState& state);
+  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+  LRESULT OnWheel(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMouseHover();
+  LRESULT OnDropFiles(HDROP drop);
+  LRESULT OnTouch(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKey(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Another window took the mouse capture while a control held the pointer: the control is
+  // released as if the button came up.
+  void OnCaptureLost(HWND newOwner);
+  // The state of a mouse message; its position becomes the last pointer position.
+  IMouseState MouseState(WPARAM wParam, LPARAM lParam);
+  void ReleaseWindowCapture();
+  void HideTooltip();
   void OnPaint();
   // Copies a painted pixel area from the back buffer to the window through GDI (see
   // mPresentThroughGDI).
@@ -148,7 +196,23 @@ private:
   int mFramesDrawn = 0;
   int mTicks = 0;
   std::string mOpenError;
-  std::vector<std::pair<std::string, std::unique_ptr<PlatformFont>>> mFonts;
+
+  // ---- Input.
+  float mLastX = 0.f;  // last pointer position, logical units
+  float mLastY = 0.f;
+  bool mCursorLocked = false;
+  float mHiddenCursorX = 0.f;  // where a hidden cursor reappears, logical units
+  float mHiddenCursorY = 0.f;
+  bool mPenOrTouch = false;  // the current mouse message was made from pen or touch input
+  bool mReleasingCapture = false;
+  bool mTooltipShown = false;
+  int mTooltipIdx = -1;
+  WinTouchTracker mTouches;
+  WinTextEntry mTextEntry{[this] { HideTooltip(); }};
+
+  // ---- Services.
+  WinTopLevelWindow mTopLevel;
+  WinFontCaches::User mFontCacheUser;  // the process-wide font caches live while an editor does
 };
 
 }  // namespace igraphics

@@ -1,6 +1,6 @@
-// The editor window's procedure: creation, the redraw clock's ticks, painting and closing.
-// Pointer, touch, wheel, drop, keyboard, cursor and edit-box messages are translated by the
-// input layer; until it is wired they take the default handling.
+// The editor window's procedure: creation, the redraw clock's ticks (which also act on the
+// text edit box's commit or cancel), painting and closing. Pointer, touch, wheel, drop,
+// keyboard and cursor messages go to the input translation (IGraphicsWinInput.cpp).
 #include "graphics/win/IGraphicsWin.h"
 
 #include <shellapi.h>
@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "graphics/IRectList.h"
@@ -58,6 +59,7 @@ LRESULT CALLBACK IGraphicsWin::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT IGraphicsWin::HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (IsInputMessage(msg)) return OnInputMessage(hWnd, msg, wParam, lParam);
   switch (msg) {
     case WM_CREATE:
       OnCreate(hWnd);
@@ -83,6 +85,14 @@ LRESULT IGraphicsWin::HandleMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM l
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
+    case WM_SETCURSOR:
+      SetMouseCursor(GetCursorType());
+      return 0;
+    case WM_CTLCOLOREDIT:
+      return mTextEntry.IsOpen() ? mTextEntry.Colour(reinterpret_cast<HDC>(wParam)) : 0;
+    case WM_CAPTURECHANGED:
+      OnCaptureLost(reinterpret_cast<HWND>(lParam));
+      return 0;
     default:
       break;
   }
@@ -113,18 +123,51 @@ void IGraphicsWin::OnRedrawTick(int counter) {
     if (counter != now) return;  // a newer tick is already queued: only the newest draws
   }
   ++mTicks;
-  // (The text edit box's commit or cancel is consumed here before drawing, by the input layer.)
+  if (ConsumeTextEntryState()) return;
 
   if (!GetCapture()) {
     const float scale = ScaleForWindow(mPlugWnd);
     if (scale != GetScreenScale()) SetScreenScale(scale);
   }
   if (!InvalidateDirtyAreas()) return;
+  if (mTextEntry.IsOpen()) {
+    PaintAroundTextEntry();
+    return;
+  }
   UpdateWindow(mPlugWnd);
   if (mVBlankMode) {
     const int after = mVBlank.Counter();
     if (after != counter) mVBlankSkipUntil = after + 1;  // painting took longer than a frame
   }
+}
+
+bool IGraphicsWin::ConsumeTextEntryState() {
+  if (!mTextEntry.IsOpen() || mTextEntry.GetState() == WinTextEntry::kIdle) return false;
+  switch (mTextEntry.GetState()) {
+    case WinTextEntry::kCancel:
+      mTextEntry.Close();
+      ClearTextEntryControl();
+      break;
+    case WinTextEntry::kCommit: {
+      const std::string text = mTextEntry.ReadText();
+      mTextEntry.Close();
+      SetControlValueAfterTextEdit(text.c_str());
+      break;
+    }
+    default: mTextEntry.SetState(WinTextEntry::kIdle); break;
+  }
+  return true;
+}
+
+// The frame is painted around the box, never over it.
+void IGraphicsWin::PaintAroundTextEntry() {
+  const float t = GetTotalScale();
+  const IBounds& r = mTextEntry.GetBounds();
+  const RECT box{static_cast<LONG>(std::floor(r.L * t)), static_cast<LONG>(std::floor(r.T * t)),
+                 static_cast<LONG>(std::ceil(r.R * t)), static_cast<LONG>(std::ceil(r.B * t))};
+  ValidateRect(mPlugWnd, &box);
+  UpdateWindow(mPlugWnd);
+  mTextEntry.SetState(WinTextEntry::kPainted);
 }
 
 bool IGraphicsWin::InvalidateDirtyAreas() {

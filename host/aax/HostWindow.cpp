@@ -34,6 +34,8 @@ struct HostWindowAccess {
       self->mHandle = nullptr;  // closed by the user (or the system): the editor's parent is gone
       SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
     }
+    // Keys the editor passes on (those it does not use) end here: this host has no shortcuts
+    // of its own, and as the top-level window it has no one further to pass them to.
     return DefWindowProcA(hWnd, msg, wParam, lParam);
   }
 };

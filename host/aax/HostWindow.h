@@ -8,7 +8,8 @@ namespace aaxhost {
 // on Windows a Win32 window whose client area is the editor's room; on Linux an X window (on
 // a connection of the host's own) whose id the editor takes as its parent. Closing it by the
 // window manager hides it at once; the window itself goes with this object, after the host
-// has closed the editor inside it. Host main thread (the window's thread).
+// has closed the editor inside it. Keys the editor does not use reach this window and go no
+// further (this host has no shortcuts). Host main thread (the window's thread).
 class HostWindow {
 public:
   // Whether this build can make one at all (Windows, and Linux with an X display).

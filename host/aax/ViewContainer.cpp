@@ -46,7 +46,8 @@ AAX_Result ViewContainer::SetViewSize(AAX_Point& size) {
 
 AAX_Result ViewContainer::RecordMouse(const char* name, AAX_CParamID parameterID, uint32_t modifiers) {
   mLog.Add({mLabel, name, {Text(parameterID), Hex(modifiers)}});
-  return AAX_SUCCESS;
+  // Any non-zero answer lets the plug-in go on with the event.
+  return mTakesMouseEvents ? AAX_SUCCESS : AAX_ERROR_UNIMPLEMENTED;
 }
 
 AAX_Result ViewContainer::HandleParameterMouseDown(AAX_CParamID id, uint32_t m) {

@@ -11,7 +11,9 @@ class HostWindow;
 
 // The host window that holds an editor: a native window the test supplies (may be null), or
 // the host's own top-level window whose client area follows the plug-in's size requests, and
-// a record of every size request and parameter mouse event.
+// a record of every size request and parameter mouse event. Like a host with no modifier
+// shortcuts of its own on controls, it leaves parameter mouse events to the plug-in (a
+// non-zero answer), unless told to take them as a host does for its automation clicks.
 class ViewContainer : public AAX_IACFViewContainer_V2 {
 public:
   ViewContainer(CallLog& log, void* nativeWindow, int32_t type, std::string label = "view");
@@ -31,6 +33,9 @@ public:
   AAX_Result HandleParameterMouseExit(AAX_CParamID parameterID, uint32_t modifiers) override;
 
   AAX_Point ViewSize() const { return mSize; }
+  // Whether parameter mouse events are answered AAX_SUCCESS ("the host handled it, the
+  // plug-in does nothing more") from now on.
+  void TakeParameterMouseEvents(bool take) { mTakesMouseEvents = take; }
 
 private:
   AAX_Result RecordMouse(const char* name, AAX_CParamID parameterID, uint32_t modifiers);
@@ -42,6 +47,7 @@ private:
   RefCount mRefs;
   AAX_Point mSize;
   HostWindow* mHostWindow = nullptr;
+  bool mTakesMouseEvents = false;
 };
 
 }  // namespace aaxhost

@@ -8,6 +8,7 @@
 namespace tbtest {
 
 void HostedEditor::SetUp() {
+  if (mInstance) return;  // the suite's shared editor
   mInstance = std::make_unique<aaxhost::Instance>(mLog, &CreateEffectParameters, &CreateEffectGUI);
   ASSERT_EQ(mInstance->Create(), 0);
   ASSERT_EQ(mInstance->CreateGUI(), 0);
@@ -23,6 +24,10 @@ void HostedEditor::SetUp() {
 }
 
 void HostedEditor::TearDown() {
+  if (mSession != sShared) mSession->Destroy();
+}
+
+void HostedEditor::Session::Destroy() {
   if (mInstance) mInstance->Destroy();
   mContainer.reset();
   mWindow.reset();

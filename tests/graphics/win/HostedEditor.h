@@ -16,8 +16,27 @@ namespace tbtest {
 // The product's editor as an AAX host opens it: an instance and its GUI object made through
 // the module's registered creation functions, a real top-level window of the size the GUI
 // object asks for, and a view container around that window.
+//
+// Each test makes its own, unless its fixture shares one across its suite (ShareAcrossSuite
+// in SetUpTestSuite, EndSharing in TearDownTestSuite): opening one costs seconds under Wine.
 class HostedEditor : public ::testing::Test {
 protected:
+  struct Session {
+    aaxhost::CallLog mLog;
+    std::unique_ptr<aaxhost::Instance> mInstance;
+    iplug::IPlugAAX* mPlug = nullptr;
+    std::unique_ptr<aaxhost::HostWindow> mWindow;
+    std::unique_ptr<aaxhost::ViewContainer> mContainer;
+    void Destroy();
+  };
+
+  HostedEditor() : mSession(sShared ? sShared : std::make_shared<Session>()) {}
+  static void ShareAcrossSuite() { sShared = std::make_shared<Session>(); }
+  static void EndSharing() {
+    if (sShared) sShared->Destroy();
+    sShared.reset();
+  }
+
   void SetUp() override;
   void TearDown() override;
 
@@ -43,11 +62,13 @@ protected:
   // The editor's child window inside the host window, found through the system.
   HWND ChildWindow() const;
 
-  aaxhost::CallLog mLog;
-  std::unique_ptr<aaxhost::Instance> mInstance;
-  iplug::IPlugAAX* mPlug = nullptr;
-  std::unique_ptr<aaxhost::HostWindow> mWindow;
-  std::unique_ptr<aaxhost::ViewContainer> mContainer;
+  static inline std::shared_ptr<Session> sShared;
+  std::shared_ptr<Session> mSession;
+  aaxhost::CallLog& mLog = mSession->mLog;
+  std::unique_ptr<aaxhost::Instance>& mInstance = mSession->mInstance;
+  iplug::IPlugAAX*& mPlug = mSession->mPlug;
+  std::unique_ptr<aaxhost::HostWindow>& mWindow = mSession->mWindow;
+  std::unique_ptr<aaxhost::ViewContainer>& mContainer = mSession->mContainer;
 };
 
 }  // namespace tbtest
