@@ -81,6 +81,10 @@ public:
   virtual MeterInfo GetMeterInfo(int /*meterIdx*/) const { return {}; }
   // Audio thread, right after a processed block. Allocates nothing, takes no lock.
   virtual double GetMeterValue(int /*meterIdx*/) const { return 0.0; }
+  // Editor thread. A reading GetMeterValue gave, handed back by a host whose editor runs
+  // apart from the audio (an LV2 user interface, perhaps in another process): the plug-in
+  // shows it in its editor as it shows its own readings. Nothing by default.
+  virtual void ShowMeterValue(int /*meterIdx*/, double /*value*/) {}
 
   // ---- channel configurations ----
 

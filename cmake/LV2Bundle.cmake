@@ -1,6 +1,7 @@
 # An LV2 bundle (Linux): a folder lv2/<Name>.lv2 of the build tree (lv2/ holds bundles only,
 # so it can stand in LV2_PATH as it is) holding the binary <Name>.so, which exports
-# lv2_descriptor and nothing else, and its Turtle, manifest.ttl and <Name>.ttl. The Turtle is
+# lv2_descriptor and nothing else, the user interface <Name>UI.so (ui:X11UI, the editor),
+# which exports lv2ui_descriptor and nothing else, and their Turtle, manifest.ttl and <Name>.ttl. The Turtle is
 # written at build time by tools/lv2-turtle, which makes a plug-in object with the product's
 # factory and describes it from its own parameter table.
 #
@@ -11,6 +12,25 @@
 # TOLLENBROOK_LV2_BUNDLE_DIR (and TOLLENBROOK_LV2_PATH, its parent), and the install rule of component "lv2" into <prefix>/lib/lv2.
 
 set(TB_LV2_EXPORT_MAP ${CMAKE_SOURCE_DIR}/IPlug/LV2/LV2_Exports.map CACHE INTERNAL "export list of an LV2 binary")
+set(TB_LV2UI_EXPORT_MAP ${CMAKE_SOURCE_DIR}/IPlug/LV2/LV2UI_Exports.map CACHE INTERNAL "export list of an LV2 UI binary")
+
+# One binary of the bundle: only the symbols of export_map leave it; once loaded it stays,
+# as the AAX module does, so process-wide objects of the framework are never lost to an
+# unload.
+function(tb_lv2_binary target name dir product entry export_map)
+  add_library(${target} SHARED ${entry})
+  target_link_libraries(${target} PRIVATE ${product})
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${name}
+    PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY ${dir}
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${export_map}" "LINKER:-z,nodelete"
+                      "LINKER:--no-undefined")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${export_map})
+endfunction()
 
 function(tb_lv2_bundle target)
   cmake_parse_arguments(ARG "" "NAME;PRODUCT;CATEGORY" "" ${ARGN})
@@ -34,22 +54,14 @@ function(tb_lv2_bundle target)
     VERBATIM)
   add_custom_target(${target}_turtle DEPENDS ${turtle})
 
-  add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_Entry.cpp)
-  target_link_libraries(${target} PRIVATE ${ARG_PRODUCT})
-  set_target_properties(${target} PROPERTIES
-    OUTPUT_NAME ${ARG_NAME}
-    PREFIX ""
-    LIBRARY_OUTPUT_DIRECTORY ${bundle_dir}
-    CXX_VISIBILITY_PRESET hidden
-    C_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
-  # Only lv2_descriptor leaves the binary; once loaded it stays, as the AAX module does, so
-  # process-wide objects of the framework are never lost to an unload.
-  target_link_options(${target} PRIVATE "LINKER:--version-script=${TB_LV2_EXPORT_MAP}" "LINKER:-z,nodelete"
-                      "LINKER:--no-undefined")
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TB_LV2_EXPORT_MAP})
+  tb_lv2_binary(${target} ${ARG_NAME} ${bundle_dir} ${ARG_PRODUCT} ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_Entry.cpp
+                ${TB_LV2_EXPORT_MAP})
+  # The editor as the bundle's user interface (ui:X11UI), a binary of its own.
+  tb_lv2_binary(${target}_ui ${ARG_NAME}UI ${bundle_dir} ${ARG_PRODUCT} ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_UIEntry.cpp
+                ${TB_LV2UI_EXPORT_MAP})
+  add_dependencies(${target} ${target}_ui)
   add_dependencies(${target} ${target}_turtle)
 
-  install(TARGETS ${target} LIBRARY DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
+  install(TARGETS ${target} ${target}_ui LIBRARY DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
   install(FILES ${turtle} DESTINATION lib/lv2/${ARG_NAME}.lv2 COMPONENT lv2)
 endfunction()

@@ -5,6 +5,7 @@
 #include "IPlug/IPlugBinding.h"
 #include "IPlug/RelaxedAtomic.h"
 #include "IPlug/TransferRing.h"
+#include "product/MeterBallistics.h"
 #include "product/ChainSettings.h"
 #include "product/ProcessingTargets.h"
 #include "product/SwitchFader.h"
@@ -77,6 +78,10 @@ public:
   MeterInfo GetMeterInfo(int meterIdx) const override;
   // Audio thread, after a block. Allocates nothing, takes no lock.
   double GetMeterValue(int meterIdx) const override;
+  // Editor thread. A gain reduction in dB that a host read from the audio side (an LV2
+  // user interface, which has no audio of its own): the needle aims at it and follows with
+  // its ballistics on the editor's timer ticks.
+  void ShowMeterValue(int meterIdx, double value) override;
 
   // Meter values of one block on their way from the audio thread to the editor. Readings
   // beyond the ring's capacity between two timer ticks are dropped, newest first.
@@ -114,4 +119,10 @@ private:
   iplug::RelaxedAtomic<double> mLastCompMeter{1.0};
   iplug::RelaxedAtomic<double> mLastLimiterMinGainDb{0.0};
   iplug::RelaxedAtomic<double> mLastCompMinGainDb{0.0};
+
+  // The needles of readings handed in by ShowMeterValue (editor thread): where each aims,
+  // and whether any reading came.
+  MeterBallistics mShownNeedles[kNumHostMeters]{MeterBallistics(1.0), MeterBallistics(1.0)};
+  double mShownAims[kNumHostMeters] = {};
+  bool mShowingMeters = false;
 };

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "product/Tollenbrook.h"
 
@@ -24,4 +25,11 @@ double Tollenbrook::GetMeterValue(int meterIdx) const {
     case kCompReductionMeter: return std::max(0.0, -meters.compMinGainDb);
     default: return 0.0;
   }
+}
+
+void Tollenbrook::ShowMeterValue(int meterIdx, double value) {
+  if (meterIdx < 0 || meterIdx >= kNumHostMeters || !std::isfinite(value)) return;
+  // The needle shows the fraction of the signal taken away.
+  mShownAims[meterIdx] = 1.0 - std::pow(10.0, -std::max(0.0, value) / 20.0);
+  mShowingMeters = true;
 }

@@ -74,6 +74,14 @@ Tollenbrook::BlockMeters Tollenbrook::LastBlockMeters() const {
 // The needles show one value at a time, so only the newest reading of the tick is sent.
 void Tollenbrook::OnPeriodicTick() {
   iplug::Plugin::OnPeriodicTick();
+  if (mShowingMeters) {
+    // One step of the ballistics per tick, at the tick rate.
+    constexpr double kTicksPerSecond = 1000.0 / kTimerIntervalMs;
+    const double limiter = mShownNeedles[kLimiterReductionMeter].Process(mShownAims[kLimiterReductionMeter], kTicksPerSecond);
+    const double comp = mShownNeedles[kCompReductionMeter].Process(mShownAims[kCompReductionMeter], kTicksPerSecond);
+    SendParamValueToEditor(kParamLimiterMeter, limiter, false);
+    SendParamValueToEditor(kParamCompMeter, comp, false);
+  }
   MeterReading reading{};
   bool any = false;
   while (mMeterRing.Pop(reading)) any = true;

@@ -2,6 +2,9 @@
 
 #include "IPlug/AAX/IPlugAAX.h"
 #include "aax-library/AAX_Errors.h"
+#ifndef _WIN32
+#include "IPlug/TimerRunLoop.h"
+#endif
 #include "graphics/IGraphics.h"
 
 namespace iplug {
@@ -62,6 +65,13 @@ AAX_Result AAX_CEffectGUI_IPLUG::GetViewSize(AAX_Point* outSize) const {
 }
 
 AAX_Result AAX_CEffectGUI_IPLUG::ParameterUpdated(AAX_CParamID) { return AAX_SUCCESS; }
+
+AAX_Result AAX_CEffectGUI_IPLUG::TimerWakeup() {
+#ifndef _WIN32
+  iplug::TimerRunLoop::Pump();
+#endif
+  return AAX_CEffectGUI::TimerWakeup();
+}
 
 AAX_Result AAX_CEffectGUI_IPLUG::SetControlHighlightInfo(AAX_CParamID id, AAX_CBoolean isHighlighted,
                                                          AAX_EHighlightColor color) {

@@ -29,6 +29,10 @@ public:
   // AAX_ERROR_INVALID_PARAMETER_ID without an open editor or for an identifier that names
   // no parameter.
   AAX_Result SetControlHighlightInfo(AAX_CParamID id, AAX_CBoolean isHighlighted, AAX_EHighlightColor color) override;
+  // The host's idle call. Where no system message loop delivers the editor's timers and
+  // window events to it (everywhere but Windows), the editor's thread runs them here: the
+  // framework's run loop fires the 20 ms service timer and the editor window's event pump.
+  AAX_Result TimerWakeup() override;
 
   IPlugAAX* GetPlug() const { return mPlug; }
 

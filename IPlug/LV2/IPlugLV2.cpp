@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "IPlug/LV2/LV2Catalogue.h"
+#include "IPlug/LV2/LV2UIPeer.h"
 
 namespace iplug {
 
@@ -82,6 +83,7 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) {
     case LV2PortRole::kEnabled: mEnabledPort = static_cast<const float*>(data); break;
     case LV2PortRole::kLatency: mLatencyPort = static_cast<float*>(data); break;
     case LV2PortRole::kMeter: set(mMeterPorts, static_cast<float*>(data)); break;
+    case LV2PortRole::kEditorZoom: mEditorZoomPort = static_cast<const float*>(data); break;
   }
 }
 
@@ -116,6 +118,7 @@ bool IPlugLV2::InputsConnected() const {
 void IPlugLV2::Run(uint32_t nFrames) {
   if (!mLayout) return;
   ApplyControlChanges();
+  if (mEditorZoomPort) mEditorZoom.store(*mEditorZoomPort, std::memory_order_relaxed);
   const bool enabled = !mEnabledPort || *mEnabledPort > 0.0f;
   const auto piece = static_cast<uint32_t>(GetBlockSize());
   bool processed = false;
@@ -188,6 +191,49 @@ void IPlugLV2::WriteOutputPorts(bool enabled, bool processed) {
     if (!enabled) *mMeterPorts[m] = 0.0f;
     else if (processed) *mMeterPorts[m] = static_cast<float>(GetMeterValue(static_cast<int>(m)));
   }
+}
+
+// ---- the object behind a user interface ----
+
+void IPlugLV2::SendParamValueToHost(int paramIdx, double normalizedValue) {
+  if (mUIPeer && IsValidParamIdx(paramIdx))
+    mUIPeer->WriteParam(paramIdx, static_cast<float>(GetParam(paramIdx)->FromNormalized(normalizedValue)));
+}
+
+void IPlugLV2::BeginHostParamGesture(int paramIdx) {
+  if (mUIPeer) mUIPeer->TouchParam(paramIdx, true);
+}
+
+void IPlugLV2::EndHostParamGesture(int paramIdx) {
+  if (mUIPeer) mUIPeer->TouchParam(paramIdx, false);
+}
+
+bool IPlugLV2::ResizeEditorWindow(int width, int height) { return mUIPeer && mUIPeer->EditorResized(width, height); }
+
+float IPlugLV2::MinEditorZoom() const {
+  return GetEditorWidth() > 0 ? static_cast<float>(GetMinWidth()) / static_cast<float>(GetEditorWidth()) : 1.f;
+}
+
+float IPlugLV2::MaxEditorZoom() const {
+  return GetEditorWidth() > 0 ? static_cast<float>(GetMaxWidth()) / static_cast<float>(GetEditorWidth()) : 1.f;
+}
+
+void IPlugLV2::TakeEditorZoom() {
+  const float zoom = mEditorZoom.load(std::memory_order_relaxed);
+  if (!(zoom > 0.f) || zoom == mEditorZoomTaken) return;
+  mEditorZoomTaken = zoom;
+  ShowEditorZoom(zoom);
+}
+
+// The editor's size in units stays what the state or the configuration says; the port
+// carries its zoom.
+void IPlugLV2::ShowEditorZoom(float zoom) {
+  if (!(zoom > 0.f)) return;
+  ByteChunk geometry;
+  geometry.Append(static_cast<int32_t>(GetSavedWidth() != 0 ? GetSavedWidth() : GetEditorWidth()));
+  geometry.Append(static_cast<int32_t>(GetSavedHeight() != 0 ? GetSavedHeight() : GetEditorHeight()));
+  geometry.Append(zoom);
+  ReadEditorGeometry(geometry, 0);
 }
 
 }  // namespace iplug

@@ -3,6 +3,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@
 namespace iplug {
 
 struct LV2Component;
+class LV2UIPeer;
 
 // The LV2 binding of the framework: one object that is the plug-in's host-API side and its
 // audio processor, driven through an LV2 host's descriptor calls (IPlugLV2_Entry.cpp). The
@@ -23,10 +25,16 @@ struct LV2Component;
 // host: host control values become parameter changes (set, then the product's hook), every
 // block goes through the processor's channel records, the host's bypass passes the input
 // through delayed by the latency, and the state is the plug-in's complete state bytes,
-// stored under one key. There is no editor in the bundle, so no timer runs.
+// stored under one key. The audio side has no editor, so no timer runs there.
 //
 // Ports (LV2PortLayout): audio in, side chain, audio out, one input control per parameter of
-// a known kind, lv2:enabled, the latency and the processor's meters as output controls.
+// a known kind, lv2:enabled, the latency and the processor's meters as output controls, and
+// for a plug-in with an editor an input control for the editor's zoom, which its user
+// interface writes, so that the zoom travels with the state the plug-in saves.
+//
+// The bundle's user interface (LV2EditorUI) makes an object of this class too, which never
+// processes audio: it holds the parameters and the editor, and its host-facing calls go to
+// the interface's peer (AttachUIPeer), which turns them into port writes.
 //
 // Real time: run() allocates nothing and takes no lock. Its scratch buffers are sized at
 // construction for the host's bounded block length (options extension) or at least
@@ -59,8 +67,8 @@ public:
   void Run(uint32_t nFrames);
 
   // Any thread but the audio thread, also while run() goes on. The complete state under
-  // the state key as an atom:Chunk.
-  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) const;
+  // the state key as an atom:Chunk, with the zoom the editor-zoom port last carried.
+  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
   // Host main thread, not concurrently with run(). A state that is missing, of another type
   // or incomplete is refused and nothing changes.
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
@@ -69,6 +77,24 @@ public:
 
   // Audio thread. The bundle has no MIDI output: nothing is sent.
   bool EmitMidi(const MidiMessage& /*msg*/) override { return false; }
+
+  // ---- the object behind a user interface (UI thread) ----
+
+  // Makes this object the stand-in of a user interface: parameter values, gestures and
+  // window sizes that the editor produces go to the peer.
+  void AttachUIPeer(LV2UIPeer* peer) { mUIPeer = peer; }
+  void SendParamValueToHost(int paramIdx, double normalizedValue) override;
+  void BeginHostParamGesture(int paramIdx) override;
+  void EndHostParamGesture(int paramIdx) override;
+  bool ResizeEditorWindow(int width, int height) override;
+  // The range of the editor-zoom port: the editor's size limits over its size.
+  float MinEditorZoom() const;
+  float MaxEditorZoom() const;
+  // UI thread. A zoom the editor-zoom port brought: the open editor takes it on the next
+  // timer tick, a closed one when it opens.
+  void ShowEditorZoom(float zoom);
+  // Any thread, once the ports are laid out (null before).
+  const LV2PortLayout* PortLayout() const { return mLayout.get(); }
 
   int GetSideChainChannel() const { return mSideChainChannel; }
   // The longest block processed in one piece.
@@ -91,6 +117,9 @@ private:
   void WriteOutputPorts(bool enabled, bool processed);
   bool OutputsConnected() const;
   bool InputsConnected() const;
+  // Not the audio thread. Puts a zoom the port brought since the last time into the
+  // editor geometry of the state.
+  void TakeEditorZoom();
 
   Urids mUrids;
   int mHostMaxBlock = 0;  // from the host's options; 0 when it gave none
@@ -108,6 +137,11 @@ private:
   const float* mEnabledPort = nullptr;
   float* mLatencyPort = nullptr;
   std::vector<float*> mMeterPorts;
+  const float* mEditorZoomPort = nullptr;
+  // The port's value as run() last read it, for the threads that save the state.
+  std::atomic<float> mEditorZoom{0.f};
+  float mEditorZoomTaken = 0.f;  // the value last put into the geometry (0: none yet)
+  LV2UIPeer* mUIPeer = nullptr;
 
   // Pointers into the host buffers for one piece of a block.
   std::vector<float*> mPieceIn;

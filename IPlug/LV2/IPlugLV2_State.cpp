@@ -7,9 +7,10 @@
 // SerializeState) under the plug-in's state key, typed atom:Chunk.
 namespace iplug {
 
-LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) const {
+LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle) {
   if (!store) return LV2_STATE_ERR_UNKNOWN;
   if (!mUrids.Valid()) return LV2_STATE_ERR_NO_FEATURE;
+  TakeEditorZoom();
   ByteChunk state;
   if (!SerializeState(state)) return LV2_STATE_ERR_UNKNOWN;
   // Plain bytes, but in this machine's byte order: not marked portable.
@@ -44,6 +45,7 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
   // when the host moves it (as a host does when it sets the controls saved with the state).
   for (size_t i = 0; i < mParamPorts.size(); ++i)
     if (mParamPorts[i]) mLastParamValues[i] = *mParamPorts[i];
+  mEditorZoomTaken = mEditorZoom.load(std::memory_order_relaxed);
   return LV2_STATE_SUCCESS;
 }
 

@@ -50,6 +50,10 @@ LV2Catalogue::LV2Catalogue(const IPlugLV2& plug)
       mVersion(plug.VersionNumber()),
       mBinaryName(std::string(plug.GetPluginName()) + ".so"),
       mTurtleName(std::string(plug.GetPluginName()) + ".ttl") {
+  if (plug.HasUI()) {
+    mUIURI = mBaseURI + ":ui";
+    mUIBinaryName = std::string(plug.GetPluginName()) + "UI.so";
+  }
   // With a second input bus anywhere, that bus is the side chain: the configurations with
   // one input bus become plug-ins, and each of them takes the key.
   const bool sideChain = plug.MaxBusCount(kInput) > 1;
@@ -66,6 +70,12 @@ LV2Catalogue::LV2Catalogue(const IPlugLV2& plug)
     for (const LV2Component& other : mComponents) known = known || other.mURI == c.mURI;
     if (!known) mComponents.push_back(std::move(c));
   }
+}
+
+const LV2Component* LV2Catalogue::Find(const char* uri) const {
+  for (const LV2Component& c : mComponents)
+    if (uri && c.mURI == uri) return &c;
+  return nullptr;
 }
 
 }  // namespace iplug

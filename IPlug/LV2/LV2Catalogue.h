@@ -36,6 +36,13 @@ public:
   // "Tollenbrook.so", "Tollenbrook.ttl": file names inside the bundle.
   const std::string& BinaryName() const { return mBinaryName; }
   const std::string& TurtleName() const { return mTurtleName; }
+  // The user interface every plug-in of the bundle shares (an X11 editor): its URI
+  // ("urn:vantorell:tollenbrook:ui") and binary ("TollenbrookUI.so"); empty for a plug-in
+  // without an editor.
+  const std::string& UIURI() const { return mUIURI; }
+  const std::string& UIBinaryName() const { return mUIBinaryName; }
+  // The plug-in of a URI, or null.
+  const LV2Component* Find(const char* uri) const;
 
   // Lower case letters, digits and `separator` for everything else, runs folded, no
   // separator at either end: "High Pass Filter" -> "high_pass_filter".
@@ -49,6 +56,8 @@ private:
   int mVersion = 0;
   std::string mBinaryName;
   std::string mTurtleName;
+  std::string mUIURI;
+  std::string mUIBinaryName;
 };
 
 }  // namespace iplug

@@ -58,6 +58,14 @@ LV2PortLayout::LV2PortLayout(const IPlugLV2& plug, const LV2Component& component
     const char* name = plug.GetMeterInfo(m).mName;
     Add(LV2PortRole::kMeter, m, LV2Catalogue::Slug(name, '_'), name);
   }
+  // Last, so that the ports before keep their numbers with or without an editor.
+  if (plug.HasUI()) Add(LV2PortRole::kEditorZoom, 0, "editor_zoom", "Editor Zoom");
+}
+
+int LV2PortLayout::IndexOf(LV2PortRole role, int idx) const {
+  for (size_t p = 0; p < mPorts.size(); ++p)
+    if (mPorts[p].mRole == role && mPorts[p].mIdx == idx) return static_cast<int>(p);
+  return -1;
 }
 
 }  // namespace iplug

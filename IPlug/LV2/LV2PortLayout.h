@@ -17,6 +17,7 @@ enum class LV2PortRole {
   kEnabled,     // the host's bypass (lv2:enabled)
   kLatency,     // output control: the latency in samples
   kMeter,       // output control: meter mIdx of the processor
+  kEditorZoom,  // input control: the editor's zoom, which its user interface writes
 };
 
 struct LV2PortSpec {
@@ -28,8 +29,9 @@ struct LV2PortSpec {
 
 // The ports of one plug-in of the bundle, in index order: audio inputs, the side chain,
 // audio outputs, one control per host-visible parameter (every parameter of a known kind,
-// in parameter order), the enable switch, the latency and the meters. The Turtle
-// description and the running instance both take their port numbers from here.
+// in parameter order), the enable switch, the latency, the meters and, for a plug-in with
+// an editor, the editor's zoom. The Turtle description and the running instance both take
+// their port numbers from here.
 class LV2PortLayout {
 public:
   // Main thread, once the plug-in has declared its parameters.
@@ -41,6 +43,8 @@ public:
   const LV2PortSpec* Port(uint32_t index) const {
     return index < mPorts.size() ? &mPorts[index] : nullptr;
   }
+  // The port number of a role and index, or -1 when the plug-in has no such port.
+  int IndexOf(LV2PortRole role, int idx = 0) const;
 
 private:
   void Add(LV2PortRole role, int idx, std::string symbol, std::string name);

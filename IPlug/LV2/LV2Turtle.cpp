@@ -23,6 +23,7 @@ constexpr const char* kPrefixes =
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -140,9 +141,14 @@ std::string LV2Turtle::Literal(const std::string& text) {
 
 void LV2Turtle::WriteManifest(std::ostream& out) const {
   out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+  if (!mCatalogue.UIURI().empty()) out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
   for (const LV2Component& c : mCatalogue.Components()) {
     out << "\n<" << c.mURI << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << mCatalogue.BinaryName() << "> ;\n\trdfs:seeAlso <"
         << mCatalogue.TurtleName() << "> .\n";
+  }
+  if (!mCatalogue.UIURI().empty()) {
+    out << "\n<" << mCatalogue.UIURI() << ">\n\ta ui:X11UI ;\n\tui:binary <" << mCatalogue.UIBinaryName()
+        << "> ;\n\trdfs:seeAlso <" << mCatalogue.TurtleName() << "> .\n";
   }
 }
 
@@ -153,11 +159,33 @@ void LV2Turtle::WritePlugins(std::ostream& out) const {
       << " ;\n\tdoap:maintainer [\n\t\ta foaf:Organization ;\n\t\tfoaf:name " << Literal(mCatalogue.Maintainer())
       << "\n\t] .\n\n";
   for (const LV2Component& c : mCatalogue.Components()) WritePlugin(c, out);
+  if (!mCatalogue.UIURI().empty()) WriteUI(out);
+}
+
+// The editor in an X window of its own inside the host's (ui:parent), driven by the host's
+// idle calls, resizing the host's window (ui:resize) and reporting gestures (ui:touch). It
+// talks to the plug-in through ports only, and wants the meters' output ports.
+void LV2Turtle::WriteUI(std::ostream& out) const {
+  out << "<" << mCatalogue.UIURI() << ">\n\ta ui:X11UI ;\n\tui:binary <" << mCatalogue.UIBinaryName()
+      << "> ;\n\tlv2:requiredFeature ui:idleInterface ;\n\tlv2:optionalFeature ui:parent , ui:resize , ui:touch"
+         " ;\n\tlv2:extensionData ui:idleInterface";
+  bool first = true;
+  for (const LV2Component& c : mCatalogue.Components()) {
+    const LV2PortLayout layout(mPlug, c);
+    for (const LV2PortSpec& port : layout.Ports()) {
+      if (port.mRole != LV2PortRole::kMeter) continue;
+      out << (first ? " ;\n\tui:portNotification [\n" : " , [\n") << "\t\tui:plugin <" << c.mURI
+          << "> ;\n\t\tlv2:symbol " << Literal(port.mSymbol) << " ;\n\t\tui:protocol ui:floatProtocol\n\t]";
+      first = false;
+    }
+  }
+  out << " .\n";
 }
 
 void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) const {
   out << "<" << component.mURI << ">\n\ta lv2:Plugin";
   if (!mCategory.empty()) out << " , lv2:" << mCategory << "Plugin";
+  if (!mCatalogue.UIURI().empty()) out << " ;\n\tui:ui <" << mCatalogue.UIURI() << ">";
   const int version = mCatalogue.Version();
   out << " ;\n\tdoap:name " << Literal(component.mName) << " ;\n\tlv2:project <" << mCatalogue.BaseURI()
       << "> ;\n\tlv2:minorVersion " << ((version >> 8) & 0xFF)
@@ -177,6 +205,7 @@ void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) co
       case LV2PortRole::kEnabled: out << "lv2:InputPort , lv2:ControlPort"; break;
       case LV2PortRole::kLatency:
       case LV2PortRole::kMeter: out << "lv2:OutputPort , lv2:ControlPort"; break;
+      case LV2PortRole::kEditorZoom: out << "lv2:InputPort , lv2:ControlPort"; break;
     }
     out << " ;\n\t\tlv2:index " << p << " ;\n\t\tlv2:symbol " << Literal(port.mSymbol) << " ;\n\t\tlv2:name "
         << Literal(port.mName);
@@ -193,6 +222,11 @@ void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) co
         out << " ;\n\t\tlv2:designation lv2:latency ;\n\t\tlv2:minimum 0 ;\n\t\tlv2:maximum "
             << IPlugProcessor::kMaxBypassLatency
             << " ;\n\t\tlv2:portProperty lv2:reportsLatency , lv2:integer ;\n\t\tunits:unit units:frame";
+        break;
+      case LV2PortRole::kEditorZoom:
+        // Only the plug-in's own interface moves it; a generic interface leaves it alone.
+        out << " ;\n\t\tlv2:default 1 ;\n\t\tlv2:minimum " << Number(mPlug.MinEditorZoom()) << " ;\n\t\tlv2:maximum "
+            << Number(mPlug.MaxEditorZoom()) << " ;\n\t\tlv2:portProperty pprops:notOnGUI , pprops:notAutomatic";
         break;
       case LV2PortRole::kMeter: {
         const IPlugProcessor::MeterInfo meter = mPlug.GetMeterInfo(port.mIdx);

@@ -32,6 +32,7 @@ public:
 
 private:
   void WritePlugin(const LV2Component& component, std::ostream& out) const;
+  void WriteUI(std::ostream& out) const;
 
   const IPlugLV2& mPlug;
   LV2Catalogue mCatalogue;

@@ -1,6 +1,5 @@
 #include "graphics/headless/IGraphicsHeadless.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "graphics/IGEditorDelegate.h"
@@ -190,24 +189,7 @@ std::unique_ptr<PlatformFont> IGraphicsHeadless::LoadPlatformFont(const char*, c
 }
 
 std::unique_ptr<PlatformFont> IGraphicsHeadless::LoadPlatformFont(const char*, const char* fileNameOrResID) {
-  iplug::TextBuffer found;
-  const int location = LocateModuleResource(fileNameOrResID, "ttf", found, mModule);
-  if (location == kWinBinary) {
-    int size = 0;
-    const void* data = LoadWinResource(found.Get(), "ttf", size, mModule);
-    return data ? MemoryFont::InPlace(data, size) : nullptr;
-  }
-  if (location == kAbsolutePath) {
-    std::FILE* file = std::fopen(found.Get(), "rb");
-    if (!file) return nullptr;
-    std::vector<unsigned char> bytes;
-    unsigned char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), file)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return bytes.empty() ? nullptr : MemoryFont::Copy(bytes.data(), static_cast<int>(bytes.size()));
-  }
-  return nullptr;
+  return MemoryFont::FromModule(fileNameOrResID, mModule);
 }
 
 void IGraphicsHeadless::CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) {

@@ -15,6 +15,9 @@ public:
   static std::unique_ptr<MemoryFont> InPlace(const void* data, int size);
   // A copy of the bytes.
   static std::unique_ptr<MemoryFont> Copy(const void* data, int size);
+  // The TrueType font a name finds among the module's resources (used in place) or as a
+  // file (copied); null when it finds none or the file cannot be read.
+  static std::unique_ptr<MemoryFont> FromModule(const char* fileNameOrResID, void* module);
 
   FontDataView GetFontData() const override;
 

@@ -2,6 +2,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <chrono>
+#include <cstdint>
 #endif
 
 namespace aaxhost {
@@ -108,22 +115,85 @@ bool HostWindow::PumpMessages(int ms) {
 
 #else
 
-struct HostWindowAccess {};
+struct HostWindowAccess {
+  static Display* XDisplay(const HostWindow& w) { return static_cast<Display*>(w.mDisplay); }
+};
 
-bool HostWindow::Supported() { return false; }
+bool HostWindow::Supported() { return true; }
 
-std::unique_ptr<HostWindow> HostWindow::Create(const char*, int, int, std::string& error) {
-  error = "the editor needs a window, and this build of the host has no window system yet (Windows only)";
-  return nullptr;
+std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int height, std::string& error) {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) {
+    error = "no X display to open the editor's window on (DISPLAY is not set, or the display refuses the connection)";
+    return nullptr;
+  }
+  std::unique_ptr<HostWindow> window(new HostWindow);
+  window->mDisplay = display;
+  const int screen = DefaultScreen(display);
+  const Window w = XCreateSimpleWindow(display, RootWindow(display, screen), 40, 40, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), 0, BlackPixel(display, screen),
+                                       WhitePixel(display, screen));
+  window->mXWindow = w;
+  Atom deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  window->mDeleteAtom = deleteAtom;
+  XSetWMProtocols(display, w, &deleteAtom, 1);
+  XStoreName(display, w, title);
+  XSelectInput(display, w, StructureNotifyMask);
+  XMapWindow(display, w);
+  XSync(display, False);
+  window->mHandle = reinterpret_cast<void*>(static_cast<uintptr_t>(w));
+  return window;
 }
 
-HostWindow::~HostWindow() = default;
-bool HostWindow::SetClientSize(int, int) { return false; }
+HostWindow::~HostWindow() {
+  Display* display = HostWindowAccess::XDisplay(*this);
+  if (!display) return;
+  XDestroyWindow(display, mXWindow);
+  XCloseDisplay(display);
+}
+
+bool HostWindow::SetClientSize(int width, int height) {
+  if (!mHandle || width <= 0 || height <= 0) return false;
+  Display* display = HostWindowAccess::XDisplay(*this);
+  XResizeWindow(display, mXWindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  XFlush(display);
+  return true;
+}
+
 bool HostWindow::GetClientSize(int& width, int& height) const {
   width = height = 0;
-  return false;
+  if (!mHandle) return false;
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned int w = 0, h = 0, border = 0, depth = 0;
+  if (!XGetGeometry(HostWindowAccess::XDisplay(*this), mXWindow, &root, &x, &y, &w, &h, &border, &depth)) return false;
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
 }
-bool HostWindow::PumpMessages(int) { return false; }
+
+bool HostWindow::PumpMessages(int ms) {
+  Display* display = HostWindowAccess::XDisplay(*this);
+  if (!display) return false;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  do {
+    while (mHandle && XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == ClientMessage && static_cast<unsigned long>(event.xclient.data.l[0]) == mDeleteAtom) {
+        XUnmapWindow(display, mXWindow);  // closed by the user: gone from the screen at once
+        XFlush(display);
+        mHandle = nullptr;
+      }
+    }
+    if (!mHandle) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    pollfd fd{ConnectionNumber(display), POLLIN, 0};
+    poll(&fd, 1, static_cast<int>(left.count()));
+  } while (true);
+  return mHandle != nullptr;
+}
 
 #endif
 

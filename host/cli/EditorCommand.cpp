@@ -19,6 +19,8 @@ namespace tbhost {
 namespace {
 
 constexpr int kBlock = 512;
+// How long the host's loop waits for its window between two idle calls to the editor.
+constexpr int kIdleMs = 5;
 
 // The audio thread of the run: the demo clip through the plug-in, looped, one block at a time
 // at the pace of the clip's sample rate, until told to stop.
@@ -64,7 +66,7 @@ private:
 
 bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::string& error) {
   if (!aaxhost::HostWindow::Supported()) {
-    error = "editor: this build of the host has no window system to open the editor in (it needs the Windows build)";
+    error = "editor: this build of the host has no window system to open the editor in";
     return false;
   }
   std::unique_ptr<PluginInstance> plugin = MakeModulePlugin(request.modulePath, error);
@@ -102,7 +104,10 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
   const auto elapsed = [&] {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
-  while (window->PumpMessages(50)) {
+  // The host's idle loop: its window's events, then the GUI object's wake-up, in which the
+  // editor runs its timers and window events where no system loop does (Linux).
+  while (window->PumpMessages(kIdleMs)) {
+    if (instance.GUI()) instance.GUI()->TimerWakeup();
     if (request.seconds > 0.0 && elapsed() >= request.seconds) break;
   }
   audio.Stop();

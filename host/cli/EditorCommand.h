@@ -17,7 +17,8 @@ struct EditorRequest {
 // made and handed over as the view container. Audio runs through the module on a thread of
 // its own (the demo clip, looped, in real time) so the meters move. Runs until the window is
 // closed, then releases everything and checks that the module could be unloaded.
-// Needs a window system: elsewhere than Windows it fails at once with a clear message.
+// Needs a window system (Windows, or an X display on Linux): without one it fails with a
+// clear message.
 // Main thread: it is the host's UI thread for the whole run.
 class EditorCommand {
 public:

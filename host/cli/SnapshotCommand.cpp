@@ -16,6 +16,8 @@
 #include "graphics/win/IGraphicsWin.h"
 #else
 #include "graphics/headless/IGraphicsHeadless.h"
+#include "product/TollenbrookEditor.h"
+#include "product/TollenbrookGraphics.h"
 #endif
 
 namespace tbhost {
@@ -74,8 +76,10 @@ bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::
   return read;
 }
 #else
-// Elsewhere: the editor draws into an off-screen OpenGL context.
+// Elsewhere: the editor draws into an off-screen OpenGL context, with or without a display,
+// so the picture does not depend on the desktop it was taken on.
 bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::string& error) {
+  InstallTollenbrookEditor(plugin, MakeTollenbrookOffscreenGraphics);
   plugin.OpenEditor(nullptr);
   auto* graphics = dynamic_cast<igraphics::IGraphicsHeadless*>(plugin.GetUI());
   if (!graphics || !graphics->WindowIsOpen()) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "host/FakePlugin.h"
@@ -77,12 +78,16 @@ TEST(HostCommandLine, BadCommandLinesFailWithOneLine) {
   }
 }
 
-// Without a window system there is no window to open the editor in: a clear refusal.
-TEST(HostCommandLine, EditorWithoutAWindowSystemSaysSo) {
+// Without an X display there is no window to open the editor in: a clear refusal.
+TEST(HostCommandLine, EditorWithoutADisplaySaysSo) {
 #ifdef _WIN32
   GTEST_SKIP() << "the Windows build opens the editor (its window tests cover it)";
 #else
-  ExpectOneLineError(RunWith({"editor", "--set", "Ratio=4:1"}), "no window system");
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");
+  ExpectOneLineError(RunWith({"editor", "--set", "Ratio=4:1"}), "no X display");
+  if (display) setenv("DISPLAY", saved.c_str(), 1);
 #endif
 }
 

@@ -12,6 +12,8 @@
 #include "AAXTestRig.h"
 #include "host/aax/ChunkRecord.h"
 #include "product/Tollenbrook.h"
+#include "product/TollenbrookEditor.h"
+#include "product/TollenbrookGraphics.h"
 #include "product/TollenbrookParams.h"
 #include "support/TestParentWindow.h"
 
@@ -48,6 +50,9 @@ TEST(ChunkThreadEditor, SavesAndRestoresBesideAnOpenEditorWithoutTouchingIt) {
   ASSERT_EQ(hosted.initResult, 0);
   iplug::IPlugAAX& plug = *hosted.plug;
   AAX_IACFEffectParameters& effect = hosted.Effect();
+  // The off-screen editor, whose frames the test draws itself; the X11 window's own tests
+  // cover a window.
+  InstallTollenbrookEditor(plug, MakeTollenbrookOffscreenGraphics);
   plug.OpenEditor(tbtest::TestParentWindow());
   auto* ui = dynamic_cast<igraphics::IGraphicsHeadless*>(plug.GetUI());
   if (!ui || !ui->WindowIsOpen()) GTEST_SKIP() << "no off-screen OpenGL context here";

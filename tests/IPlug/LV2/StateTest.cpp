@@ -128,3 +128,29 @@ TEST(LV2State, RefusesWhatIsNotACompleteStateAndKeepsItsOwn) {
 }
 
 }  // namespace
+
+namespace {
+
+// The editor's interface writes its zoom to the editor_zoom port; the state saved next holds
+// it in the editor geometry in front of the parameter values (width, height, zoom).
+TEST(LV2State, TheEditorZoomPortTravelsWithTheState) {
+  Instance a(lv2test::kStereoURI, 48000.0);
+  const int zoomPort = a.PortBySymbol("editor_zoom");
+  ASSERT_GE(zoomPort, 0);
+  EXPECT_EQ(a.Control(zoomPort), 1.0f) << "the default";
+  a.Control(zoomPort) = 1.5f;
+  lilv_instance_activate(a.Get());
+  RunSilence(a, 64);
+  const std::vector<uint8_t> saved = a.StateBytes();
+  ASSERT_GE(saved.size(), 12u);
+  int32_t width = 0, height = 0;
+  float zoom = 0.f;
+  std::memcpy(&width, &saved[0], 4);
+  std::memcpy(&height, &saved[4], 4);
+  std::memcpy(&zoom, &saved[8], 4);
+  EXPECT_EQ(width, 378);
+  EXPECT_EQ(height, 591);
+  EXPECT_EQ(zoom, 1.5f);
+}
+
+}  // namespace

@@ -13,6 +13,7 @@
 #include "graphics/headless/OffscreenGLContext.h"
 #include "graphics/nanovg/ResourceLookup.h"
 #include "product/TollenbrookEditor.h"
+#include "product/TollenbrookGraphics.h"
 #include "product/TollenbrookParams.h"
 #include "product/TollenbrookResources.h"
 
@@ -109,14 +110,7 @@ ProductDelegate::ProductDelegate() : IGEditorDelegate(kNumParams) {
   InitWithTexts(*GetParam(kParamOversample), "Oversample", 0, {"Oversampling Off", "Oversampling On"});
   SetEditorSize(kEditorWidth, kEditorHeight);
   SetSizeConstraints(kEditorWidth / 2, kEditorWidth * 2, kEditorHeight / 2, kEditorHeight * 2);
-  InstallTollenbrookEditor(*this, MakeHeadlessTollenbrookGraphics);
-}
-
-igraphics::IGraphics* MakeHeadlessTollenbrookGraphics(igraphics::IGEditorDelegate& delegate, int width, int height,
-                                                      int fps, float scale) {
-  auto* graphics = new igraphics::IGraphicsHeadless(delegate, width, height, fps, scale);
-  graphics->SetWinModuleHandle(TollenbrookResourceModule());
-  return graphics;
+  InstallTollenbrookEditor(*this, MakeTollenbrookOffscreenGraphics);
 }
 
 void HeadlessEditor::SetUp() {}

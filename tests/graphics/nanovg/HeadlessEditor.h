@@ -39,11 +39,6 @@ Pixel Over(const Pixel& src, const Pixel& dst);
 // Largest channel difference between a window pixel and an expected one.
 double Diff(const uint8_t* px, const Pixel& expected);
 
-// The product's graphics factory, but always drawing off-screen (on Windows too, where the
-// product's own factory makes the editor's child window).
-igraphics::IGraphics* MakeHeadlessTollenbrookGraphics(igraphics::IGEditorDelegate& delegate, int width, int height,
-                                                      int fps, float scale);
-
 // The editor delegate standing in for the plug-in: the product's parameters (names, ranges,
 // defaults, display texts) and size limits, the product's layout, drawn off-screen.
 class ProductDelegate : public igraphics::IGEditorDelegate {
