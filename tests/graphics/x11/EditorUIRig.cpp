@@ -219,7 +219,8 @@ Holdings EditorUIRig::Count() {
       ++h.clients;
       int types = 0;
       XResType* counts = nullptr;
-      if (XResQueryClientResources(mDisplay, ids[i].spec.client, &types, &counts) == Success) {
+      // Unlike the client-id query, this older call answers non-zero on success.
+      if (XResQueryClientResources(mDisplay, ids[i].spec.client, &types, &counts)) {
         for (int t = 0; t < types; ++t) h.resources += static_cast<int>(counts[t].count);
         XFree(counts);
       }
