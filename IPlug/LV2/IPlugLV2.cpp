@@ -10,19 +10,10 @@
 #include <limits>
 
 #include "IPlug/LV2/LV2Catalogue.h"
+#include "IPlug/LV2/LV2Features.h"
 #include "IPlug/LV2/LV2UIPeer.h"
 
 namespace iplug {
-
-namespace {
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
-  for (const LV2_Feature* const* f = features; f && *f; ++f)
-    if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  return nullptr;
-}
-
-}  // namespace
 
 IPlugLV2::IPlugLV2(const InstanceInfo& info, const PluginConfig& config)
     : IPlugAPIBase(config, kAPILV2), IPlugProcessor(config) {

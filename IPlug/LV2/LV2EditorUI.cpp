@@ -3,21 +3,12 @@
 #include <cstring>
 
 #include "IPlug/LV2/IPlugLV2.h"
+#include "IPlug/LV2/LV2Features.h"
 #include "IPlug/LV2/LV2PortLayout.h"
 #include "IPlug/TimerRunLoop.h"
 #include "graphics/IGraphics.h"
 
 namespace iplug {
-
-namespace {
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) {
-  for (const LV2_Feature* const* f = features; f && *f; ++f)
-    if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
-  return nullptr;
-}
-
-}  // namespace
 
 std::unique_ptr<LV2EditorUI> LV2EditorUI::Make(const LV2Component& component, LV2UI_Write_Function write,
                                                LV2UI_Controller controller, const LV2_Feature* const* features) {

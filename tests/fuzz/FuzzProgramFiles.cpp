@@ -42,13 +42,6 @@ Session& TheSession() {
   return *session;
 }
 
-bool Same(const iplug::ByteChunk& a, const iplug::ByteChunk& b) {
-  if (a.Size() != b.Size()) return false;
-  for (int i = 0; i < a.Size(); ++i)
-    if (a.Data()[i] != b.Data()[i]) return false;
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -65,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Snapshot after = s.Take();
   if (!read) {
     fuzz::Require(!why.Empty(), "a refusal says why");
-    fuzz::Require(Same(before.state, after.state) && Same(before.slots, after.slots) && before.current == after.current,
+    fuzz::Require(before.state.IsEqual(after.state) && before.slots.IsEqual(after.slots) && before.current == after.current,
                   "a refused file changes nothing");
     return 0;
   }
@@ -78,6 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Require(bank ? s.plug.MakeBankData(written) : s.plug.MakeProgramData(written), "the file can be written");
   const bool again = bank ? s.plug.ReadBankData(written.Data(), written.Size())
                           : s.plug.ReadProgramData(written.Data(), written.Size());
-  fuzz::Require(again && Same(s.Take().state, after.state), "what was read is written and read back alike");
+  fuzz::Require(again && s.Take().state.IsEqual(after.state), "what was read is written and read back alike");
   return 0;
 }

@@ -21,13 +21,6 @@ Session& TheSession() {
   return *session;
 }
 
-bool Same(const iplug::ByteChunk& a, const iplug::ByteChunk& b) {
-  if (a.Size() != b.Size()) return false;
-  for (int i = 0; i < a.Size(); ++i)
-    if (a.Data()[i] != b.Data()[i]) return false;
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -50,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Require(s.plug.SerializeState(written), "the state can be written");
   iplug::ByteChunk again;
   fuzz::Require(s.plug.UnserializeState(written, 0) == written.Size() && s.plug.SerializeState(again) &&
-                    Same(written, again),
+                    written.IsEqual(again),
                 "the state left behind round trips");
   return 0;
 }
