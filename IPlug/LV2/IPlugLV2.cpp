@@ -59,14 +59,14 @@ void IPlugLV2::LayOutPorts(const LV2Component& component) {
 }
 
 void IPlugLV2::ConnectPort(uint32_t port, void* data) {
-  const LV2PortSpec* spec = mLayout ? mLayout->Port(port) : nullptr;
-  if (!spec) return;
-  const auto idx = static_cast<size_t>(spec->mIdx);
+  const LV2PortEntry* entry = mLayout ? mLayout->Port(port) : nullptr;
+  if (!entry) return;
+  const auto idx = static_cast<size_t>(entry->mIdx);
   // Channels beyond the processor's records have no place to go.
   auto set = [idx](auto& ports, auto* pointer) {
     if (idx < ports.size()) ports[idx] = pointer;
   };
-  switch (spec->mRole) {
+  switch (entry->mRole) {
     case LV2PortRole::kAudioIn: set(mAudioIn, static_cast<const float*>(data)); break;
     case LV2PortRole::kSideChainIn: mSideChainIn = static_cast<const float*>(data); break;
     case LV2PortRole::kAudioOut: set(mAudioOut, static_cast<float*>(data)); break;

@@ -43,21 +43,21 @@ LV2EditorUI::~LV2EditorUI() {
 }
 
 void LV2EditorUI::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer) {
-  const LV2PortSpec* spec = mPlug->PortLayout() ? mPlug->PortLayout()->Port(port) : nullptr;
-  if (!spec || format != 0 || bufferSize != sizeof(float) || !buffer) return;
+  const LV2PortEntry* entry = mPlug->PortLayout() ? mPlug->PortLayout()->Port(port) : nullptr;
+  if (!entry || format != 0 || bufferSize != sizeof(float) || !buffer) return;
   float value = 0.f;
   std::memcpy(&value, buffer, sizeof value);
-  switch (spec->mRole) {
+  switch (entry->mRole) {
     case LV2PortRole::kParam:
       // A value the host sends back while the user still holds the control is older than
       // the control's own.
-      if (mPlug->IsValidParamIdx(spec->mIdx) && !mHeld[static_cast<size_t>(spec->mIdx)]) {
-        mPlug->GetParam(spec->mIdx)->Set(value);
-        mPlug->OnParamChange(spec->mIdx, ParamSource::kHost);
-        mPlug->SendParamValueToEditor(spec->mIdx, mPlug->GetParam(spec->mIdx)->Value(), false);
+      if (mPlug->IsValidParamIdx(entry->mIdx) && !mHeld[static_cast<size_t>(entry->mIdx)]) {
+        mPlug->GetParam(entry->mIdx)->Set(value);
+        mPlug->OnParamChange(entry->mIdx, ParamSource::kHost);
+        mPlug->SendParamValueToEditor(entry->mIdx, mPlug->GetParam(entry->mIdx)->Value(), false);
       }
       break;
-    case LV2PortRole::kMeter: mPlug->ShowMeterValue(spec->mIdx, value); break;
+    case LV2PortRole::kMeter: mPlug->ShowMeterValue(entry->mIdx, value); break;
     case LV2PortRole::kEditorZoom: mPlug->ShowEditorZoom(value); break;
     default: break;
   }

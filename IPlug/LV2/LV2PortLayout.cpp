@@ -31,9 +31,9 @@ void LV2PortLayout::Add(LV2PortRole role, int idx, std::string symbol, std::stri
   // A symbol is a C identifier, unique within the plug-in: one that is empty, starts with a
   // digit or is taken already gets the port's number.
   bool usable = !symbol.empty() && !(symbol[0] >= '0' && symbol[0] <= '9');
-  for (const LV2PortSpec& port : mPorts) usable = usable && port.mSymbol != symbol;
+  for (const LV2PortEntry& port : mPorts) usable = usable && port.mSymbol != symbol;
   if (!usable) symbol = (symbol.empty() ? std::string("port") : "p_" + symbol) + "_" + std::to_string(mPorts.size());
-  mPorts.push_back(LV2PortSpec{role, idx, std::move(symbol), std::move(name)});
+  mPorts.push_back(LV2PortEntry{role, idx, std::move(symbol), std::move(name)});
 }
 
 LV2PortLayout::LV2PortLayout(const IPlugLV2& plug, const LV2Component& component) {

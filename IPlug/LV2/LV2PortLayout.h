@@ -20,7 +20,7 @@ enum class LV2PortRole {
   kEditorZoom,  // input control: the editor's zoom, which its user interface writes
 };
 
-struct LV2PortSpec {
+struct LV2PortEntry {
   LV2PortRole mRole;
   int mIdx = 0;
   std::string mSymbol;
@@ -37,10 +37,10 @@ public:
   // Main thread, once the plug-in has declared its parameters.
   LV2PortLayout(const IPlugLV2& plug, const LV2Component& component);
 
-  const std::vector<LV2PortSpec>& Ports() const { return mPorts; }
+  const std::vector<LV2PortEntry>& Ports() const { return mPorts; }
   int NPorts() const { return static_cast<int>(mPorts.size()); }
   // Null for a port number the plug-in does not have.
-  const LV2PortSpec* Port(uint32_t index) const {
+  const LV2PortEntry* Port(uint32_t index) const {
     return index < mPorts.size() ? &mPorts[index] : nullptr;
   }
   // The port number of a role and index, or -1 when the plug-in has no such port.
@@ -49,7 +49,7 @@ public:
 private:
   void Add(LV2PortRole role, int idx, std::string symbol, std::string name);
 
-  std::vector<LV2PortSpec> mPorts;
+  std::vector<LV2PortEntry> mPorts;
 };
 
 }  // namespace iplug

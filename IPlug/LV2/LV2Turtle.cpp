@@ -172,7 +172,7 @@ void LV2Turtle::WriteUI(std::ostream& out) const {
   bool first = true;
   for (const LV2Component& c : mCatalogue.Components()) {
     const LV2PortLayout layout(mPlug, c);
-    for (const LV2PortSpec& port : layout.Ports()) {
+    for (const LV2PortEntry& port : layout.Ports()) {
       if (port.mRole != LV2PortRole::kMeter) continue;
       out << (first ? " ;\n\tui:portNotification [\n" : " , [\n") << "\t\tui:plugin <" << c.mURI
           << "> ;\n\t\tlv2:symbol " << Literal(port.mSymbol) << " ;\n\t\tui:protocol ui:floatProtocol\n\t]";
@@ -195,7 +195,7 @@ void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) co
 
   const LV2PortLayout layout(mPlug, component);
   for (int p = 0; p < layout.NPorts(); ++p) {
-    const LV2PortSpec& port = layout.Ports()[static_cast<size_t>(p)];
+    const LV2PortEntry& port = layout.Ports()[static_cast<size_t>(p)];
     out << (p == 0 ? " ;\n\tlv2:port [\n" : " , [\n") << "\t\ta ";
     switch (port.mRole) {
       case LV2PortRole::kAudioIn:

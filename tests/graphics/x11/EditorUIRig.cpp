@@ -210,10 +210,10 @@ bool EditorUIRig::ResourceCountsAvailable() {
 // Only this process's connections count: other programs may use the same server.
 Holdings EditorUIRig::Count() {
   Holdings h;
-  XResClientIdSpec spec{0, XRES_CLIENT_ID_PID_MASK};
+  XResClientIdSpec wanted{0, XRES_CLIENT_ID_PID_MASK};
   long n = 0;
   XResClientIdValue* ids = nullptr;
-  if (XResQueryClientIds(mDisplay, 1, &spec, &n, &ids) == Success) {
+  if (XResQueryClientIds(mDisplay, 1, &wanted, &n, &ids) == Success) {
     for (long i = 0; i < n; ++i) {
       if (XResGetClientPid(&ids[i]) != getpid()) continue;
       ++h.clients;
