@@ -13,6 +13,9 @@ struct ChannelSlot {
   bool mConnected = false;
   double** mData = nullptr;      // entry in the direction's channel-pointer array
   float* mHostOutput = nullptr;  // outputs only; null when nothing is converted back
+  // Inputs: how many of the frames converted for this block were found finite on the way
+  // (-1: not checked, or something found), so the non-finite scan need not read them again.
+  int mFiniteFrames = -1;
   std::vector<double> mScratch;
   TextBuffer mLabel;
 };

@@ -181,6 +181,7 @@ public:
 
 private:
   int ClampFrames(int nFrames) const;
+  void FindMaxBusCount(Direction dir);
   void ConvertOutputs(int nFrames, int nHostFrames);
   // Points every input channel at its own scratch buffer, copying what it showed.
   void OwnInputs(int nFrames);
@@ -199,6 +200,8 @@ private:
   int mBlockSize = 0;
   RelaxedAtomic<bool> mRenderingOffline{false};
   std::vector<ChannelLayout> mIOConfigs;
+  int mMaxBuses[2] = {0, 0};      // largest bus count of each direction
+  int mMaxBusConfig[2] = {0, 0};  // the last configuration reaching it
   std::vector<double*> mChannelData[2];
   std::vector<std::unique_ptr<ChannelSlot>> mChannels[2];
   std::unique_ptr<BypassDelayLine> mBypassDelay;

@@ -373,32 +373,46 @@ TEST(IPlugProcessor, ABlockLongerThanTheScratchIsCutAndTheRestSilenced) {
   for (int f = 16; f < 24; ++f) EXPECT_EQ(out[f], 0.0f);
 }
 
-// Every position of a block, vector part and tail, and every kind of damage: the processing
-// reads 0 there and is cleared after the block; finite extremes are left as they are.
+// Every position of a block, vector part and tail, every kind of damage, host floats and host
+// doubles (checked on different paths): the processing reads 0 there and is cleared after the
+// block; finite extremes are left as they are. A clean float block comes first, so a check
+// made on the way in cannot be mistaken for the next block's.
 TEST(IPlugProcessor, SamplesThatAreNotFiniteReachTheProcessingAsSilence) {
   const float kinds[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                          -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::max(),
                          std::numeric_limits<float>::denorm_min()};
   constexpr int kFrames = 13;
-  for (float kind : kinds) {
-    for (int at = 0; at < kFrames; ++at) {
-      TestProcessor proc("2-2");
-      proc.ResizeScratchBuffers(kFrames);
-      proc.mCaptureInputs = true;
-      std::vector<float> left(kFrames, 0.5f), right(kFrames, -0.5f), outL(kFrames), outR(kFrames);
-      right[static_cast<size_t>(at)] = kind;
-      float* ins[] = {left.data(), right.data()};
-      float* outs[] = {outL.data(), outR.data()};
-      proc.ConnectChannels(kInput, 0, 2, true);
-      proc.ConnectChannels(kOutput, 0, 2, true);
-      proc.AttachHostBuffers(kInput, 0, 2, ins, kFrames);
-      proc.AttachHostBuffers(kOutput, 0, 2, outs, kFrames);
-      proc.ProcessHostBuffers(kFrames);
-      const bool finite = std::isfinite(kind);
-      EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>(at)], finite ? static_cast<double>(kind) : 0.0) << kind << " " << at;
-      EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>((at + 1) % kFrames)], -0.5);
-      EXPECT_EQ(proc.mResets, finite ? 0 : 1) << kind << " " << at;
-      EXPECT_EQ(std::memcmp(&right[static_cast<size_t>(at)], &kind, sizeof kind), 0) << "the host's buffer is left alone";
+  for (const bool hostDoubles : {false, true}) {
+    for (float kind : kinds) {
+      for (int at = 0; at < kFrames; ++at) {
+        TestProcessor proc("2-2");
+        proc.ResizeScratchBuffers(kFrames);
+        proc.mCaptureInputs = true;
+        std::vector<float> left(kFrames, 0.5f), right(kFrames, -0.5f), outL(kFrames), outR(kFrames);
+        float* ins[] = {left.data(), right.data()};
+        float* outs[] = {outL.data(), outR.data()};
+        proc.ConnectChannels(kInput, 0, 2, true);
+        proc.ConnectChannels(kOutput, 0, 2, true);
+        proc.AttachHostBuffers(kInput, 0, 2, ins, kFrames);
+        proc.AttachHostBuffers(kOutput, 0, 2, outs, kFrames);
+        proc.ProcessHostBuffers(kFrames);
+        right[static_cast<size_t>(at)] = kind;
+        std::vector<double> leftD(left.begin(), left.end()), rightD(right.begin(), right.end());
+        double* insD[] = {leftD.data(), rightD.data()};
+        if (hostDoubles)
+          proc.AttachHostBuffers(kInput, 0, 2, insD);
+        else
+          proc.AttachHostBuffers(kInput, 0, 2, ins, kFrames);
+        proc.ProcessHostBuffers(kFrames);
+        const bool finite = std::isfinite(kind);
+        const auto where = ::testing::Message() << kind << " at " << at << (hostDoubles ? " doubles" : " floats");
+        EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>(at)], finite ? static_cast<double>(kind) : 0.0) << where;
+        EXPECT_EQ(proc.mCaptured[1][static_cast<size_t>((at + 1) % kFrames)], -0.5);
+        EXPECT_EQ(proc.mResets, finite ? 0 : 1) << where;
+        EXPECT_EQ(std::memcmp(&right[static_cast<size_t>(at)], &kind, sizeof kind), 0) << "the host's buffer is left alone";
+        const double hostDouble = kind;
+        EXPECT_EQ(std::memcmp(&rightD[static_cast<size_t>(at)], &hostDouble, sizeof hostDouble), 0) << "and its doubles";
+      }
     }
   }
 }
