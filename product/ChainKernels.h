@@ -11,7 +11,8 @@
 // independent (left and right channel, the two sections, the two needles) they share one
 // two-lane vector. They evaluate every step exactly as the per-sample recipe writes it, with no
 // fused multiply-add, so every build gives the recipe's values bit for bit; what they gain is
-// that no branch depends on the data and that independent recursions overlap.
+// that no branch depends on the data and that independent recursions overlap. The needles are
+// the exception: display values, reordered so their step is short (see NeedlePair).
 //
 // Batch loops (waveshaper, gain computer, release coefficients, halfband filters, mix) work on
 // whole chunks in the widest vectors the set has. Their elementary functions and polynomials
@@ -59,7 +60,7 @@ struct SectionParamsView {
 struct ChainKernels {
   const char* name;
 
-  // ---- recursions, bit for bit the per-sample recipe ----
+  // ---- recursions, bit for bit the per-sample recipe (the needles to the last bits) ----
 
   // x[i] = single(peak(single(highPass(in[i])))) for the left and right channel, from inputs
   // already rounded to single precision (x may be in). Inputs must be finite and states finite

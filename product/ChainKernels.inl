@@ -71,17 +71,25 @@ struct BiquadPair {
 
 // The needle aims 1.25 % past its input in the direction of travel; both aims are followed and
 // the one the comparison picks is kept. Lane 0 is the limiter's needle, lane 1 the compressor's.
+// The needles are the one recursion not taken in the recipe's order: (s - aim) * c + aim is
+// formed as c * s + (1 - c) * aim, so only one multiply-add lies on the needle's own chain and
+// the aims' share is formed beside it. That shortens the step to about a third; as the needle is
+// a display value that forgets at the rate c, the difference stays in the last bits.
 struct NeedlePair {
   v2 s;
   v2 c;
-  NeedlePair(const Needles& n) : s{n.state[0], n.state[1]}, c{n.coef, n.coef} {}
+  v2 upShare;    // (1 - c) * 1.0125
+  v2 downShare;  // (1 - c) * 0.9875
+  NeedlePair(const Needles& n)
+      : s{n.state[0], n.state[1]},
+        c{n.coef, n.coef},
+        upShare{(1.0 - n.coef) * 1.0125, (1.0 - n.coef) * 1.0125},
+        downShare{(1.0 - n.coef) * 0.9875, (1.0 - n.coef) * 0.9875} {}
   void Step(double limGain, double compGain) {
     v2 v = AbsPair(1.0 - v2{limGain, compGain});
     v = v <= 0x1.fffffffffffffp+1023 ? v : v2{};  // a reading that is not finite counts as none
-    const v2 up = v * 1.0125;
-    const v2 down = v * 0.9875;
-    const v2 towardsUp = (s - up) * c + up;
-    const v2 towardsDown = (s - down) * c + down;
+    const v2 towardsUp = MultiplyAdd(c, s, v * upShare);
+    const v2 towardsDown = MultiplyAdd(c, s, v * downShare);
     s = BlendBySign(s - v, towardsUp, towardsDown);  // s - v < 0 exactly when v > s
   }
   void Save(Needles& n) const {
