@@ -201,11 +201,6 @@ void IPlugProcessor::FindMaxBusCount(Direction dir) {
   mMaxBusConfig[dir] = idx;
 }
 
-int IPlugProcessor::MaxBusCount(Direction dir, int* configIdx) const {
-  if (configIdx) *configIdx = mMaxBusConfig[dir];
-  return mMaxBuses[dir];
-}
-
 int IPlugProcessor::MaxChannelsForBus(Direction dir, int busIdx) const {
   if (mIOConfigs.empty()) return 0;
   if (mIOConfigs.front().ContainsWildcard(dir)) return -1;

@@ -99,7 +99,10 @@ public:
   // Index of the first configuration with exactly these buses, or -1.
   int FindIOConfig(std::span<const int> inputBuses, std::span<const int> outputBuses) const;
   // Largest bus count of a direction; configIdx receives the last configuration reaching it.
-  int MaxBusCount(Direction dir, int* configIdx = nullptr) const;
+  int MaxBusCount(Direction dir, int* configIdx = nullptr) const {
+    if (configIdx) *configIdx = mMaxBusConfig[dir];
+    return mMaxBuses[dir];
+  }
   // Largest channel count at a bus position over all configurations; -1 when the first
   // configuration has a wildcard bus on that side, 0 past the last bus.
   int MaxChannelsForBus(Direction dir, int busIdx) const;

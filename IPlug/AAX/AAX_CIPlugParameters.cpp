@@ -174,7 +174,8 @@ void AAX_CIPlugParameters::RenderWithStates(const void* context) {
     haveNewest = true;
   }
 
-  TParamValPair* values[kMaxValuesPerBlock] = {};
+  // The render thread's own list, kept between blocks so no block clears an array on the stack.
+  TParamValPair** values = mBlockValues.data();
   const int32_t count = haveNewest ? TakeCurrentValues(newest, values) : 0;
   RenderContext(context, values, count);
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <mutex>
 #include <set>
@@ -101,5 +102,6 @@ private:
   std::atomic<int64_t> mStateCounter{0};
   AAX_CAtomicQueue<TNumberedStateList, kStateQueueSize> mStateQueue;
   AAX_CAtomicQueue<TNumberedStateList, kStateQueueSize> mSpentStateQueue;
+  std::array<TParamValPair*, kMaxValuesPerBlock> mBlockValues{};  // render thread: this block's values
   AAX_CAtomicQueue<TParamValPair, kValueQueueSize> mSpentValueQueue;
 };

@@ -100,6 +100,7 @@ AAX_Result IPlugAAX::EffectInit() {
   if (ReadStemFormats(nIn, nOut)) {
     mKnownInputChannels = nIn;
     mKnownOutputChannels = nOut;
+    mStemFormatsKnown = true;
   }
   ResetProcessing();
   return AAX_SUCCESS;

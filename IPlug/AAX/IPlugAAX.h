@@ -145,6 +145,7 @@ private:
   // Channels of the host's stem formats as last read (the smallest layout until then).
   RelaxedAtomic<int> mKnownInputChannels{1};
   RelaxedAtomic<int> mKnownOutputChannels{1};
+  RelaxedAtomic<bool> mStemFormatsKnown{false};  // a query has worked; the formats never change
   // The host's buffer pointers for one piece of a long block, sized at construction.
   std::vector<float*> mPieceInputs;
   std::vector<float*> mPieceOutputs;

@@ -55,14 +55,15 @@ bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
   if (!length || *length <= 0 || *length > kMaxRenderFrames) return false;
   block.nFrames = *length;
 
-  // An instance's stem formats never change, so a query that fails (a host in trouble) is
-  // answered by the last one that worked; before any has, the layout is taken to be the
-  // smallest there is, one channel each way, so that every buffer written exists.
+  // An instance's stem formats never change, so once a query has worked the host is not asked
+  // again; before any has (a host in trouble), the layout is taken to be the smallest there
+  // is, one channel each way, so that every buffer written exists.
   block.initialised = Controller() != nullptr;
   int nIn = 0, nOut = 0;
-  if (ReadStemFormats(nIn, nOut)) {
+  if (!mStemFormatsKnown && ReadStemFormats(nIn, nOut)) {
     mKnownInputChannels = nIn;
     mKnownOutputChannels = nOut;
+    mStemFormatsKnown = true;
   } else {
     nIn = mKnownInputChannels;
     nOut = mKnownOutputChannels;
