@@ -523,7 +523,7 @@ void IPlugProcessor::CreateBypassDelayLine(int maxLatency) {
 }
 
 double IPlugProcessor::BeatLengthInSamples() const {
-  const double tempo = mTimeInfo.mTempo;
+  const double tempo = GetTempo();
   return tempo > 0.0 ? GetSampleRate() * 60.0 / tempo : 0.0;
 }
 

@@ -173,16 +173,37 @@ public:
   bool DoesMIDIOut() const { return mSendsMIDI; }
   bool GetRenderingOffline() const { return mRenderingOffline; }
   void SetRenderingOffline(bool offline) { mRenderingOffline = offline; }
-  // Audio thread: the binding fills the snapshot before processing, the product reads it.
-  const TimeInfo& GetTimeInfo() const { return mTimeInfo; }
-  void SetTimeInfo(const TimeInfo& timeInfo) { mTimeInfo = timeInfo; }
-  double GetTempo() const { return mTimeInfo.mTempo; }
+  // Audio thread: the product reads the transport snapshot of the block it processes. The
+  // binding either sets it before processing, or marks it pending: then the host is asked
+  // (ReadPendingTimeInfo) only when the product reads it, as most products never do.
+  const TimeInfo& GetTimeInfo() const {
+    if (mTimeInfoPending) TakePendingTimeInfo();
+    return mTimeInfo;
+  }
+  void SetTimeInfo(const TimeInfo& timeInfo) {
+    mTimeInfo = timeInfo;
+    mTimeInfoPending = false;
+  }
+  double GetTempo() const { return GetTimeInfo().mTempo; }
   // Samples per beat at the current tempo; 0 without a tempo.
   double BeatLengthInSamples() const;
   // The channel-pointer arrays that ProcessAudioBlock receives.
   double** ChannelData(Direction dir) { return mChannelData[dir].data(); }
 
+protected:
+  // Audio thread, during one block: the snapshot is to be read from the host on first use.
+  // A block that never used it leaves the previous snapshot standing.
+  void SetTimeInfoPending(bool pending) { mTimeInfoPending = pending; }
+  // Reads the pending block's transport from the host into `info` (defaults already there).
+  virtual void ReadPendingTimeInfo(TimeInfo& /*info*/) const {}
+
 private:
+  void TakePendingTimeInfo() const {
+    mTimeInfoPending = false;
+    TimeInfo info;
+    ReadPendingTimeInfo(info);
+    mTimeInfo = info;
+  }
   int ClampFrames(int nFrames) const;
   void FindMaxBusCount(Direction dir);
   void ConvertOutputs(int nFrames, int nHostFrames);
@@ -208,7 +229,8 @@ private:
   std::vector<double*> mChannelData[2];
   std::vector<std::unique_ptr<ChannelSlot>> mChannels[2];
   std::unique_ptr<BypassDelayLine> mBypassDelay;
-  TimeInfo mTimeInfo;
+  mutable TimeInfo mTimeInfo;
+  mutable bool mTimeInfoPending = false;
   bool mBypassed = false;     // what RenderHostBuffers was last asked for
   FadeRamp mProcessingGain;   // weight of the processing against the bypass
 };

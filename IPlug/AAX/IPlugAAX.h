@@ -126,7 +126,7 @@ private:
   static float* const* HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out);
   void ConnectInputs(const HostBlock& block, int offset, int nFrames);
   void ConnectOutputs(const HostBlock& block, int offset, int nFrames);
-  void FillTimeInfo(const void* context, int offset);
+  void ReadPendingTimeInfo(TimeInfo& info) const override;
   void HandleHostMidiInput(const void* context);
   void PostMidiOutput(const void* context);
   static void SilenceOutputs(const HostBlock& block);
@@ -145,7 +145,10 @@ private:
   // Channels of the host's stem formats as last read (the smallest layout until then).
   RelaxedAtomic<int> mKnownInputChannels{1};
   RelaxedAtomic<int> mKnownOutputChannels{1};
-  RelaxedAtomic<bool> mStemFormatsKnown{false};  // a query has worked; the formats never change
+  RelaxedAtomic<bool> mStemFormatsKnown{false};
+  // Render thread, during one piece of a block: where its transport is read from.
+  const void* mTimeContext = nullptr;
+  int mTimeOffset = 0;  // a query has worked; the formats never change
   // The host's buffer pointers for one piece of a long block, sized at construction.
   std::vector<float*> mPieceInputs;
   std::vector<float*> mPieceOutputs;

@@ -131,9 +131,11 @@ void IPlugAAX::ConnectOutputs(const HostBlock& block, int offset, int nFrames) {
                     nFrames);
 }
 
-void IPlugAAX::FillTimeInfo(const void* context, int offset) {
-  TimeInfo info;
-  AAX_IMIDINode* node = Field<AAX_IMIDINode>(context, kIPlugAAXField_Transport);
+// The transport of the piece being rendered, read only when the plug-in asks for it.
+void IPlugAAX::ReadPendingTimeInfo(TimeInfo& info) const {
+  if (!mTimeContext) return;
+  const int offset = mTimeOffset;
+  AAX_IMIDINode* node = Field<AAX_IMIDINode>(mTimeContext, kIPlugAAXField_Transport);
   if (AAX_ITransport* transport = node ? node->GetTransport() : nullptr) {
     double tempo = 0.0;
     if (transport->GetCurrentTempo(&tempo) == AAX_SUCCESS) info.mTempo = tempo;
@@ -161,7 +163,6 @@ void IPlugAAX::FillTimeInfo(const void* context, int offset) {
       info.mCycleEnd = static_cast<double>(loopEnd) / kTicksPerQuarter;
     }
   }
-  SetTimeInfo(info);
 }
 
 void IPlugAAX::HandleHostMidiInput(const void* context) {
@@ -229,11 +230,15 @@ void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*
     ConnectInputs(block, offset, n);
     ConnectOutputs(block, offset, n);
     if (RunsProcessing(bypassed)) {
-      FillTimeInfo(context, offset);
+      mTimeContext = context;
+      mTimeOffset = offset;
+      SetTimeInfoPending(true);
       MidiMessage msg;
       while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
     }
     RenderHostBuffers(n, bypassed);
+    SetTimeInfoPending(false);  // the context is the host's only during the call
+    mTimeContext = nullptr;
   }
   PostMidiOutput(context);
 }
