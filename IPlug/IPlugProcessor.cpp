@@ -281,7 +281,7 @@ __attribute__((target("avx"))) bool WidenSamplesAvx(const float* in, double* out
     _mm256_storeu_pd(out + f + 4, _mm256_cvtps_pd(_mm256_extractf128_ps(x, 1)));
   }
   const bool found = _mm256_movemask_ps(unordered) != 0;
-  return WidenSamplesSse2(in + f, out + f, n - f) || found;
+  return (f < n && WidenSamplesSse2(in + f, out + f, n - f)) || found;
 }
 
 bool WidenSamples(const float* in, double* out, int n) {
