@@ -27,7 +27,9 @@ protected:
   static void TearDownTestSuite() { EndSharing(); }
   void SetUp() override {
     HostedEditor::SetUp();
-    if (!Win() || !Win()->WindowIsOpen()) ASSERT_TRUE(OpenView()) << (Win() ? Win()->GetOpenError() : "no editor");
+    if (!Win() || !Win()->WindowIsOpen()) {
+      ASSERT_TRUE(OpenView()) << (Win() ? Win()->GetOpenError() : "no editor");
+    }
     mEditor = ChildWindow();
     ASSERT_EQ(Win()->NCapturedPointers(), 0);
     mLog.Clear();
