@@ -131,12 +131,11 @@ bool IPlugLV2::RunPiece(uint32_t offset, int nFrames, bool enabled) {
   }
   ConnectInputs(offset, nFrames);
   ConnectOutputs(offset, nFrames);
-  if (!enabled) {
-    PassThroughHostBuffers(nFrames);
-    return false;
-  }
-  ProcessHostBuffers(nFrames);
-  return nFrames > 0;
+  // Switching out and back in crossfades with the delayed input, as the AAX host's bypass
+  // does: a host's switch must not click.
+  const bool processes = RunsProcessing(!enabled);
+  RenderHostBuffers(nFrames, !enabled);
+  return processes && nFrames > 0;
 }
 
 // The main inputs on channels 0 .., the key (when the host connected it) on the side-chain
