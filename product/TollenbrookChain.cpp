@@ -193,6 +193,11 @@ void TollenbrookChain::ProcessChunk(const double* const* in, double* const* out,
   Meters(n, s.bypassValue);
 }
 
+void TollenbrookChain::FillChunk(double* a, int n, double v) {
+  for (int i = 0; i < n; i += 8)
+    for (int k = 0; k < 8; ++k) a[i + k] = v;
+}
+
 void TollenbrookChain::Pad(Scratch& a, int n) {
   const int end = (n + 7) & ~7;
   for (int i = n; i < end; ++i) a[static_cast<size_t>(i)] = a[static_cast<size_t>(n - 1)];
@@ -220,14 +225,28 @@ TollenbrookChain::ChunkInputs TollenbrookChain::Inspect(const double* const* in,
   return inputs;
 }
 
-void TollenbrookChain::Offsets(int n) {
-  double d = mDenormalOffset;
-  for (int i = 0; i < n; ++i) {
-    d = -d;
-    mOffset[static_cast<size_t>(i)] = d;
+namespace {
+// The offsets of a chunk alternate in sign from sample to sample; a chunk starts with either
+// sign, so both sequences are kept once for every instance.
+struct AlternatingOffsets {
+  alignas(64) double startingUp[TollenbrookChain::kChunk + 8];
+  alignas(64) double startingDown[TollenbrookChain::kChunk + 8];
+};
+constexpr AlternatingOffsets MakeAlternatingOffsets() {
+  AlternatingOffsets o{};
+  for (int i = 0; i < TollenbrookChain::kChunk + 8; ++i) {
+    o.startingUp[i] = i % 2 == 0 ? 1e-15 : -1e-15;
+    o.startingDown[i] = -o.startingUp[i];
   }
-  mDenormalOffset = d;
-  Pad(mOffset, n);
+  return o;
+}
+constexpr AlternatingOffsets kOffsets = MakeAlternatingOffsets();
+}  // namespace
+
+// The offset flips its sign on every sample, the first sample of the chunk included.
+void TollenbrookChain::Offsets(int n) {
+  mOffset = mDenormalOffset > 0.0 ? kOffsets.startingDown : kOffsets.startingUp;
+  if (n % 2 != 0) mDenormalOffset = -mDenormalOffset;
 }
 
 // Input high-pass and peak per channel with single-precision roundings between the stages,
@@ -239,11 +258,11 @@ void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, 
   for (int c = 0; c < 2; ++c) {
     Scratch& col = *colour[c];
     if (inputs.silent[c]) {
-      std::copy_n(mOffset.begin(), n, col.begin());
+      std::copy_n(mOffset, n, col.begin());
       Pad(col, n);
     } else {
       Pad(col, n);
-      mKernels->saturate(col.data(), mOffset.data(), col.data(), n);
+      mKernels->saturate(col.data(), mOffset, col.data(), n);
     }
   }
 }
@@ -292,11 +311,11 @@ void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n
     const bool offsetOnly = (ext == 0 && inputs.silent[c]) || (ext == 1 && inputs.keySilent[c]);
     if (offsetOnly) {
       for (int i = 0; i < n; ++i)
-        det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
+        det[static_cast<size_t>(i)] = mOffset[i] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
     } else if (ext == 0) {
       mKernels->saturate(colour[c]->data(), nullptr, det.data(), n);
     } else if (ext == 1) {
-      for (int i = 0; i < n; ++i) det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] + key[c][i];
+      for (int i = 0; i < n; ++i) det[static_cast<size_t>(i)] = mOffset[i] + key[c][i];
       Pad(det, n);
       mKernels->saturate(det.data(), nullptr, det.data(), n);
     } else {
@@ -379,8 +398,8 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
   // cannot equal a coefficient below 1, the second step returns the same value.
   if (targets == nullptr && sm.Settled(constantTarget) && sm.z > 1.0 && fs > 0.0 && section.mReleaseCoef <= 1.0) {
     const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(sm.z, fs);
+    FillChunk(coefficients, n, coef);
     coefficients[0] = section.mReleaseCoef;
-    std::fill_n(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
   }
@@ -422,7 +441,7 @@ void TollenbrookChain::ReleaseCoefficients(compressor& section, Scratch& times, 
   for (int i = 1; i < n; ++i) constant = constant && times[static_cast<size_t>(i)] == times[0];
   if (constant) {
     const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(times[0], fs);
-    std::fill_n(coefficients + 1, n - 1, coef);
+    FillChunk(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
   }
@@ -683,8 +702,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
 
   if (s.bypassValue == 0.0) {
     for (int i = 0; i < n; ++i) {
-      outL[i] = inL[i] - mOffset[static_cast<size_t>(i)];
-      outR[i] = inR[i] - mOffset[static_cast<size_t>(i)];
+      outL[i] = inL[i] - mOffset[i];
+      outR[i] = inR[i] - mOffset[i];
     }
     return;
   }
@@ -692,8 +711,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   SmootherSteps mix(mMixSmoother);
   if (mix.Settled(mMix)) {
     const double w = mix.z;
-    mKernels->mix(dryL, mWetLs.data(), mOffset.data(), 1.0 - w, w, outL, n);
-    mKernels->mix(dryR, mWetRs.data(), mOffset.data(), 1.0 - w, w, outR, n);
+    mKernels->mix(dryL, mWetLs.data(), mOffset, 1.0 - w, w, outL, n);
+    mKernels->mix(dryR, mWetRs.data(), mOffset, 1.0 - w, w, outR, n);
     return;
   }
   for (int i = 0; i < n; ++i) {
@@ -702,8 +721,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
     const double m2 = mix.Step(mMix);
     const double m3 = mix.Step(mMix);
     const double m4 = mix.Step(mMix);
-    outL[i] = (1.0 - m2) * dryL[i] + (mWetLs[k] - mOffset[k]) * m1;
-    outR[i] = (1.0 - m4) * dryR[i] + (mWetRs[k] - mOffset[k]) * m3;
+    outL[i] = (1.0 - m2) * dryL[i] + (mWetLs[k] - mOffset[i]) * m1;
+    outR[i] = (1.0 - m4) * dryR[i] + (mWetRs[k] - mOffset[i]) * m3;
   }
   mMixSmoother.SetState(mix.z);
 }

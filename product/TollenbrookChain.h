@@ -143,6 +143,9 @@ private:
   void TakeNeedles();
   // Repeats element n - 1 into the padding, so vector loops never see stale values there.
   static void Pad(Scratch& a, int n);
+  // a[0] .. a[n - 1] = v, in whole groups of eight that may reach into the padding of the
+  // scratch array a lies in.
+  static void FillChunk(double* a, int n, double v);
 
   const ChainKernels* mKernels;
 
@@ -218,7 +221,7 @@ private:
   ChainBlockStats mStats;
 
   // Per-chunk scratch.
-  alignas(64) Scratch mOffset{};
+  const double* mOffset = nullptr;  // the chain offset of each sample of the chunk, padded
   alignas(64) Scratch mColL{}, mColR{};
   alignas(64) Scratch mDetLs{}, mDetRs{};
   alignas(64) Scratch mCompRelease{}, mLimRelease{};
