@@ -146,9 +146,10 @@ void TollenbrookChain::SetRate(double fs) {
 }
 
 void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
-  const std::array<double, 5> key{fs, s.highPassHz, s.midPeakGain, s.highShelfGain, 0.0};
-  if (key == mFilterKey) return;
-  mFilterKey = key;
+  if (fs == mFilterKey[0] && s.highPassHz == mFilterKey[1] && s.midPeakGain == mFilterKey[2] &&
+      s.highShelfGain == mFilterKey[3])
+    return;
+  mFilterKey = {fs, s.highPassHz, s.midPeakGain, s.highShelfGain};
   mDetHighPass.SetBiquad(kHighpass, s.highPassHz / fs, 0.707, 0.0);
   mDetMidPeak.SetBiquad(kPeak, 1500.0 / fs, 0.207, s.midPeakGain);
   mDetHighShelf.SetBiquad(kHighShelf, s.highPassHz / fs, 0.207, s.highShelfGain);
@@ -472,10 +473,10 @@ void TollenbrookChain::SectionParams::Record(int i, const compressor& c) {
 
 SectionParamsView TollenbrookChain::SectionParams::View() {
   if (constant) {
-    const std::array<double, 4> key{threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
-    if (key != boundKey) {
-      boundKey = key;
-      bound = QuietBound(key[0], key[1], key[2], key[3]);
+    if (!(threshold[0] == boundKey[0] && kneeWidth[0] == boundKey[1] && kneeLow[0] == boundKey[2] &&
+          slope[0] == boundKey[3])) {
+      boundKey = {threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
+      bound = QuietBound(boundKey[0], boundKey[1], boundKey[2], boundKey[3]);
     }
   }
   return {threshold.data(), kneeWidth.data(), kneeLow.data(), kneeHigh.data(), slope.data(), constant,

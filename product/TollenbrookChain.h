@@ -203,7 +203,7 @@ private:
 
   // Filter settings the coefficients were last calculated for; recalculating with the same
   // settings would give the same coefficients.
-  std::array<double, 5> mFilterKey{-1.0, 0.0, 0.0, 0.0, 0.0};
+  std::array<double, 4> mFilterKey{-1.0, 0.0, 0.0, 0.0};
 
   // Constants of the sample rate mRate (NaN until the first block).
   double mRate;
