@@ -146,9 +146,10 @@ void TollenbrookChain::SetRate(double fs) {
 }
 
 void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
-  const std::array<double, 5> key{fs, s.highPassHz, s.midPeakGain, s.highShelfGain, 0.0};
-  if (key == mFilterKey) return;
-  mFilterKey = key;
+  if (fs == mFilterKey[0] && s.highPassHz == mFilterKey[1] && s.midPeakGain == mFilterKey[2] &&
+      s.highShelfGain == mFilterKey[3])
+    return;
+  mFilterKey = {fs, s.highPassHz, s.midPeakGain, s.highShelfGain};
   mDetHighPass.SetBiquad(kHighpass, s.highPassHz / fs, 0.707, 0.0);
   mDetMidPeak.SetBiquad(kPeak, 1500.0 / fs, 0.207, s.midPeakGain);
   mDetHighShelf.SetBiquad(kHighShelf, s.highPassHz / fs, 0.207, s.highShelfGain);
@@ -193,6 +194,11 @@ void TollenbrookChain::ProcessChunk(const double* const* in, double* const* out,
   Meters(n, s.bypassValue);
 }
 
+void TollenbrookChain::FillChunk(double* a, int n, double v) {
+  for (int i = 0; i < n; i += 8)
+    for (int k = 0; k < 8; ++k) a[i + k] = v;
+}
+
 void TollenbrookChain::Pad(Scratch& a, int n) {
   const int end = (n + 7) & ~7;
   for (int i = n; i < end; ++i) a[static_cast<size_t>(i)] = a[static_cast<size_t>(n - 1)];
@@ -220,14 +226,28 @@ TollenbrookChain::ChunkInputs TollenbrookChain::Inspect(const double* const* in,
   return inputs;
 }
 
-void TollenbrookChain::Offsets(int n) {
-  double d = mDenormalOffset;
-  for (int i = 0; i < n; ++i) {
-    d = -d;
-    mOffset[static_cast<size_t>(i)] = d;
+namespace {
+// The offsets of a chunk alternate in sign from sample to sample; a chunk starts with either
+// sign, so both sequences are kept once for every instance.
+struct AlternatingOffsets {
+  alignas(64) double startingUp[TollenbrookChain::kChunk + 8];
+  alignas(64) double startingDown[TollenbrookChain::kChunk + 8];
+};
+constexpr AlternatingOffsets MakeAlternatingOffsets() {
+  AlternatingOffsets o{};
+  for (int i = 0; i < TollenbrookChain::kChunk + 8; ++i) {
+    o.startingUp[i] = i % 2 == 0 ? 1e-15 : -1e-15;
+    o.startingDown[i] = -o.startingUp[i];
   }
-  mDenormalOffset = d;
-  Pad(mOffset, n);
+  return o;
+}
+constexpr AlternatingOffsets kOffsets = MakeAlternatingOffsets();
+}  // namespace
+
+// The offset flips its sign on every sample, the first sample of the chunk included.
+void TollenbrookChain::Offsets(int n) {
+  mOffset = mDenormalOffset > 0.0 ? kOffsets.startingDown : kOffsets.startingUp;
+  if (n % 2 != 0) mDenormalOffset = -mDenormalOffset;
 }
 
 // Input high-pass and peak per channel with single-precision roundings between the stages,
@@ -239,11 +259,11 @@ void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, 
   for (int c = 0; c < 2; ++c) {
     Scratch& col = *colour[c];
     if (inputs.silent[c]) {
-      std::copy_n(mOffset.begin(), n, col.begin());
+      std::copy_n(mOffset, n, col.begin());
       Pad(col, n);
     } else {
       Pad(col, n);
-      mKernels->saturate(col.data(), mOffset.data(), col.data(), n);
+      mKernels->saturate(col.data(), mOffset, col.data(), n);
     }
   }
 }
@@ -292,11 +312,11 @@ void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n
     const bool offsetOnly = (ext == 0 && inputs.silent[c]) || (ext == 1 && inputs.keySilent[c]);
     if (offsetOnly) {
       for (int i = 0; i < n; ++i)
-        det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
+        det[static_cast<size_t>(i)] = mOffset[i] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
     } else if (ext == 0) {
       mKernels->saturate(colour[c]->data(), nullptr, det.data(), n);
     } else if (ext == 1) {
-      for (int i = 0; i < n; ++i) det[static_cast<size_t>(i)] = mOffset[static_cast<size_t>(i)] + key[c][i];
+      for (int i = 0; i < n; ++i) det[static_cast<size_t>(i)] = mOffset[i] + key[c][i];
       Pad(det, n);
       mKernels->saturate(det.data(), nullptr, det.data(), n);
     } else {
@@ -321,12 +341,7 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s, bool ordinar
     mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompRelease.data(), mLimRelease.data(), n, compMin,
                            compMax, levelMin, levelMax);
   }
-  // The four maps see every sample; their last input and result are what remains of them.
   const double pLast = LargerMagnitude(mDetLs[static_cast<size_t>(n - 1)], mDetRs[static_cast<size_t>(n - 1)]);
-  mCompAuto1.Map(pLast);
-  mCompAuto2.Map(pLast);
-  mLevelAuto1.Map(pLast);
-  mLevelAuto2.Map(pLast);
 
   const double compConst = RecoveryMs(s.compRecovery, kCompRecoveryMs, pLast, mCompRecoveryMs);
   const double levelConst = RecoveryMs(s.levelRecovery, kLevelRecoveryMs, pLast, mLevelRecoveryMs);
@@ -379,8 +394,8 @@ void TollenbrookChain::ReleaseSequence(ParamSmoother& smoother, compressor& sect
   // cannot equal a coefficient below 1, the second step returns the same value.
   if (targets == nullptr && sm.Settled(constantTarget) && sm.z > 1.0 && fs > 0.0 && section.mReleaseCoef <= 1.0) {
     const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(sm.z, fs);
+    FillChunk(coefficients, n, coef);
     coefficients[0] = section.mReleaseCoef;
-    std::fill_n(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
   }
@@ -422,7 +437,7 @@ void TollenbrookChain::ReleaseCoefficients(compressor& section, Scratch& times, 
   for (int i = 1; i < n; ++i) constant = constant && times[static_cast<size_t>(i)] == times[0];
   if (constant) {
     const double coef = (&section == &mCompressor ? mCompReleaseCache : mLimReleaseCache).Of(times[0], fs);
-    std::fill_n(coefficients + 1, n - 1, coef);
+    FillChunk(coefficients + 1, n - 1, coef);
     section.mReleaseCoef = coef;
     return;
   }
@@ -458,10 +473,10 @@ void TollenbrookChain::SectionParams::Record(int i, const compressor& c) {
 
 SectionParamsView TollenbrookChain::SectionParams::View() {
   if (constant) {
-    const std::array<double, 4> key{threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
-    if (key != boundKey) {
-      boundKey = key;
-      bound = QuietBound(key[0], key[1], key[2], key[3]);
+    if (!(threshold[0] == boundKey[0] && kneeWidth[0] == boundKey[1] && kneeLow[0] == boundKey[2] &&
+          slope[0] == boundKey[3])) {
+      boundKey = {threshold[0], kneeWidth[0], kneeLow[0], slope[0]};
+      bound = QuietBound(boundKey[0], boundKey[1], boundKey[2], boundKey[3]);
     }
   }
   return {threshold.data(), kneeWidth.data(), kneeLow.data(), kneeHigh.data(), slope.data(), constant,
@@ -683,8 +698,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
 
   if (s.bypassValue == 0.0) {
     for (int i = 0; i < n; ++i) {
-      outL[i] = inL[i] - mOffset[static_cast<size_t>(i)];
-      outR[i] = inR[i] - mOffset[static_cast<size_t>(i)];
+      outL[i] = inL[i] - mOffset[i];
+      outR[i] = inR[i] - mOffset[i];
     }
     return;
   }
@@ -692,8 +707,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   SmootherSteps mix(mMixSmoother);
   if (mix.Settled(mMix)) {
     const double w = mix.z;
-    mKernels->mix(dryL, mWetLs.data(), mOffset.data(), 1.0 - w, w, outL, n);
-    mKernels->mix(dryR, mWetRs.data(), mOffset.data(), 1.0 - w, w, outR, n);
+    mKernels->mix(dryL, mWetLs.data(), mOffset, 1.0 - w, w, outL, n);
+    mKernels->mix(dryR, mWetRs.data(), mOffset, 1.0 - w, w, outR, n);
     return;
   }
   for (int i = 0; i < n; ++i) {
@@ -702,8 +717,8 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
     const double m2 = mix.Step(mMix);
     const double m3 = mix.Step(mMix);
     const double m4 = mix.Step(mMix);
-    outL[i] = (1.0 - m2) * dryL[i] + (mWetLs[k] - mOffset[k]) * m1;
-    outR[i] = (1.0 - m4) * dryR[i] + (mWetRs[k] - mOffset[k]) * m3;
+    outL[i] = (1.0 - m2) * dryL[i] + (mWetLs[k] - mOffset[i]) * m1;
+    outR[i] = (1.0 - m4) * dryR[i] + (mWetRs[k] - mOffset[i]) * m3;
   }
   mMixSmoother.SetState(mix.z);
 }

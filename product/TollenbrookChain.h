@@ -10,7 +10,6 @@
 #include "product/HalfbandBlockFilter.h"
 #include "product/MeterBallistics.h"
 #include "product/ParamSmoother.h"
-#include "product/RangeMap.h"
 #include "product/compressor.h"
 
 // Gain reduction seen during the last block, for meters and command-line statistics.
@@ -143,6 +142,9 @@ private:
   void TakeNeedles();
   // Repeats element n - 1 into the padding, so vector loops never see stale values there.
   static void Pad(Scratch& a, int n);
+  // a[0] .. a[n - 1] = v, in whole groups of eight that may reach into the padding of the
+  // scratch array a lies in.
+  static void FillChunk(double* a, int n, double v);
 
   const ChainKernels* mKernels;
 
@@ -176,11 +178,6 @@ private:
   DryDelay mDryDelayL;
   DryDelay mDryDelayR;
 
-  RangeMap mCompAuto1{0.0, 1.0, 500.0, 5000.0};
-  RangeMap mCompAuto2{0.0, 1.0, 1000.0, 7000.0};
-  RangeMap mLevelAuto1{0.0, 1.0, 500.0, 5000.0};
-  RangeMap mLevelAuto2{0.0, 1.0, 1000.0, 7000.0};
-
   double mCompRecoveryMs = 400.0;
   double mLevelRecoveryMs = 100.0;
   CoefficientCache mCompReleaseCache;
@@ -206,7 +203,7 @@ private:
 
   // Filter settings the coefficients were last calculated for; recalculating with the same
   // settings would give the same coefficients.
-  std::array<double, 5> mFilterKey{-1.0, 0.0, 0.0, 0.0, 0.0};
+  std::array<double, 4> mFilterKey{-1.0, 0.0, 0.0, 0.0};
 
   // Constants of the sample rate mRate (NaN until the first block).
   double mRate;
@@ -218,7 +215,7 @@ private:
   ChainBlockStats mStats;
 
   // Per-chunk scratch.
-  alignas(64) Scratch mOffset{};
+  const double* mOffset = nullptr;  // the chain offset of each sample of the chunk, padded
   alignas(64) Scratch mColL{}, mColR{};
   alignas(64) Scratch mDetLs{}, mDetRs{};
   alignas(64) Scratch mCompRelease{}, mLimRelease{};
