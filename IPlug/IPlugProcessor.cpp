@@ -289,15 +289,29 @@ bool WidenSamples(const float* in, double* out, int n) {
   return avx ? WidenSamplesAvx(in, out, n) : WidenSamplesSse2(in, out, n);
 }
 
-void NarrowSamples(const double* in, float* out, int n) {
+void NarrowSamplesSse2(const double* in, float* out, int n) {
   int f = 0;
-  for (; f + 4 <= n; f += 4) {
-    out[f] = static_cast<float>(in[f]);
-    out[f + 1] = static_cast<float>(in[f + 1]);
-    out[f + 2] = static_cast<float>(in[f + 2]);
-    out[f + 3] = static_cast<float>(in[f + 3]);
-  }
+  for (; f + 4 <= n; f += 4)
+    _mm_storeu_ps(out + f, _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(in + f)), _mm_cvtpd_ps(_mm_loadu_pd(in + f + 2))));
   for (; f < n; ++f) out[f] = static_cast<float>(in[f]);
+}
+
+__attribute__((target("avx"))) void NarrowSamplesAvx(const double* in, float* out, int n) {
+  int f = 0;
+  for (; f + 8 <= n; f += 8) {
+    const __m128 low = _mm256_cvtpd_ps(_mm256_loadu_pd(in + f));
+    const __m128 high = _mm256_cvtpd_ps(_mm256_loadu_pd(in + f + 4));
+    _mm256_storeu_ps(out + f, _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1));
+  }
+  if (f < n) NarrowSamplesSse2(in + f, out + f, n - f);
+}
+
+void NarrowSamples(const double* in, float* out, int n) {
+  static const bool avx = __builtin_cpu_supports("avx");
+  if (avx)
+    NarrowSamplesAvx(in, out, n);
+  else
+    NarrowSamplesSse2(in, out, n);
 }
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "tests/product/MusicSignal.h"
 
 // Nanoseconds per stereo frame of the LV2 bundle's run() through lilv, on the same music, at
@@ -82,6 +83,6 @@ void BM_LV2RunDefault(benchmark::State& state) {
   lilv_world_free(world);
 }
 
-BENCHMARK(BM_LV2RunDefault)->Unit(benchmark::kMillisecond);
+const bool kRegistered = (benchsupport::WithMinimum(benchmark::RegisterBenchmark("BM_LV2RunDefault", BM_LV2RunDefault)), true);
 
 }  // namespace
