@@ -28,12 +28,12 @@ IPlugProcessor::IPlugProcessor(const PluginConfig& config)
     mChannelData[dir].assign(n, nullptr);
     mChannels[dir].reserve(n);
     for (size_t i = 0; i < n; ++i) {
-      auto slot = std::make_unique<ChannelSlot>();
-      slot->mScratch.reserve(kPreallocatedFrames);
-      slot->mData = &mChannelData[dir][i];
-      *slot->mData = slot->mScratch.data();
-      slot->mLabel.SetFormatted(32, "%s %i", dir == kInput ? "input" : "output", static_cast<int>(i) + 1);
-      mChannels[dir].push_back(std::move(slot));
+      // Reserved above: the records never move, as the channel-pointer entries point into them.
+      ChannelSlot& slot = mChannels[dir].emplace_back();
+      slot.mScratch.reserve(kPreallocatedFrames);
+      slot.mData = &mChannelData[dir][i];
+      *slot.mData = slot.mScratch.data();
+      slot.mLabel.SetFormatted(32, "%s %i", dir == kInput ? "input" : "output", static_cast<int>(i) + 1);
     }
   }
 }
@@ -215,18 +215,18 @@ int IPlugProcessor::MaxChannelsForBus(Direction dir, int busIdx) const {
 
 int IPlugProcessor::ConnectedChannelCount(Direction dir) const {
   return static_cast<int>(std::count_if(mChannels[dir].begin(), mChannels[dir].end(),
-                                        [](const auto& slot) { return slot->mConnected; }));
+                                        [](const ChannelSlot& slot) { return slot.mConnected; }));
 }
 
 bool IPlugProcessor::IsChannelConnected(Direction dir, int chIdx) const {
-  return chIdx >= 0 && chIdx < NChannels(dir) && mChannels[dir][static_cast<size_t>(chIdx)]->mConnected;
+  return chIdx >= 0 && chIdx < NChannels(dir) && mChannels[dir][static_cast<size_t>(chIdx)].mConnected;
 }
 
 void IPlugProcessor::ConnectChannels(Direction dir, int first, int count, bool connected) {
   const int begin = std::max(first, 0);
   const int end = std::min(first + std::max(count, 0), NChannels(dir));
   for (int i = begin; i < end; ++i) {
-    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    ChannelSlot& slot = mChannels[dir][static_cast<size_t>(i)];
     if (!connected) {
       if (slot.mConnected) std::fill(slot.mScratch.begin(), slot.mScratch.end(), 0.0);
       *slot.mData = slot.mScratch.data();
@@ -321,7 +321,7 @@ void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, floa
   const int end = std::min(first + std::max(count, 0), NChannels(dir));
   int host = 0;
   for (int i = begin; i < end; ++i) {
-    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    ChannelSlot& slot = mChannels[dir][static_cast<size_t>(i)];
     if (!slot.mConnected) continue;
     float* buffer = hostBuffers ? hostBuffers[host++] : nullptr;
     double* scratch = slot.mScratch.data();
@@ -344,7 +344,7 @@ void IPlugProcessor::AttachHostBuffers(Direction dir, int first, int count, doub
   const int end = std::min(first + std::max(count, 0), NChannels(dir));
   int host = 0;
   for (int i = begin; i < end; ++i) {
-    ChannelSlot& slot = *mChannels[dir][static_cast<size_t>(i)];
+    ChannelSlot& slot = mChannels[dir][static_cast<size_t>(i)];
     if (!slot.mConnected) continue;
     double* buffer = hostBuffers ? hostBuffers[host++] : nullptr;
     *slot.mData = buffer ? buffer : slot.mScratch.data();
@@ -358,10 +358,10 @@ void IPlugProcessor::ResizeScratchBuffers(int nFrames) {
   if (nFrames == mBlockSize) return;
   for (auto& channels : mChannels) {
     for (auto& slot : channels) {
-      slot->mScratch.assign(static_cast<size_t>(nFrames), 0.0);
-      slot->mFiniteFrames = -1;
+      slot.mScratch.assign(static_cast<size_t>(nFrames), 0.0);
+      slot.mFiniteFrames = -1;
       // The old buffer may be gone; every channel is attached again before processing.
-      *slot->mData = slot->mScratch.data();
+      *slot.mData = slot.mScratch.data();
     }
   }
   mBlockSize = nFrames;
@@ -374,19 +374,16 @@ bool IPlugProcessor::GrowBlockSize(int nFrames) {
   return true;
 }
 
-int IPlugProcessor::ClampFrames(int nFrames) const {
-  if (nFrames > mBlockSize) {
-    TRACE_LOG("iplug::IPlugProcessor", "block of %d frames exceeds the block size %d", nFrames, mBlockSize);
-    return mBlockSize;
-  }
-  return std::max(nFrames, 0);
+int IPlugProcessor::ClampOverlongBlock(int nFrames) const {
+  TRACE_LOG("iplug::IPlugProcessor", "block of %d frames exceeds the block size %d", nFrames, mBlockSize);
+  return mBlockSize;
 }
 
 void IPlugProcessor::ConvertOutputs(int nFrames, int nHostFrames) {
   for (auto& slot : mChannels[kOutput]) {
-    if (!slot->mConnected || !slot->mHostOutput) continue;
-    const double* data = *slot->mData;
-    float* out = slot->mHostOutput;
+    if (!slot.mConnected || !slot.mHostOutput) continue;
+    const double* data = *slot.mData;
+    float* out = slot.mHostOutput;
     NarrowSamples(data, out, nFrames);
     for (int f = nFrames; f < nHostFrames; ++f) out[f] = 0.0f;
   }
@@ -474,10 +471,10 @@ void IPlugProcessor::FeedBypassDelay(int nFrames) {
 
 void IPlugProcessor::OwnInputs(int nFrames) {
   for (auto& slot : mChannels[kInput]) {
-    double* scratch = slot->mScratch.data();
-    if (*slot->mData != scratch) {
-      std::copy_n(*slot->mData, nFrames, scratch);
-      *slot->mData = scratch;
+    double* scratch = slot.mScratch.data();
+    if (*slot.mData != scratch) {
+      std::copy_n(*slot.mData, nFrames, scratch);
+      *slot.mData = scratch;
     }
   }
 }
@@ -519,8 +516,8 @@ bool AnyNonFinite(const double* x, int n) {
 bool IPlugProcessor::SanitizeInputs(int nFrames) {
   bool any = false;
   for (auto& slot : mChannels[kInput]) {
-    if (slot->mConnected && slot->mFiniteFrames < nFrames) any = AnyNonFinite(*slot->mData, nFrames) || any;
-    slot->mFiniteFrames = -1;  // the next block checks again
+    if (slot.mConnected && slot.mFiniteFrames < nFrames) any = AnyNonFinite(*slot.mData, nFrames) || any;
+    slot.mFiniteFrames = -1;  // the next block checks again
   }
   if (!any) return false;
   // Rare: the host's buffers are left as they are, the processing reads cleaned copies.

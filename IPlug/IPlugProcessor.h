@@ -204,7 +204,13 @@ private:
     ReadPendingTimeInfo(info);
     mTimeInfo = info;
   }
-  int ClampFrames(int nFrames) const;
+  // Every render path asks on every block; the trace of an overlong one is out of line.
+  int ClampFrames(int nFrames) const {
+    if (nFrames > mBlockSize) [[unlikely]]
+      return ClampOverlongBlock(nFrames);
+    return nFrames > 0 ? nFrames : 0;
+  }
+  int ClampOverlongBlock(int nFrames) const;
   void FindMaxBusCount(Direction dir);
   void ConvertOutputs(int nFrames, int nHostFrames);
   // Points every input channel at its own scratch buffer, copying what it showed.
@@ -227,7 +233,7 @@ private:
   int mMaxBuses[2] = {0, 0};      // largest bus count of each direction
   int mMaxBusConfig[2] = {0, 0};  // the last configuration reaching it
   std::vector<double*> mChannelData[2];
-  std::vector<std::unique_ptr<ChannelSlot>> mChannels[2];
+  std::vector<ChannelSlot> mChannels[2];  // sized once at construction
   std::unique_ptr<BypassDelayLine> mBypassDelay;
   mutable TimeInfo mTimeInfo;
   mutable bool mTimeInfoPending = false;
