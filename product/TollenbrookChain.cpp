@@ -341,7 +341,12 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s, bool ordinar
     mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompRelease.data(), mLimRelease.data(), n, compMin,
                            compMax, levelMin, levelMax);
   }
+  // The four maps see every sample; their last input and result are what remains of them.
   const double pLast = LargerMagnitude(mDetLs[static_cast<size_t>(n - 1)], mDetRs[static_cast<size_t>(n - 1)]);
+  mCompAuto1.Map(pLast);
+  mCompAuto2.Map(pLast);
+  mLevelAuto1.Map(pLast);
+  mLevelAuto2.Map(pLast);
 
   const double compConst = RecoveryMs(s.compRecovery, kCompRecoveryMs, pLast, mCompRecoveryMs);
   const double levelConst = RecoveryMs(s.levelRecovery, kLevelRecoveryMs, pLast, mLevelRecoveryMs);
