@@ -284,9 +284,14 @@ __attribute__((target("avx"))) bool WidenSamplesAvx(const float* in, double* out
   return (f < n && WidenSamplesSse2(in + f, out + f, n - f)) || found;
 }
 
-bool WidenSamples(const float* in, double* out, int n) {
+// Asked once: the processor does not change under a running plug-in.
+bool HasAvx() {
   static const bool avx = __builtin_cpu_supports("avx");
-  return avx ? WidenSamplesAvx(in, out, n) : WidenSamplesSse2(in, out, n);
+  return avx;
+}
+
+bool WidenSamples(const float* in, double* out, int n) {
+  return HasAvx() ? WidenSamplesAvx(in, out, n) : WidenSamplesSse2(in, out, n);
 }
 
 void NarrowSamplesSse2(const double* in, float* out, int n) {
@@ -307,8 +312,7 @@ __attribute__((target("avx"))) void NarrowSamplesAvx(const double* in, float* ou
 }
 
 void NarrowSamples(const double* in, float* out, int n) {
-  static const bool avx = __builtin_cpu_supports("avx");
-  if (avx)
+  if (HasAvx())
     NarrowSamplesAvx(in, out, n);
   else
     NarrowSamplesSse2(in, out, n);

@@ -83,6 +83,7 @@ void BM_LV2RunDefault(benchmark::State& state) {
   lilv_world_free(world);
 }
 
-const bool kRegistered = (benchsupport::WithMinimum(benchmark::RegisterBenchmark("BM_LV2RunDefault", BM_LV2RunDefault)), true);
+const bool kRegistered =
+    (benchsupport::WithMinimum(benchmark::RegisterBenchmark("BM_LV2RunDefault", BM_LV2RunDefault)), true);
 
 }  // namespace

@@ -145,10 +145,10 @@ private:
   // Channels of the host's stem formats as last read (the smallest layout until then).
   RelaxedAtomic<int> mKnownInputChannels{1};
   RelaxedAtomic<int> mKnownOutputChannels{1};
-  RelaxedAtomic<bool> mStemFormatsKnown{false};
+  RelaxedAtomic<bool> mStemFormatsKnown{false};  // a query has worked; the formats never change
   // Render thread, during one piece of a block: where its transport is read from.
   const void* mTimeContext = nullptr;
-  int mTimeOffset = 0;  // a query has worked; the formats never change
+  int mTimeOffset = 0;
   // The host's buffer pointers for one piece of a long block, sized at construction.
   std::vector<float*> mPieceInputs;
   std::vector<float*> mPieceOutputs;
