@@ -126,6 +126,7 @@ private:
   static float* const* HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out);
   void ConnectInputs(const HostBlock& block, int offset, int nFrames);
   void ConnectOutputs(const HostBlock& block, int offset, int nFrames);
+  void ConnectLayout(const HostBlock& block);
   void ReadPendingTimeInfo(TimeInfo& info) const override;
   void HandleHostMidiInput(const void* context);
   void PostMidiOutput(const void* context);
@@ -149,6 +150,15 @@ private:
   // Render thread, during one piece of a block: where its transport is read from.
   const void* mTimeContext = nullptr;
   int mTimeOffset = 0;
+  // The host's layout the channels were last connected for (render thread): main inputs,
+  // outputs and whether a key arrives. Until the first block, none.
+  struct ConnectedLayout {
+    int nIn = -1;
+    int nOut = -1;
+    bool key = false;
+    bool operator==(const ConnectedLayout&) const = default;
+  };
+  ConnectedLayout mConnectedLayout;
   // The host's buffer pointers for one piece of a long block, sized at construction.
   std::vector<float*> mPieceInputs;
   std::vector<float*> mPieceOutputs;

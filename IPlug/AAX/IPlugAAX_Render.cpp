@@ -102,33 +102,43 @@ float* const* IPlugAAX::HostPointers(float* const* buffers, int count, int offse
   return out.data();
 }
 
-void IPlugAAX::ConnectInputs(const HostBlock& block, int offset, int nFrames) {
-  if (IsInstrument()) return;
-  const int maxIn = NChannels(kInput);
+// Which channels are connected changes only with the host's layout, so the channels are
+// connected again only when it has changed: nothing else connects or disconnects them, and a
+// disconnected channel keeps showing its own scratch.
+void IPlugAAX::ConnectLayout(const HostBlock& block) {
   const bool key = MaxBusCount(kInput) > 1 && block.sideChainIndex != 0;
-  ConnectChannels(kInput, 0, block.nIn, true);
-  if (key && mSideChainChannel >= block.nIn && mSideChainChannel < maxIn) {
-    // The key's channel stays connected from block to block: disconnecting it on the way would
-    // silence its whole buffer on every block, only for the key to be written over it.
-    ConnectChannels(kInput, block.nIn, mSideChainChannel - block.nIn, false);
-    ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
-  } else {
-    ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
+  const ConnectedLayout layout{block.nIn, block.nOut, key};
+  if (layout == mConnectedLayout) return;
+  mConnectedLayout = layout;
+  if (!IsInstrument()) {
+    const int maxIn = NChannels(kInput);
+    ConnectChannels(kInput, 0, block.nIn, true);
+    if (key && mSideChainChannel >= block.nIn && mSideChainChannel < maxIn) {
+      // The key's channel stays connected from block to block: disconnecting it on the way would
+      // silence its whole buffer, only for the key to be written over it.
+      ConnectChannels(kInput, block.nIn, mSideChainChannel - block.nIn, false);
+      ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
+    } else {
+      ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
+    }
+    if (key) ConnectChannels(kInput, mSideChainChannel, 1, true);
   }
-  AttachHostBuffers(kInput, 0, block.nIn, HostPointers(block.inputs, block.nIn, offset, mPieceInputs), nFrames);
-  if (key) {
-    ConnectChannels(kInput, mSideChainChannel, 1, true);
-    AttachHostBuffers(kInput, mSideChainChannel, 1,
-                      HostPointers(block.inputs + block.sideChainIndex, 1, offset, mPieceInputs), nFrames);
-  }
-}
-
-void IPlugAAX::ConnectOutputs(const HostBlock& block, int offset, int nFrames) {
   const int maxOut = NChannels(kOutput);
   ConnectChannels(kOutput, 0, maxOut, true);
   if (MaxBusCount(kOutput) == 1) ConnectChannels(kOutput, block.nOut, maxOut - block.nOut, false);
-  AttachHostBuffers(kOutput, 0, maxOut, HostPointers(block.outputs, block.nOutAttached, offset, mPieceOutputs),
-                    nFrames);
+}
+
+void IPlugAAX::ConnectInputs(const HostBlock& block, int offset, int nFrames) {
+  if (IsInstrument()) return;
+  AttachHostBuffers(kInput, 0, block.nIn, HostPointers(block.inputs, block.nIn, offset, mPieceInputs), nFrames);
+  if (mConnectedLayout.key)
+    AttachHostBuffers(kInput, mSideChainChannel, 1,
+                      HostPointers(block.inputs + block.sideChainIndex, 1, offset, mPieceInputs), nFrames);
+}
+
+void IPlugAAX::ConnectOutputs(const HostBlock& block, int offset, int nFrames) {
+  AttachHostBuffers(kOutput, 0, NChannels(kOutput),
+                    HostPointers(block.outputs, block.nOutAttached, offset, mPieceOutputs), nFrames);
 }
 
 // The transport of the piece being rendered, read only when the plug-in asks for it.
@@ -225,6 +235,7 @@ void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*
   // no block, however long, allocates; the processing grows to the piece size only.
   const int pieceFrames = std::min(block.nFrames, kPreallocatedFrames);
   GrowBlockSize(pieceFrames);
+  ConnectLayout(block);
   for (int offset = 0; offset < block.nFrames; offset += pieceFrames) {
     const int n = std::min(pieceFrames, block.nFrames - offset);
     ConnectInputs(block, offset, n);
