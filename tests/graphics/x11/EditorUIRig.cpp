@@ -217,10 +217,11 @@ Holdings EditorUIRig::Count() {
     for (long i = 0; i < n; ++i) {
       if (XResGetClientPid(&ids[i]) != getpid()) continue;
       ++h.clients;
+      [[maybe_unused]] const auto& [clientId, idLength, idValue] = ids[i];
       int types = 0;
       XResType* counts = nullptr;
       // Unlike the client-id query, this older call answers non-zero on success.
-      if (XResQueryClientResources(mDisplay, ids[i].spec.client, &types, &counts)) {
+      if (XResQueryClientResources(mDisplay, clientId.client, &types, &counts)) {
         for (int t = 0; t < types; ++t) h.resources += static_cast<int>(counts[t].count);
         XFree(counts);
       }
