@@ -7,13 +7,30 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace lv2test {
 
+std::string SpecificationsDir() {
+  const char* specs = std::getenv("TOLLENBROOK_LV2_SPECIFICATIONS");
+  return specs ? specs : "(TOLLENBROOK_LV2_SPECIFICATIONS unset)";
+}
+
+std::vector<std::string> SpecificationTurtle() {
+  std::vector<std::string> files;
+  const std::filesystem::directory_options follow = std::filesystem::directory_options::follow_directory_symlink;
+  std::error_code error;
+  for (std::filesystem::recursive_directory_iterator it(SpecificationsDir(), follow, error), end; !error && it != end;
+       it.increment(error))
+    if (it->path().extension() == ".ttl") files.push_back(it->path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 std::string LV2Path() {
   const char* built = std::getenv("TOLLENBROOK_LV2_PATH");
-  return std::string(built ? built : "") + ":/usr/lib/lv2";
+  return std::string(built ? built : "") + ":" + SpecificationsDir();
 }
 
 std::string HostProgram() {

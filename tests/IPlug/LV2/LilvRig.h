@@ -18,6 +18,10 @@ constexpr const char* kMonoURI = "urn:vantorell:tollenbrook:mono";
 constexpr const char* kStereoURI = "urn:vantorell:tollenbrook:stereo";
 
 // The folder of built bundles, then the system's LV2 specifications.
+// The folder of links to the system's LV2 specification bundles (no other vendor's plug-ins),
+// and the Turtle files in it, sorted.
+std::string SpecificationsDir();
+std::vector<std::string> SpecificationTurtle();
 std::string LV2Path();
 // The command-line host built beside the bundle.
 std::string HostProgram();

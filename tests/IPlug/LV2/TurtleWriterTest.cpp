@@ -10,6 +10,7 @@
 
 #include "IPlug/LV2/IPlugLV2.h"
 #include "IPlug/LV2/LV2Turtle.h"
+#include "IPlug/LV2/LilvRig.h"
 #include "IPlug/LV2/ToolRun.h"
 #include "host/TestFiles.h"
 
@@ -73,7 +74,8 @@ TEST(LV2Turtle, OtherParameterKindsValidateAndReadBack) {
   EXPECT_EQ(b.turtle.Catalogue().Components()[0].mURI, "urn:test-maker:kinds:stereo");
 
   const lv2test::ToolRun run = lv2test::RunTool(
-      {"sh", "-c", "sord_validate $(find /usr/lib/lv2 -name '*.ttl') \"$0\"/*.ttl", b.dir.Path().string()});
+      {"sh", "-c", "sord_validate $(find -L \"$1\" -name '*.ttl') \"$0\"/*.ttl", b.dir.Path().string(),
+       lv2test::SpecificationsDir()});
   EXPECT_NE(run.output.find("Found 0 errors"), std::string::npos) << run.output << b.plugins;
 
   LilvWorld* world = lilv_world_new();
