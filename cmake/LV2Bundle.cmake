@@ -5,9 +5,12 @@
 # written at build time by tools/lv2-turtle, which makes a plug-in object with the product's
 # factory and describes it from its own parameter table.
 #
-#   tb_lv2_bundle(<target> NAME <Name> PRODUCT <library> [CATEGORY <LV2 class prefix>])
+#   tb_lv2_bundle(<target> NAME <Name> PRODUCT <library> DSP_PRODUCT <library> [CATEGORY <LV2 class prefix>])
 #
-# <library> is the product built on the LV2 binding (iplug_lv2). Provides the target
+# PRODUCT is the product built on the LV2 binding (iplug_lv2) with its editor, which the user
+# interface links; DSP_PRODUCT the same product whose objects never open a window, which the
+# binary that hosts load to process audio links: it needs no window system, OpenGL or drawing
+# library, and carries no images. Provides the target
 # <target> (the binary, after which the Turtle is always current), the cache entry
 # TOLLENBROOK_LV2_BUNDLE_DIR (and TOLLENBROOK_LV2_PATH, its parent), and the install rule of component "lv2" into <prefix>/lib/lv2.
 
@@ -33,13 +36,13 @@ function(tb_lv2_binary target name dir product entry export_map)
 endfunction()
 
 function(tb_lv2_bundle target)
-  cmake_parse_arguments(ARG "" "NAME;PRODUCT;CATEGORY" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "NAME;PRODUCT;DSP_PRODUCT;CATEGORY" "" ${ARGN})
   set(bundle_dir ${CMAKE_BINARY_DIR}/lv2/${ARG_NAME}.lv2)
   set(TOLLENBROOK_LV2_BUNDLE_DIR ${bundle_dir} CACHE INTERNAL "folder of the built LV2 bundle")
   set(TOLLENBROOK_LV2_PATH ${CMAKE_BINARY_DIR}/lv2 CACHE INTERNAL "folder of the built LV2 bundles")
 
   add_executable(${target}_turtle_tool ${CMAKE_SOURCE_DIR}/tools/lv2-turtle/main.cpp)
-  target_link_libraries(${target}_turtle_tool PRIVATE ${ARG_PRODUCT})
+  target_link_libraries(${target}_turtle_tool PRIVATE ${ARG_DSP_PRODUCT})
   set_target_properties(${target}_turtle_tool PROPERTIES OUTPUT_NAME tollenbrook-lv2-turtle
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/lv2-turtle)
   set(turtle ${bundle_dir}/manifest.ttl ${bundle_dir}/${ARG_NAME}.ttl)
@@ -54,7 +57,7 @@ function(tb_lv2_bundle target)
     VERBATIM)
   add_custom_target(${target}_turtle DEPENDS ${turtle})
 
-  tb_lv2_binary(${target} ${ARG_NAME} ${bundle_dir} ${ARG_PRODUCT} ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_Entry.cpp
+  tb_lv2_binary(${target} ${ARG_NAME} ${bundle_dir} ${ARG_DSP_PRODUCT} ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_Entry.cpp
                 ${TB_LV2_EXPORT_MAP})
   # The editor as the bundle's user interface (ui:X11UI), a binary of its own.
   tb_lv2_binary(${target}_ui ${ARG_NAME}UI ${bundle_dir} ${ARG_PRODUCT} ${CMAKE_SOURCE_DIR}/IPlug/LV2/IPlugLV2_UIEntry.cpp
