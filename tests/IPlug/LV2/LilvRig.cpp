@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -168,6 +169,22 @@ std::vector<uint8_t> Instance::StateBytes() {
   return bytes;
 }
 
+const void* Instance::GetControl(const char* symbol, void* user, uint32_t* size, uint32_t* type) {
+  auto* inst = static_cast<Instance*>(user);
+  const int port = inst->PortBySymbol(symbol);
+  if (port < 0) return nullptr;
+  *size = sizeof(float);
+  *type = inst->Urids().Map(LV2_ATOM__Float);
+  return &inst->Control(port);
+}
+
+void Instance::SetControl(const char* symbol, void* user, const void* value, uint32_t size, uint32_t type) {
+  auto* inst = static_cast<Instance*>(user);
+  const int port = inst->PortBySymbol(symbol);
+  if (port >= 0 && size == sizeof(float) && type == inst->Urids().Map(LV2_ATOM__Float))
+    std::memcpy(&inst->Control(port), value, sizeof(float));
+}
+
 namespace {
 
 // The host side of a render: buffers for the largest block and the block lengths in turn.
@@ -229,6 +246,13 @@ RenderResult Render(const char* uri, const Channels& in, const std::vector<float
   if (static_cast<int>(in.size()) != inst.MainChannels())
     throw std::runtime_error("channel count does not fit the plug-in");
   Player player(inst, options, key != nullptr);
+  if (options.preset) {
+    lilv_world_load_resource(World(), options.preset);
+    LilvState* preset = lilv_state_new_from_world(World(), inst.Urids().MapFeature(), options.preset);
+    if (!preset) throw std::runtime_error("no such preset");
+    lilv_state_restore(preset, inst.Get(), Instance::SetControl, &inst, 0, inst.Features());
+    lilv_state_free(preset);
+  }
   inst.Apply(settings);
   lilv_instance_activate(inst.Get());
 

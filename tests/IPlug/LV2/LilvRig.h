@@ -81,6 +81,11 @@ public:
   int MainChannels() const { return static_cast<int>(mAudioIn.size()) - (mSideChain >= 0 ? 1 : 0); }
   void Connect(int port, void* data) { lilv_instance_connect_port(mInstance, static_cast<uint32_t>(port), data); }
 
+  // lilv's callbacks for the controls of a saved or restored state (lilv_state_new_from_instance,
+  // lilv_state_restore); `user` is the Instance.
+  static const void* GetControl(const char* symbol, void* user, uint32_t* size, uint32_t* type);
+  static void SetControl(const char* symbol, void* user, const void* value, uint32_t size, uint32_t type);
+
   // The plug-in's state bytes through its state interface (empty when it saves none).
   std::vector<uint8_t> StateBytes();
 
@@ -113,6 +118,9 @@ struct RenderOptions {
   bool inPlace = false;          // outputs connected to the input buffers
   int maxBlock = 4096;           // the bound announced to the plug-in
   Settings afterPreRoll;         // control changes once the settings have settled
+  // A preset of World() (its URI), restored through lilv's state API (controls and state)
+  // before the settings, as hosts apply presets.
+  const LilvNode* preset = nullptr;
 };
 
 // Plays `in` through a fresh instance as tollenbrook-host render does: the settings, one

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "IPlug/LV2/LilvRig.h"
+#include "IPlug/LV2/ToolRun.h"
+#include "host/ReferenceWav.h"
+#include "host/TestFiles.h"
+#include "product/MusicSignal.h"
+
+// The factory programs as LV2 presets: hosts list them by name for both plug-ins, and applying
+// one through lilv's state API (as jalv and Ardour do) renders what `tollenbrook-host render
+// --preset NAME` renders.
+namespace {
+
+using lv2test::Channels;
+
+constexpr int kRate = 48000;
+constexpr int kFrames = 24000;
+
+// The factory presets' names as the command-line host lists them.
+std::set<std::string> HostPresetNames() {
+  const lv2test::ToolRun run = lv2test::RunTool({lv2test::HostProgram(), "presets"});
+  EXPECT_EQ(run.status, 0) << run.output;
+  std::set<std::string> names;
+  const std::regex heading(R"(^(\S.*?)  \(.+\.fxp\)$)");
+  std::istringstream in(run.output);
+  for (std::string line; std::getline(in, line);) {
+    std::smatch m;
+    if (std::regex_match(line, m, heading)) names.insert(m[1]);
+  }
+  return names;
+}
+
+// The names under "Presets:" in lv2info's description of a plug-in.
+std::set<std::string> Lv2infoPresetNames(const char* uri) {
+  const lv2test::ToolRun run = lv2test::RunTool({"lv2info", uri});
+  EXPECT_EQ(run.status, 0) << run.output;
+  std::set<std::string> names;
+  std::istringstream in(run.output);
+  bool inPresets = false;
+  for (std::string line; std::getline(in, line);) {
+    const size_t text = line.find_first_not_of(" \t");
+    if (line.find("Presets:") != std::string::npos) {
+      inPresets = true;
+    } else if (!inPresets || text == std::string::npos || line.find(':') != std::string::npos) {
+      inPresets = false;
+    } else {
+      names.insert(line.substr(text));
+    }
+  }
+  return names;
+}
+
+TEST(LV2Presets, Lv2infoListsTheFactoryPresetsByNameForBothPlugIns) {
+  const std::set<std::string> factory = HostPresetNames();
+  ASSERT_EQ(factory.size(), 5u);
+  EXPECT_EQ(Lv2infoPresetNames(lv2test::kStereoURI), factory);
+  EXPECT_EQ(Lv2infoPresetNames(lv2test::kMonoURI), factory);
+}
+
+void WriteWav(const std::string& path, const Channels& ch) {
+  hosttest::ReferenceWav w;
+  w.formatTag = 3;
+  w.subFormat = 3;
+  w.channels = static_cast<uint16_t>(ch.size());
+  w.sampleRate = kRate;
+  w.containerBits = 32;
+  w.validBits = 32;
+  w.hasFact = true;
+  for (size_t i = 0; i < ch[0].size(); ++i)
+    for (const auto& c : ch) w.floats.push_back(c[i]);
+  hosttest::WriteBytes(path, w.Encode());
+}
+
+Channels ReadWav(const std::string& path) {
+  hosttest::ReferenceWav w;
+  std::string why;
+  if (!hosttest::ReferenceWav::Decode(hosttest::ReadBytes(path), w, why) || !w.IsFloat()) return {};
+  Channels ch(w.channels);
+  for (size_t i = 0; i < w.floats.size(); ++i) ch[i % w.channels].push_back(static_cast<float>(w.floats[i]));
+  return ch;
+}
+
+double MaxDifference(const Channels& a, const Channels& b) {
+  if (a.size() != b.size() || a.empty()) return std::numeric_limits<double>::infinity();
+  double worst = 0.0;
+  for (size_t c = 0; c < a.size(); ++c) {
+    if (a[c].size() != b[c].size()) return std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(double(a[c][i]) - double(b[c][i])));
+  }
+  return worst;
+}
+
+// The preset of a plug-in by its label, or null.
+const LilvNode* PresetNamed(const char* uri, const std::string& name) {
+  const LilvPlugin* plugin = lv2test::FindPlugin(uri);
+  LilvWorld* world = lv2test::World();
+  LilvNode* presetClass = lilv_new_uri(world, "http://lv2plug.in/ns/ext/presets#Preset");
+  LilvNode* label = lilv_new_uri(world, "http://www.w3.org/2000/01/rdf-schema#label");
+  LilvNodes* presets = lilv_plugin_get_related(plugin, presetClass);
+  const LilvNode* found = nullptr;
+  LILV_FOREACH(nodes, i, presets) {
+    const LilvNode* preset = lilv_nodes_get(presets, i);
+    lilv_world_load_resource(world, preset);
+    LilvNodes* labels = lilv_world_find_nodes(world, preset, label, nullptr);
+    if (labels && lilv_node_as_string(lilv_nodes_get_first(labels)) == name)
+      found = preset;  // the world keeps the node for as long as it lives
+    lilv_nodes_free(labels);
+  }
+  static std::vector<LilvNode*> kept;
+  if (found) kept.push_back(lilv_node_duplicate(found));
+  lilv_nodes_free(presets);
+  lilv_node_free(label);
+  lilv_node_free(presetClass);
+  return found ? kept.back() : nullptr;
+}
+
+TEST(LV2Presets, ApplyingOneRendersWhatTheHostRendersWithIt) {
+  const chaintest::MusicSignal music(kFrames, 7);
+  for (const std::string& name : HostPresetNames()) {
+    for (const int channels : {2, 1}) {
+      if (channels == 1 && name != "Loud Master") continue;  // the mono plug-in reads the same file
+      SCOPED_TRACE(name + (channels == 1 ? " (mono)" : " (stereo)"));
+      Channels in(static_cast<size_t>(channels));
+      for (int c = 0; c < channels; ++c)
+        in[static_cast<size_t>(c)].assign(c == 0 ? music.left.begin() : music.right.begin(),
+                                          c == 0 ? music.left.end() : music.right.end());
+      hosttest::ScopedTempDir dir;
+      WriteWav(dir.File("in.wav"), in);
+      const lv2test::ToolRun run = lv2test::RunTool(
+          {lv2test::HostProgram(), "render", dir.File("in.wav"), dir.File("host.wav"), "--preset", name});
+      ASSERT_EQ(run.status, 0) << run.output;
+
+      const char* uri = channels == 1 ? lv2test::kMonoURI : lv2test::kStereoURI;
+      lv2test::RenderOptions options;
+      options.preset = PresetNamed(uri, name);
+      ASSERT_NE(options.preset, nullptr);
+      const lv2test::RenderResult lv2 = lv2test::Render(uri, in, nullptr, {}, kRate, options);
+      EXPECT_LE(MaxDifference(lv2.out, ReadWav(dir.File("host.wav"))), 1e-6);
+      EXPECT_GT(MaxDifference(lv2.out, lv2test::Render(uri, in, nullptr, {}, kRate).out), 1e-3) << "the preset acts";
+
+      // The state alone (a host that restores no port values) brings the same settings.
+      lv2test::Instance whole(uri, kRate), stateOnly(uri, kRate), untouched(uri, kRate);
+      LilvState* forWhole = lilv_state_new_from_world(lv2test::World(), whole.Urids().MapFeature(), options.preset);
+      LilvState* forState = lilv_state_new_from_world(lv2test::World(), stateOnly.Urids().MapFeature(), options.preset);
+      lilv_state_restore(forWhole, whole.Get(), lv2test::Instance::SetControl, &whole, 0, whole.Features());
+      lilv_state_restore(forState, stateOnly.Get(), nullptr, nullptr, 0, stateOnly.Features());
+      EXPECT_EQ(stateOnly.StateBytes(), whole.StateBytes());
+      EXPECT_NE(stateOnly.StateBytes(), untouched.StateBytes());
+      lilv_state_free(forWhole);
+      lilv_state_free(forState);
+    }
+  }
+}
+
+}  // namespace
