@@ -83,14 +83,20 @@ void LV2PresetWriter::WriteManifestEntries(const iplug::IPlugLV2& /*plug*/, cons
   for (const iplug::LV2Component& c : catalogue.Components())
     for (const Program& p : mPrograms)
       out << "\n<" << PresetURI(c.mURI, p.mName) << ">\n\ta pset:Preset ;\n\tlv2:appliesTo <" << c.mURI
-          << "> ;\n\trdfs:seeAlso <" << presetsFile << "> .\n";
+          << "> ;\n\trdfs:label " << iplug::LV2Turtle::Literal(p.mName) << " ;\n\trdfs:seeAlso <" << presetsFile
+          << "> .\n";
 }
 
 void LV2PresetWriter::WritePresets(const iplug::IPlugLV2& plug, const iplug::LV2Catalogue& catalogue,
                                    std::ostream& out) const {
   out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
          "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+         "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
          "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n";
+  // The key the plug-in stores its state under, described for validators.
+  out << "\n<" << catalogue.StateKeyURI() << ">\n\ta rdf:Property ;\n\trdfs:label "
+      << iplug::LV2Turtle::Literal(std::string(plug.GetPluginName()) + " state")
+      << " ;\n\trdfs:comment \"The plug-in's complete state: editor geometry, then every parameter value.\" .\n";
   for (const iplug::LV2Component& c : catalogue.Components()) {
     const iplug::LV2PortLayout layout(plug, c);
     for (const Program& p : mPrograms) {

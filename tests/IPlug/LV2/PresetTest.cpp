@@ -63,6 +63,13 @@ TEST(LV2Presets, Lv2infoListsTheFactoryPresetsByNameForBothPlugIns) {
   ASSERT_EQ(factory.size(), 5u);
   EXPECT_EQ(Lv2infoPresetNames(lv2test::kStereoURI), factory);
   EXPECT_EQ(Lv2infoPresetNames(lv2test::kMonoURI), factory);
+
+  std::vector<std::string> args = {"sord_validate"};
+  for (const std::string& file : lv2test::SpecificationTurtle()) args.push_back(file);
+  for (const char* file : {"manifest.ttl", "Tollenbrook.ttl", "presets.ttl"})
+    args.push_back(lv2test::LV2Path().substr(0, lv2test::LV2Path().find(':')) + "/Tollenbrook.lv2/" + file);
+  const lv2test::ToolRun run = lv2test::RunTool(args);
+  EXPECT_NE(run.output.find("Found 0 errors"), std::string::npos) << run.output;
 }
 
 void WriteWav(const std::string& path, const Channels& ch) {
