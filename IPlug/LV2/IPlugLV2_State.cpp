@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "IPlug/LV2/IPlugLV2.h"
@@ -13,9 +14,12 @@ LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store, LV2_State_H
   TakeEditorZoom();
   ByteChunk state;
   if (!SerializeState(state)) return LV2_STATE_ERR_UNKNOWN;
-  // Plain bytes, but in this machine's byte order: not marked portable.
+  // Plain little-endian bytes, the same on every machine the plug-in runs on: portable. Hosts
+  // (lilv) hand a restored property back as POD and portable and compare the flags too, so
+  // any other flags would make an unchanged plug-in's state differ after a reload.
+  static_assert(std::endian::native == std::endian::little, "the state's bytes are little-endian");
   return store(handle, mUrids.mStateKey, state.Data(), static_cast<size_t>(state.Size()), mUrids.mChunk,
-               LV2_STATE_IS_POD);
+               LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
 LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
