@@ -224,9 +224,12 @@ void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) co
             << " ;\n\t\tlv2:portProperty lv2:reportsLatency , lv2:integer ;\n\t\tunits:unit units:frame";
         break;
       case LV2PortRole::kEditorZoom:
-        // Only the plug-in's own interface moves it; a generic interface leaves it alone.
+        // Only the plug-in's own interface moves it; a generic interface leaves it alone. Hosts
+        // keep its value with the session; it is not marked notAutomatic, because hosts that
+        // keep an automation list for every control (Ardour) warn at every session load about
+        // one they may not use.
         out << " ;\n\t\tlv2:default 1 ;\n\t\tlv2:minimum " << Number(mPlug.MinEditorZoom()) << " ;\n\t\tlv2:maximum "
-            << Number(mPlug.MaxEditorZoom()) << " ;\n\t\tlv2:portProperty pprops:notOnGUI , pprops:notAutomatic";
+            << Number(mPlug.MaxEditorZoom()) << " ;\n\t\tlv2:portProperty pprops:notOnGUI";
         break;
       case LV2PortRole::kMeter: {
         const IPlugProcessor::MeterInfo meter = mPlug.GetMeterInfo(port.mIdx);
