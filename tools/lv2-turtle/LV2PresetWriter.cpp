@@ -76,8 +76,8 @@ std::string LV2PresetWriter::Base64(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
-void LV2PresetWriter::WriteManifestEntries(const iplug::IPlugLV2& /*plug*/, const iplug::LV2Catalogue& catalogue,
-                                           const std::string& presetsFile, std::ostream& out) const {
+void LV2PresetWriter::WriteManifestEntries(const iplug::LV2Catalogue& catalogue, const std::string& presetsFile,
+                                           std::ostream& out) const {
   if (mPrograms.empty()) return;
   out << "\n@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n";
   for (const iplug::LV2Component& c : catalogue.Components())

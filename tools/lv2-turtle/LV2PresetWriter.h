@@ -29,8 +29,8 @@ public:
   bool Read(iplug::IPlugLV2& plug, const std::filesystem::path& dir, std::string& error);
 
   // The manifest's entries (pset:Preset, lv2:appliesTo, rdfs:seeAlso) and the presets file.
-  void WriteManifestEntries(const iplug::IPlugLV2& plug, const iplug::LV2Catalogue& catalogue,
-                            const std::string& presetsFile, std::ostream& out) const;
+  void WriteManifestEntries(const iplug::LV2Catalogue& catalogue, const std::string& presetsFile,
+                            std::ostream& out) const;
   void WritePresets(const iplug::IPlugLV2& plug, const iplug::LV2Catalogue& catalogue, std::ostream& out) const;
 
   const std::vector<Program>& Programs() const { return mPrograms; }

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tollenbrook-lv2-turtle: %s\n", error.c_str());
       return 1;
     }
-    presets.WriteManifestEntries(*plug, turtle.Catalogue(), presetsFile, manifest);
+    presets.WriteManifestEntries(turtle.Catalogue(), presetsFile, manifest);
     presets.WritePresets(*plug, turtle.Catalogue(), presetTurtle);
   }
 
