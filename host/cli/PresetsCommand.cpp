@@ -85,9 +85,9 @@ bool PrintAuditions(const FactoryPresetFile& file, const std::vector<Signal>& si
 bool PresetsCommand::List(std::ostream& out, std::string& error) {
   out << "Factory presets. Apply one with render --preset NAME; --set settings go on top of it.\n"
          "Each is measured on the demo clip (drums, bass and chords, -1.0 dBFS peak) and on a loud\n"
-         "finished mix (the same clip limited 16 dB harder, -0.4 dBFS peak), as a stereo insert and\n"
-         "as a mono one (the mean of the channels): the gain reduction of each section in dB\n"
-         "(average / deepest) and the output's RMS level and peaks.\n";
+         "finished mix (the same clip driven 16 dB into a limiter, -0.4 dBFS peak), as a stereo\n"
+         "insert and as a mono one (the mean of the channels): the gain reduction of each section\n"
+         "in dB (average / deepest) and the output's RMS level and peaks.\n";
   const std::vector<float> demo = DemoClip::Synthesise(), loud = LoudMix::Synthesise();
   const std::vector<Signal> signals = {{"demo clip", demo, 2},
                                        {"loud finished mix", loud, 2},
