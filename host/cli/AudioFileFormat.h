@@ -12,7 +12,10 @@ enum class SampleKind { kInteger, kFloat, kOther };
 struct AudioFileFormat {
   int32_t sampleRate = 0;
   int32_t channels = 0;
-  int64_t frames = 0;
+  int64_t frames = 0;        // frames the file holds: what a render reads
+  // Frames the file's header promises, where the back end reads it from a header that gives
+  // a length; above `frames` when the file was cut short, 0 when unknown.
+  int64_t headerFrames = 0;
   SampleKind kind = SampleKind::kInteger;
   int32_t bits = 16;  // significant bits of an integer sample; 32 or 64 for floats; 0 for other encodings
 

@@ -167,6 +167,7 @@ int BatchRun::Report() {
       RenderReport::Print(r, mRequest.header.loudnessUnavailable, mEnv.out);
     else
       mEnv.out << r.input << " -> " << r.output << "\n";
+    for (const std::string& warning : r.result.warnings) mEnv.err << "tollenbrook-host: warning: " << warning << std::endl;
     if (r.result.clippedSamples > 0)
       mEnv.err << "tollenbrook-host: warning: " << r.result.clippedSamples << " samples clipped in " << r.output
                << " (its format has no room above full scale)" << std::endl;

@@ -123,6 +123,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     return Fail(env, error);
   }
   observer.Finish();
+  for (const std::string& warning : result.warnings) env.err << "tollenbrook-host: warning: " << warning << std::endl;
   if (result.clippedSamples > 0)
     env.err << "tollenbrook-host: warning: " << result.clippedSamples << " samples clipped in " << cmd.output
             << " (its format has no room above full scale)" << std::endl;

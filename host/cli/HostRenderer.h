@@ -23,6 +23,7 @@ struct RenderResult {
   int64_t framesWritten = 0;
   int latency = 0;            // the plug-in's latency at the end of the render
   int64_t clippedSamples = 0; // samples that did not fit the output's integer format
+  std::vector<std::string> warnings;  // about the input files (TruncationWarning); the render stands
 };
 
 // Plays a file through one plug-in instance the way a host with a running transport would:

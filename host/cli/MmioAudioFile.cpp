@@ -196,6 +196,7 @@ std::unique_ptr<AudioFile> MmioAudioFile::Open(const std::string& path, std::str
   const WaveFormat& wave = layout.format;
   AudioFileFormat format = wave.ToAudioFormat();
   format.frames = layout.frames;
+  format.headerFrames = layout.headerFrames;
   auto out = std::make_unique<MmioAudioFile>(file, mmio, wave, format, false);
   out->mFramesLeft = format.frames;
   return out;

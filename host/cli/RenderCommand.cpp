@@ -4,6 +4,7 @@
 
 #include "host/cli/SameFile.h"
 #include "host/cli/TempOutputFile.h"
+#include "host/cli/TruncationWarning.h"
 #include "host/cli/Utf8Path.h"
 
 namespace tbhost {
@@ -82,6 +83,9 @@ bool RenderCommand::Run(const RenderRequest& request, PluginInstance& plugin, Re
   }
   HostRenderer renderer(plugin, request.options);
   if (!renderer.Render(*main, key.get(), *out, observer, result, error)) return false;
+  for (const std::string& warning : {TruncationWarning::For(request.input, main->Format()),
+                                     key ? TruncationWarning::For(request.sideChain, key->Format()) : std::string()})
+    if (!warning.empty()) result.warnings.push_back(warning);
   if (!out->Close()) {
     error = "cannot write " + request.output + ": " + out->LastError();
     return false;

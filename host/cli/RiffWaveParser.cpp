@@ -9,6 +9,7 @@ namespace {
 
 constexpr int64_t kHeaderBytes = 8;
 constexpr size_t kMaxFormatBytes = 256;
+constexpr int64_t kOpenLength = 0xFFFFFFFF;
 
 struct ChunkHeader {
   char id[4] = {};
@@ -79,6 +80,7 @@ bool RiffWaveParser::Parse(const ReadAt& read, int64_t fileSize, RiffWaveLayout&
   out.dataOffset = data.dataOffset;
   const int64_t available = std::max<int64_t>(0, fileSize - data.dataOffset);
   out.frames = std::min(data.size, available) / out.format.mBlockAlign;
+  out.headerFrames = data.size == kOpenLength ? out.frames : data.size / out.format.mBlockAlign;
   return true;
 }
 

@@ -12,6 +12,10 @@ struct RiffWaveLayout {
   WaveFormat format;
   int64_t dataOffset = 0;  // byte position of the first sample
   int64_t frames = 0;      // whole frames of the data chunk that the file really holds
+  // Whole frames the data chunk's header declares: more than `frames` when the file was cut
+  // short. Equal to `frames` when the header leaves the length open (a size of 0xFFFFFFFF, as
+  // writers that stream and cannot seek back leave it).
+  int64_t headerFrames = 0;
 };
 
 // Finds the layout of a RIFF WAVE file by walking its chunks as the system's multimedia file

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <vector>
 
 #include "host/cli/AudioFile.h"
+#include "host/cli/RiffWaveParser.h"
 #include "host/cli/SampleConversion.h"
 
 namespace tbhost {
@@ -69,6 +71,24 @@ std::string Describe(int format) {
   else
     text += sf_command(nullptr, SFC_GET_FORMAT_INFO, &sub, sizeof sub) == 0 && sub.name ? sub.name : "unknown encoding";
   return text;
+}
+
+// The frames the data chunk of a RIFF WAVE file declares, or 0 when the file is no WAVE file
+// that the host's own parser reads. libsndfile shortens the data chunk of a cut file to what it
+// holds and keeps the declared length only in its log, so the header is read again here.
+int64_t WaveHeaderFrames(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+  if (size <= 0) return 0;
+  const RiffWaveParser::ReadAt readAt = [&file](int64_t offset, void* to, int64_t bytes) -> int64_t {
+    file.clear();
+    if (!file.seekg(offset)) return -1;
+    file.read(static_cast<char*>(to), bytes);
+    return file.gcount();
+  };
+  RiffWaveLayout layout;
+  std::string error;
+  return RiffWaveParser::Parse(readAt, size, layout, error) ? layout.headerFrames : 0;
 }
 
 class SndfileAudioFile final : public AudioFile {
@@ -192,6 +212,8 @@ std::unique_ptr<AudioFile> AudioFile::OpenForReading(const std::string& path, st
   format.sampleRate = info.samplerate;
   format.channels = info.channels;
   format.frames = info.frames;
+  const int container = info.format & SF_FORMAT_TYPEMASK;
+  if (container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX) format.headerFrames = WaveHeaderFrames(path);
   format.nativeFormat = info.format;
   format.description = Describe(info.format);
   if (const Encoding* e = FindEncoding(info.format & SF_FORMAT_SUBMASK)) {
