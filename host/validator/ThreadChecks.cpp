@@ -45,6 +45,16 @@ void RenderAudio(ValidatorInsert& insert, int blocks, const std::vector<float>& 
   done = true;
 }
 
+// A random parameter to change, or null for a plug-in whose only host parameter is its bypass
+// (which the others leave alone): the threads that change parameters then only wait.
+const HostParam* PickParam(std::mt19937_64& rng, const std::vector<const HostParam*>& params) {
+  return params.empty() ? nullptr : params[rng() % params.size()];
+}
+
+void WaitForAudio(const std::atomic<bool>& done) {
+  while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 }  // namespace
 
 void CheckThreads(Validation& v) {
@@ -74,7 +84,9 @@ void CheckThreads(Validation& v) {
   std::thread hostThread([&] {
     std::mt19937_64 rng(seed);
     while (!done) {
-      const HostParam& param = *params[rng() % params.size()];
+      const HostParam* picked = PickParam(rng, params);
+      if (!picked) return WaitForAudio(done);
+      const HostParam& param = *picked;
       insert->Automate(param.id, param.StepValue(static_cast<int>(rng() % std::max(param.steps, 2))),
                        /*deliver=*/false);
       ++automations;
@@ -83,7 +95,9 @@ void CheckThreads(Validation& v) {
   std::thread editorThread([&] {
     std::mt19937_64 rng(seed + 1);
     while (!done) {
-      const HostParam& param = *params[rng() % params.size()];
+      const HostParam* picked = PickParam(rng, params);
+      if (!picked) return WaitForAudio(done);
+      const HostParam& param = *picked;
       AAX_IACFEffectParameters& effect = insert->Effect();
       effect.TouchParameter(param.id.c_str());
       for (int step = 0; step < 4; ++step)
