@@ -45,12 +45,7 @@ void RenderAudio(ValidatorInsert& insert, int blocks, const std::vector<float>& 
   done = true;
 }
 
-// A random parameter to change, or null for a plug-in whose only host parameter is its bypass
-// (which the others leave alone): the threads that change parameters then only wait.
-const HostParam* PickParam(std::mt19937_64& rng, const std::vector<const HostParam*>& params) {
-  return params.empty() ? nullptr : params[rng() % params.size()];
-}
-
+// For a plug-in whose only parameter is its bypass, the threads that change parameters wait.
 void WaitForAudio(const std::atomic<bool>& done) {
   while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
@@ -68,9 +63,6 @@ void CheckThreads(Validation& v) {
   std::vector<float> noise(4096 + kBlock);
   std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
   for (float& s : noise) s = sample(v.Rng());
-  std::vector<const HostParam*> params;
-  for (const HostParam& param : insert->Params())
-    if (!param.masterBypass) params.push_back(&param);
   const uint64_t seed = v.Rng()();
 
   // The output gain may be anything while the others turn it: the limit allows the most.
@@ -84,7 +76,7 @@ void CheckThreads(Validation& v) {
   std::thread hostThread([&] {
     std::mt19937_64 rng(seed);
     while (!done) {
-      const HostParam* picked = PickParam(rng, params);
+      const HostParam* picked = RandomChangeable(insert->Params(), rng);
       if (!picked) return WaitForAudio(done);
       const HostParam& param = *picked;
       insert->Automate(param.id, param.StepValue(static_cast<int>(rng() % std::max(param.steps, 2))),
@@ -95,7 +87,7 @@ void CheckThreads(Validation& v) {
   std::thread editorThread([&] {
     std::mt19937_64 rng(seed + 1);
     while (!done) {
-      const HostParam* picked = PickParam(rng, params);
+      const HostParam* picked = RandomChangeable(insert->Params(), rng);
       if (!picked) return WaitForAudio(done);
       const HostParam& param = *picked;
       AAX_IACFEffectParameters& effect = insert->Effect();
