@@ -155,4 +155,10 @@ bool HostRenderer::WriteOutput(AudioFile& out, int first, int nFrames, std::stri
   return true;
 }
 
+void RenderResult::WarnIfClipped(const std::string& output, std::ostream& err) const {
+  if (clippedSamples <= 0) return;
+  err << "tollenbrook-host: warning: " << clippedSamples << " samples clipped in " << output
+      << " (its format has no room above full scale)" << std::endl;
+}
+
 }  // namespace tbhost

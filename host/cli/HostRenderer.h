@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct RenderResult {
   int64_t framesWritten = 0;
   int latency = 0;            // the plug-in's latency at the end of the render
   int64_t clippedSamples = 0; // samples that did not fit the output's integer format
+
+  // Main thread. After a render into `output`: the warning line about clipped samples, if any.
+  void WarnIfClipped(const std::string& output, std::ostream& err) const;
 };
 
 // Plays a file through one plug-in instance the way a host with a running transport would:
