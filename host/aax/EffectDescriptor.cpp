@@ -69,7 +69,15 @@ AAX_Result EffectDescriptor::AddResourceInfo(int32_t resourceType, const char* i
 
 AAX_Result EffectDescriptor::AddMeterDescription(AAX_CTypeID meterID, const char* name, IACFUnknown* propertyMap) {
   PropertyMap* map = mHost.FindPropertyMap(propertyMap);
-  return mHost.Record(mLabel, "AddMeterDescription", {FourCC(meterID), Text(name), map ? map->Label() : Text(nullptr)});
+  const AAX_Result result =
+      mHost.Record(mLabel, "AddMeterDescription", {FourCC(meterID), Text(name), map ? map->Label() : Text(nullptr)});
+  if (result == AAX_SUCCESS && name) mMeterNames[meterID] = name;
+  return result;
+}
+
+std::string EffectDescriptor::MeterName(AAX_CTypeID meterID) const {
+  const auto found = mMeterNames.find(meterID);
+  return found == mMeterNames.end() ? std::string() : found->second;
 }
 
 AAX_CCreateObjectProc EffectDescriptor::CreateProc(int32_t procID) const {

@@ -34,6 +34,8 @@ public:
   const std::vector<std::string>& Names() const { return mNames; }
   const std::vector<uint32_t>& Categories() const { return mCategories; }
   const std::vector<ComponentDescriptor*>& Components() const { return mComponents; }
+  // The name a meter was described with; empty for a meter without a description.
+  std::string MeterName(AAX_CTypeID meterID) const;
   // A registered creation function (AAX_EProcPtrID), or null.
   AAX_CCreateObjectProc CreateProc(int32_t procID) const;
 
@@ -45,6 +47,7 @@ private:
   std::vector<uint32_t> mCategories;
   std::vector<ComponentDescriptor*> mComponents;
   std::map<int32_t, void*> mProcs;
+  std::map<AAX_CTypeID, std::string> mMeterNames;
 };
 
 }  // namespace aaxhost

@@ -42,7 +42,8 @@ struct HostWindowAccess {
 
 bool HostWindow::Supported() { return true; }
 
-std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int height, std::string& error) {
+std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int height, std::string& error,
+                                               bool shown) {
   static const bool registered = [] {
     WNDCLASSA wc{};
     wc.lpfnWndProc = &HostWindowAccess::Proc;
@@ -67,6 +68,7 @@ std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int
     return nullptr;
   }
   window->mHandle = hwnd;
+  if (!shown) return window;
   ShowWindow(hwnd, SW_SHOWNORMAL);
   UpdateWindow(hwnd);
   return window;
@@ -121,7 +123,8 @@ struct HostWindowAccess {
 
 bool HostWindow::Supported() { return true; }
 
-std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int height, std::string& error) {
+std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int height, std::string& error,
+                                               bool shown) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     error = "no X display to open the editor's window on (DISPLAY is not set, or the display refuses the connection)";
@@ -139,7 +142,7 @@ std::unique_ptr<HostWindow> HostWindow::Create(const char* title, int width, int
   XSetWMProtocols(display, w, &deleteAtom, 1);
   XStoreName(display, w, title);
   XSelectInput(display, w, StructureNotifyMask);
-  XMapWindow(display, w);
+  if (shown) XMapWindow(display, w);
   XSync(display, False);
   window->mHandle = reinterpret_cast<void*>(static_cast<uintptr_t>(w));
   return window;

@@ -14,8 +14,10 @@ class HostWindow {
 public:
   // Whether this build can make one at all (Windows, and Linux with an X display).
   static bool Supported();
-  // A visible window with a client area of width x height pixels, or null with `error` set.
-  static std::unique_ptr<HostWindow> Create(const char* title, int width, int height, std::string& error);
+  // A window with a client area of width x height pixels, or null with `error` set. A hidden
+  // one (`shown` false) is a parent for an editor nobody looks at, as a validator opens it.
+  static std::unique_ptr<HostWindow> Create(const char* title, int width, int height, std::string& error,
+                                            bool shown = true);
   ~HostWindow();
   HostWindow(const HostWindow&) = delete;
   HostWindow& operator=(const HostWindow&) = delete;

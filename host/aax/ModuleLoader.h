@@ -2,11 +2,12 @@
 #include <string>
 
 #include "aax-library/AAX_Exports.h"
+#include "host/aax/SharedLibrary.h"
 
 namespace aaxhost {
 
-// Loads a module at run time (LoadLibraryW on Windows, dlopen elsewhere) and resolves its seven
-// entry points. A module that lacks any of them is refused and unloaded again.
+// Loads an AAX module at run time as a shared library and resolves its seven entry points. A
+// module that lacks any of them is refused and unloaded again.
 class ModuleLoader {
 public:
   ModuleLoader() = default;
@@ -17,9 +18,9 @@ public:
   // path is UTF-8. False with Error() set when loading or resolving fails.
   bool Load(const std::string& path);
   void Unload();
-  bool IsLoaded() const { return mHandle != nullptr; }
+  bool IsLoaded() const { return mLibrary.IsOpen(); }
   const std::string& Error() const { return mError; }
-  void* Handle() const { return mHandle; }
+  void* Handle() const { return mLibrary.Handle(); }
 
   ACFStartupProc Startup = nullptr;
   ACFShutdownProc Shutdown = nullptr;
@@ -35,12 +36,10 @@ public:
   static std::string ModuleFileName(const std::string& name);
 
 private:
-  bool Open(const std::string& path);
-  void* Resolve(const char* name);
   template <typename Proc>
   bool ResolveInto(const char* name, Proc* out);
 
-  void* mHandle = nullptr;
+  SharedLibrary mLibrary;
   std::string mError;
 };
 

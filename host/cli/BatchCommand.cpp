@@ -70,7 +70,7 @@ private:
   PluginInstance& mPrototype;
   const HostEnvironment& mEnv;
   std::vector<Slot> mSlots;
-  SavedChunk mState;
+  PluginState mState;
   bool mCarryState = false;
   std::atomic<size_t> mNext{0};
   std::mutex mMutex;
@@ -84,9 +84,9 @@ void BatchRun::CaptureState() {
   std::string error;
   if (!mPrototype.SaveState(mState, error)) return;
   std::unique_ptr<PluginInstance> fresh = mPrototype.NewInstance(error);
-  SavedChunk constructed;
-  mCarryState = !fresh || !fresh->SaveState(constructed, error) || constructed.chunkID != mState.chunkID ||
-                constructed.data != mState.data;
+  PluginState constructed;
+  mCarryState = !fresh || !fresh->SaveState(constructed, error) || constructed.format != mState.format ||
+                constructed.bytes != mState.bytes;
 }
 
 void BatchRun::RenderOne(const BatchJob& job, Slot& slot) {
@@ -167,10 +167,7 @@ int BatchRun::Report() {
       RenderReport::Print(r, mRequest.header.loudnessUnavailable, mEnv.out);
     else
       mEnv.out << r.input << " -> " << r.output << "\n";
-    for (const std::string& warning : r.result.warnings) mEnv.err << "tollenbrook-host: warning: " << warning << std::endl;
-    if (r.result.clippedSamples > 0)
-      mEnv.err << "tollenbrook-host: warning: " << r.result.clippedSamples << " samples clipped in " << r.output
-               << " (its format has no room above full scale)" << std::endl;
+    r.result.PrintWarnings(r.output, mEnv.err);
   }
   const size_t total = mSlots.size();
   if (Interrupted()) {
@@ -185,9 +182,9 @@ int BatchRun::Report() {
   }
   if (!mRequest.saveState.empty()) {
     // The state after the batch: the prototype's with the settings the files were rendered with.
-    SavedChunk chunk;
+    PluginState state;
     for (const ParamSetting& s : mRequest.base.options.settings) mPrototype.SetParameter(s.index, s.value);
-    if (!mPrototype.SaveState(chunk, error) || !StateFile::Write(mRequest.saveState, chunk, error)) {
+    if (!mPrototype.SaveState(state, error) || !StateFile::Write(mRequest.saveState, state, error)) {
       mEnv.err << "tollenbrook-host: " << error << std::endl;
       ++failed;
     }

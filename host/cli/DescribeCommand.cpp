@@ -8,7 +8,9 @@
 #include "aax-library/AAX_Results.h"
 #include "host/aax/Instance.h"
 #include "host/aax/PropertyMap.h"
-#include "host/cli/ModuleHost.h"
+#include "host/cli/AAXModule.h"
+#include "host/cli/ParamsCommand.h"
+#include "host/cli/PluginInstance.h"
 
 namespace tbhost {
 
@@ -212,7 +214,7 @@ std::string GUIText(const aaxhost::EffectDescriptor& effect) {
 
 }  // namespace
 
-bool DescribeCommand::Run(ModuleHost& module, std::ostream& out, std::string& error) {
+bool DescribeCommand::Run(AAXModule& module, std::ostream& out, std::string& error) {
   const aaxhost::Collection& collection = module.Collection();
   const aaxhost::EffectDescriptor& effect = module.Effect();
   const uint32_t version = collection.PackageVersion();
@@ -248,6 +250,19 @@ bool DescribeCommand::Run(ModuleHost& module, std::ostream& out, std::string& er
   }
   PrintParameters(*instance.Effect(), out);
   PrintChunks(*instance.Effect(), out);
+  return true;
+}
+
+bool DescribeCommand::Run(const std::string& path, const char* kind, PluginInstance& plugin, std::ostream& out,
+                          std::string& error) {
+  PluginState state;
+  if (!plugin.SaveState(state, error)) return false;
+  out << kind << " plug-in " << path << "\n\n";
+  ParamsCommand::Print(plugin.Parameters(), out);
+  out << "\nMeters: " << plugin.MeterCount() << "\n";
+  for (int m = 0; m < plugin.MeterCount(); ++m) out << "  " << m << "  " << plugin.MeterName(m) << "\n";
+  out << "Latency: " << plugin.Latency() << " samples\n";
+  out << "State: " << state.format << ", " << state.bytes.size() << " bytes\n";
   return true;
 }
 

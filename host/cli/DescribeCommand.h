@@ -4,7 +4,8 @@
 
 namespace tbhost {
 
-class ModuleHost;
+class AAXModule;
+class PluginInstance;
 
 // `tollenbrook-host describe`: what a host learns from the module, as it learns it. The
 // registered effect (names, category, package, manufacturer, version), each component with
@@ -13,7 +14,11 @@ class ModuleHost;
 class DescribeCommand {
 public:
   // Main thread. False with `error` set when no instance can be made to list the parameters.
-  static bool Run(ModuleHost& module, std::ostream& out, std::string& error);
+  static bool Run(AAXModule& module, std::ostream& out, std::string& error);
+  // Main thread. What any host learns of a plug-in of another format (`kind`) through the
+  // host's instance interface: its parameters, meters, latency and state.
+  static bool Run(const std::string& path, const char* kind, PluginInstance& plugin, std::ostream& out,
+                  std::string& error);
 };
 
 }  // namespace tbhost

@@ -12,8 +12,9 @@
 #include "host/aax/ViewContainer.h"
 #include "host/cli/DemoClip.h"
 #include "host/cli/HostMain.h"
-#include "host/cli/ModulePluginInstance.h"
+#include "host/cli/AAXPluginInstance.h"
 #include "host/cli/ParamResolver.h"
+#include "host/cli/PluginLoader.h"
 
 namespace tbhost {
 namespace {
@@ -69,16 +70,17 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
     error = "editor: this build of the host has no window system to open the editor in";
     return false;
   }
-  std::unique_ptr<PluginInstance> plugin = MakeModulePlugin(request.modulePath, error);
+  std::unique_ptr<PluginInstance> plugin = PluginLoader::Load(request.modulePath, error);
   if (!plugin) return false;
-  auto& module = static_cast<ModulePluginInstance&>(*plugin);
+  auto* aax = dynamic_cast<AAXPluginInstance*>(plugin.get());
+  if (!aax) {
+    error = "editor: this host opens the editor of an AAX module only";
+    return false;
+  }
+  AAXPluginInstance& module = *aax;
   const ParamResolver resolver(plugin->Parameters());
   std::vector<ParamSetting> settings;
-  for (const std::string& text : request.settings) {
-    ParamSetting setting;
-    if (!resolver.Resolve(text, setting, error)) return false;
-    settings.push_back(setting);
-  }
+  if (!resolver.ResolveAll(request.settings, settings, error)) return false;
   if (!plugin->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
   for (const ParamSetting& setting : settings) plugin->SetParameter(setting.index, setting.value);
 

@@ -2,9 +2,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/cli/PluginInstance.h"
-
 namespace tbhost {
+
+// Gain reduction of the plug-in's sections over one block, in dB (0 or positive: how far each
+// section pulled the signal down at its deepest point in the block).
+struct SectionReduction {
+  double limiterDb = 0.0;
+  double compressorDb = 0.0;
+};
 
 // Gain reduction of both sections over time: per window (one second by default) the average of
 // the per-block reductions, weighted by block length, and the deepest reduction, in dB.

@@ -8,12 +8,12 @@
 #include "host/cli/DemoCommand.h"
 #include "host/cli/DescribeCommand.h"
 #include "host/cli/EditorCommand.h"
-#include "host/cli/InProcessPluginInstance.h"
-#include "host/cli/ModuleHost.h"
+#include "host/cli/AAXModule.h"
+#include "host/cli/MeteredPluginInstance.h"
 #include "host/cli/ModuleLocator.h"
-#include "host/cli/ModulePluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/ParamsCommand.h"
+#include "host/cli/PluginLoader.h"
 #include "host/cli/PresetFiles.h"
 #include "host/cli/PresetsCommand.h"
 #include "host/cli/ProgressObserver.h"
@@ -32,13 +32,12 @@ int Fail(const HostEnvironment& env, const std::string& message) {
   return kExitFailure;
 }
 
-// The plug-in for render and params: from the module when the host can load one.
+// The plug-in for render and params: from its file when the host can load one. Reports and
+// plots need its gain reduction meters: a plug-in without them renders beside a linked-in twin.
 std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
-  // A module reports no gain reduction to its host: for reports and plots the plug-in linked
-  // in runs beside it.
-  if (env.makeModulePlugin && cmd.extras.WantsAnalysis())
-    return RenderReporting::WithReductionTwin(env.makeModulePlugin(cmd.modulePath, error), env.makePlugin, error);
-  if (env.makeModulePlugin) return env.makeModulePlugin(cmd.modulePath, error);
+  if (env.loadPlugin && cmd.extras.WantsAnalysis())
+    return MeteredPluginInstance::WithMeters(env.loadPlugin(cmd.modulePath, error), env.makePlugin, error);
+  if (env.loadPlugin) return env.loadPlugin(cmd.modulePath, error);
   if (!cmd.modulePath.empty()) {
     error = "--module: this host renders with its built-in plug-in only";
     return nullptr;
@@ -48,10 +47,10 @@ std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnv
 
 // A saved state goes in before any file is touched: one the plug-in refuses stops the render.
 bool LoadState(const std::string& path, PluginInstance& plugin, std::string& error) {
-  SavedChunk chunk;
-  if (!StateFile::Read(path, chunk, error)) return false;
+  PluginState state;
+  if (!StateFile::Read(path, state, error)) return false;
   std::string why;
-  if (!plugin.LoadState(chunk, why)) {
+  if (!plugin.LoadState(state, why)) {
     error = "state " + path + " " + why;
     return false;
   }
@@ -59,9 +58,9 @@ bool LoadState(const std::string& path, PluginInstance& plugin, std::string& err
 }
 
 bool SaveState(const std::string& path, PluginInstance& plugin, std::string& error) {
-  SavedChunk chunk;
-  if (!plugin.SaveState(chunk, error)) return false;
-  return StateFile::Write(path, chunk, error);
+  PluginState state;
+  if (!plugin.SaveState(state, error)) return false;
+  return StateFile::Write(path, state, error);
 }
 
 // render IN... --out-dir DIR: the files are found and checked before anything is written.
@@ -98,12 +97,8 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   request.sideChain = cmd.sideChain;
   request.options.blockSize = cmd.blockSize;
   request.options.keepLatency = cmd.keepLatency;
-  const ParamResolver resolver(plugin->Parameters());
-  for (const std::string& text : cmd.settings) {
-    ParamSetting setting;
-    if (!resolver.Resolve(text, setting, error)) return Fail(env, error);
-    request.options.settings.push_back(setting);
-  }
+  if (!ParamResolver(plugin->Parameters()).ResolveAll(cmd.settings, request.options.settings, error))
+    return Fail(env, error);
   request.overwriteInput = cmd.extras.overwriteInput;
   const ReportHeader header = RenderReporting::Header(cmd, *plugin, request);
   if (cmd.extras.IsBatch()) {
@@ -123,10 +118,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     return Fail(env, error);
   }
   observer.Finish();
-  for (const std::string& warning : result.warnings) env.err << "tollenbrook-host: warning: " << warning << std::endl;
-  if (result.clippedSamples > 0)
-    env.err << "tollenbrook-host: warning: " << result.clippedSamples << " samples clipped in " << cmd.output
-            << " (its format has no room above full scale)" << std::endl;
+  result.PrintWarnings(cmd.output, env.err);
   if (!cmd.saveState.empty() && !SaveState(cmd.saveState, *plugin, error)) return Fail(env, error);
   if (!PresetFiles::AfterRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   env.out << "latency " << result.latency << " samples, as the plug-in announced it" << std::endl;
@@ -146,7 +138,13 @@ int RunDescribe(const CommandLine& cmd, const HostEnvironment& env) {
   std::string error;
   const std::string path = cmd.modulePath.empty() ? ModuleLocator::FindBesideExecutable(error) : cmd.modulePath;
   if (path.empty()) return Fail(env, error);
-  std::unique_ptr<ModuleHost> module = ModuleHost::Open(path, error);
+  if (const PluginKind kind = PluginLoader::KindOf(path); kind != PluginKind::kAAX) {
+    std::unique_ptr<PluginInstance> plugin = PluginLoader::Load(path, error);
+    if (!plugin || !DescribeCommand::Run(path, PluginLoader::KindName(kind), *plugin, env.out, error))
+      return Fail(env, error);
+    return 0;
+  }
+  std::unique_ptr<AAXModule> module = AAXModule::Open(path, error);
   if (!module || !DescribeCommand::Run(*module, env.out, error)) return Fail(env, error);
   return 0;
 }
@@ -166,12 +164,6 @@ void WriteDemoSnapshot(const std::string& dir, const HostEnvironment& env) {
 }
 
 }  // namespace
-
-std::unique_ptr<PluginInstance> MakeModulePlugin(const std::string& modulePath, std::string& error) {
-  const std::string path = modulePath.empty() ? ModuleLocator::FindBesideExecutable(error) : modulePath;
-  if (path.empty()) return nullptr;
-  return ModulePluginInstance::Create(path, InProcessPluginInstance::ProductParameters(), error);
-}
 
 int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
   CommandLine cmd;

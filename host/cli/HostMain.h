@@ -13,9 +13,9 @@ namespace tbhost {
 // Where tollenbrook-host talks to and what it renders with; tests give their own streams.
 struct HostEnvironment {
   HostEnvironment(std::ostream& outStream, std::ostream& errStream, std::FILE* progressFile, PluginFactory linkedIn,
-                  const std::atomic<bool>* cancelFlag = nullptr, ModulePluginFactory fromModule = nullptr)
+                  const std::atomic<bool>* cancelFlag = nullptr, PluginFileFactory fromFile = nullptr)
       : out(outStream), err(errStream), progress(progressFile), makePlugin(std::move(linkedIn)), cancel(cancelFlag),
-        makeModulePlugin(std::move(fromModule)) {}
+        loadPlugin(std::move(fromFile)) {}
 
   std::ostream& out;
   std::ostream& err;
@@ -24,13 +24,10 @@ struct HostEnvironment {
   // and so does everything else when no module factory is given.
   PluginFactory makePlugin;
   const std::atomic<bool>* cancel = nullptr;   // set by an interrupt
-  // How render and params load the module named with --module (or the one beside the host).
-  ModulePluginFactory makeModulePlugin;
+  // How render and params load the plug-in file named with --module (or the module beside
+  // the host): PluginLoader::Load in the program.
+  PluginFileFactory loadPlugin;
 };
-
-// The module-backed plug-in for `modulePath`, or for the module found beside the running host
-// when the path is empty.
-std::unique_ptr<PluginInstance> MakeModulePlugin(const std::string& modulePath, std::string& error);
 
 // Runs one command line (without the program name). Returns the exit status: 0, or 2 after
 // one line "tollenbrook-host: ..." on the error stream; a batch (render --out-dir) in which

@@ -155,4 +155,11 @@ bool HostRenderer::WriteOutput(AudioFile& out, int first, int nFrames, std::stri
   return true;
 }
 
+void RenderResult::PrintWarnings(const std::string& output, std::ostream& err) const {
+  for (const std::string& warning : warnings) err << "tollenbrook-host: warning: " << warning << std::endl;
+  if (clippedSamples <= 0) return;
+  err << "tollenbrook-host: warning: " << clippedSamples << " samples clipped in " << output
+      << " (its format has no room above full scale)" << std::endl;
+}
+
 }  // namespace tbhost

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct RenderResult {
   int latency = 0;            // the plug-in's latency at the end of the render
   int64_t clippedSamples = 0; // samples that did not fit the output's integer format
   std::vector<std::string> warnings;  // about the input files (TruncationWarning); the render stands
+
+  // Main thread. After a render into `output`: the warning lines about the inputs and about
+  // clipped samples, if any. Warnings leave the render standing.
+  void PrintWarnings(const std::string& output, std::ostream& err) const;
 };
 
 // Plays a file through one plug-in instance the way a host with a running transport would:

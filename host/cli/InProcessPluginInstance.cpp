@@ -3,7 +3,6 @@
 #include "IPlug/AAX/IPlugAAX.h"
 #include "aax-library/AAX_Results.h"
 #include "host/aax/ChunkRecord.h"
-#include "product/Tollenbrook.h"
 
 namespace tbhost {
 
@@ -35,7 +34,7 @@ std::vector<ParamInfo> InProcessPluginInstance::ProductParameters() {
   return plugin ? DescribeParameters(*plugin) : std::vector<ParamInfo>{};
 }
 
-std::unique_ptr<PluginInstance> InProcessPluginInstance::Create(std::string& error) {
+std::unique_ptr<InProcessPluginInstance> InProcessPluginInstance::Create(std::string& error) {
   std::unique_ptr<iplug::IPlugAAX> plugin(MakePlugInstance(iplug::InstanceInfo{}));
   if (!plugin) {
     error = "cannot create the plug-in (out of memory)";
@@ -66,6 +65,8 @@ bool InProcessPluginInstance::Initialise(double sampleRate, int mainChannels, bo
 void InProcessPluginInstance::SetParameter(int index, double value) {
   // As the binding answers a host's parameter update: the value arrives normalised, is
   // stored, queued for the editor and handed to the plug-in's hook.
+  // A host may name any index; the framework's table holds only its own.
+  if (index < 0 || index >= mPlugin->NParams()) return;
   iplug::IParam* param = mPlugin->GetParam(index);
   const double normalized = param->ToNormalized(value);
   param->SetNormalized(normalized);
@@ -111,17 +112,18 @@ void InProcessPluginInstance::ProcessBlock(const float* const* mainInputs, const
 
 int InProcessPluginInstance::Latency() const { return mPlugin->GetLatency(); }
 
-bool InProcessPluginInstance::LastBlockReduction(SectionReduction& out) const {
-  const auto* product = dynamic_cast<const Tollenbrook*>(mPlugin.get());
-  if (!product) return false;
-  // The chain reports its deepest gains (0 dB or below); the host speaks of reduction.
-  const Tollenbrook::BlockMeters meters = product->LastBlockMeters();
-  out.limiterDb = -meters.limiterMinGainDb;
-  out.compressorDb = -meters.compMinGainDb;
-  return true;
+int InProcessPluginInstance::MeterCount() const { return mPlugin->NMeters(); }
+
+std::string InProcessPluginInstance::MeterName(int meter) const {
+  const char* name = meter >= 0 && meter < mPlugin->NMeters() ? mPlugin->GetMeterInfo(meter).mName : nullptr;
+  return name ? name : "";
 }
 
-bool InProcessPluginInstance::SaveState(SavedChunk& chunk, std::string& error) {
+double InProcessPluginInstance::MeterValue(int meter) const {
+  return meter >= 0 && meter < mPlugin->NMeters() ? mPlugin->GetMeterValue(meter) : 0.0;
+}
+
+bool InProcessPluginInstance::SaveState(PluginState& state, std::string& error) {
   AAX_CTypeID id = 0;
   mPlugin->GetChunkIDFromIndex(0, &id);
   aaxhost::ChunkRecord record;
@@ -129,19 +131,21 @@ bool InProcessPluginInstance::SaveState(SavedChunk& chunk, std::string& error) {
     error = "the plug-in gave no state (" + AAX::DescribeResult(result) + ")";
     return false;
   }
-  chunk.chunkID = id;
-  chunk.data = record.Data();
+  state.format = ChunkFormat(id);
+  state.bytes = record.Data();
   return true;
 }
 
-bool InProcessPluginInstance::LoadState(const SavedChunk& chunk, std::string& error) {
+bool InProcessPluginInstance::LoadState(const PluginState& state, std::string& error) {
   AAX_CTypeID id = 0;
   mPlugin->GetChunkIDFromIndex(0, &id);
-  if (chunk.chunkID != id) {
-    error = "holds a chunk " + FourCharText(chunk.chunkID) + ", not the plug-in's " + FourCharText(id);
+  if (state.format != ChunkFormat(id)) {
+    uint32_t other = 0;
+    error = (ChunkIDOf(state.format, other) ? "holds a chunk " : "holds a state of another format, ") + state.format +
+            ", not the plug-in's " + ChunkFormat(id);
     return false;
   }
-  const aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, chunk.data.data(), chunk.data.size());
+  const aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, state.bytes.data(), state.bytes.size());
   if (const AAX_Result result = mPlugin->SetChunk(id, record.Get()); result != AAX_SUCCESS) {
     error = "does not hold a state the plug-in accepts (" + AAX::DescribeResult(result) + ")";
     return false;

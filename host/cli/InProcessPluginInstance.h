@@ -19,7 +19,7 @@ namespace tbhost {
 class InProcessPluginInstance final : public PluginInstance {
 public:
   // Main thread. Null with `error` set when the factory fails.
-  static std::unique_ptr<PluginInstance> Create(std::string& error);
+  static std::unique_ptr<InProcessPluginInstance> Create(std::string& error);
   // Main thread. The parameter table of a plug-in object, and that of the product linked in.
   static std::vector<ParamInfo> DescribeParameters(const iplug::IPlugAAX& plugin);
   static std::vector<ParamInfo> ProductParameters();
@@ -31,14 +31,17 @@ public:
   std::unique_ptr<PluginInstance> NewInstance(std::string& error) const override { return Create(error); }
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   void SetParameter(int index, double value) override;
-  // Audio thread. Allocates nothing unless the block outgrows every block before it.
+  // Allocates nothing unless the block outgrows every block before it.
   void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                     int nFrames) override;
   int Latency() const override;
-  bool LastBlockReduction(SectionReduction& out) const override;
-  // Main thread. Through the binding's chunk operations, as a host would call them.
-  bool SaveState(SavedChunk& chunk, std::string& error) override;
-  bool LoadState(const SavedChunk& chunk, std::string& error) override;
+  // The framework's meters, as every binding reports them to its host.
+  int MeterCount() const override;
+  std::string MeterName(int meter) const override;
+  double MeterValue(int meter) const override;
+  // Through the binding's chunk operations, as a host would call them.
+  bool SaveState(PluginState& state, std::string& error) override;
+  bool LoadState(const PluginState& state, std::string& error) override;
 
   iplug::IPlugAAX& Plugin() { return *mPlugin; }
 

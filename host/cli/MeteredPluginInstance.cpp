@@ -2,7 +2,18 @@
 
 #include <cstring>
 
+#include "host/cli/ReductionProbe.h"
+
 namespace tbhost {
+
+std::unique_ptr<PluginInstance> MeteredPluginInstance::WithMeters(std::unique_ptr<PluginInstance> plugin,
+                                                                  const PluginFactory& linkedIn, std::string& error) {
+  ReductionProbe::Meters meters;
+  if (!plugin || !linkedIn || ReductionProbe::FindMeters(*plugin, meters)) return plugin;
+  std::unique_ptr<PluginInstance> twin = linkedIn(error);
+  if (!twin) return nullptr;
+  return std::make_unique<MeteredPluginInstance>(std::move(plugin), std::move(twin));
+}
 
 MeteredPluginInstance::MeteredPluginInstance(std::unique_ptr<PluginInstance> plugin,
                                              std::unique_ptr<PluginInstance> twin)
@@ -29,10 +40,10 @@ void MeteredPluginInstance::SetParameter(int index, double value) {
   mTwin->SetParameter(index, value);
 }
 
-bool MeteredPluginInstance::LoadState(const SavedChunk& chunk, std::string& error) {
-  if (!mPlugin->LoadState(chunk, error)) return false;
+bool MeteredPluginInstance::LoadState(const PluginState& state, std::string& error) {
+  if (!mPlugin->LoadState(state, error)) return false;
   std::string ignored;
-  mAgree = mTwin->LoadState(chunk, ignored) && mAgree;
+  mAgree = mTwin->LoadState(state, ignored) && mAgree;
   return true;
 }
 
@@ -49,10 +60,6 @@ void MeteredPluginInstance::ProcessBlock(const float* const* mainInputs, const f
   // Bit for bit: the two are the same code or they are not.
   const size_t bytes = sizeof(float) * static_cast<size_t>(nFrames);
   for (int c = 0; c < mChannels; ++c) mAgree = mAgree && std::memcmp(outputs[c], twinOutputs[c], bytes) == 0;
-}
-
-bool MeteredPluginInstance::LastBlockReduction(SectionReduction& out) const {
-  return mAgree && mTwin->LastBlockReduction(out);
 }
 
 }  // namespace tbhost

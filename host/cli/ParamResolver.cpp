@@ -143,4 +143,14 @@ bool ParamResolver::Resolve(const std::string& assignment, ParamSetting& out, st
   return true;
 }
 
+bool ParamResolver::ResolveAll(const std::vector<std::string>& assignments, std::vector<ParamSetting>& out,
+                               std::string& error) const {
+  for (const std::string& text : assignments) {
+    ParamSetting setting;
+    if (!Resolve(text, setting, error)) return false;
+    out.push_back(setting);
+  }
+  return true;
+}
+
 }  // namespace tbhost

@@ -15,6 +15,9 @@ public:
 
   // False with `error` set ("unknown parameter ...", "... is not a value of ...").
   bool Resolve(const std::string& assignment, ParamSetting& out, std::string& error) const;
+  // Every assignment of a command line, in order; false at the first one that does not resolve.
+  bool ResolveAll(const std::vector<std::string>& assignments, std::vector<ParamSetting>& out,
+                  std::string& error) const;
 
   // The parameter named by `name` (or its index), or null.
   const ParamInfo* Find(const std::string& name) const;

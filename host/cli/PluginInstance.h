@@ -5,62 +5,65 @@
 #include <vector>
 
 #include "host/cli/ParamInfo.h"
-#include "host/cli/SavedChunk.h"
+#include "host/cli/PluginState.h"
 
 namespace tbhost {
 
-// Gain reduction of the plug-in's sections over the last processed block, in dB (0 or
-// positive: how far each section pulled the signal down at its deepest point in the block).
-struct SectionReduction {
-  double limiterDb = 0.0;
-  double compressorDb = 0.0;
-};
-
-// One insert of the plug-in as the command-line host drives it: a mono or stereo main input
-// with an optional single-channel key (side-chain) input, and as many outputs as main inputs.
-// The render loop talks only to this, so another way of loading the plug-in (a module loaded
-// at run time) is one more implementation.
+// One insert of a plug-in as the command-line host drives it, whatever format it comes in: a
+// mono or stereo main input with an optional single-channel key (side-chain) input, and as
+// many outputs as main inputs. The render loop, the reports and the commands talk only to
+// this; each format (the plug-in linked in, an AAX module, an LV2 bundle) is one class.
+//
+// An instance is used by one thread at a time: the thread that made it, or the render thread
+// it was handed to. No call is real-time: the host renders files, not a live stream.
 class PluginInstance {
 public:
   virtual ~PluginInstance() = default;
 
-  // Main thread. Valid right after creation.
+  // The owning thread. The plug-in's parameters as the plug-in itself describes them to its
+  // host; valid right after creation.
   virtual const std::vector<ParamInfo>& Parameters() const = 0;
 
-  // The thread that will render with it. A fresh instance of the same plug-in (from the same
-  // loaded module), in its constructed state, to render another file alongside this one; null
-  // with `error` set when there is none.
+  // The owning thread. A fresh instance of the same plug-in (from the same loaded file), in
+  // its constructed state, for another thread to render another file with; null with `error`
+  // set when there is none.
   virtual std::unique_ptr<PluginInstance> NewInstance(std::string& error) const {
     error = "this plug-in makes no further instances";
     return nullptr;
   }
 
-  // Main thread. The host's initialisation for this insert: channel layout, sample rate, reset.
+  // The owning thread. The host's initialisation for this insert: channel layout, sample
+  // rate, reset. The state the instance holds is kept.
   virtual bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) = 0;
 
-  // Host non-real-time thread. Sets a parameter to a plain value the way a host does: from the
-  // normalised value, with the editor and the plug-in told about the change.
+  // The owning thread. Sets a parameter to a plain value the way a host does: from the
+  // normalised value, with the editor and the plug-in told about the change. An index that
+  // names no settable parameter changes nothing.
   virtual void SetParameter(int index, double value) = 0;
 
-  // Audio thread. One host render call: `mainInputs` holds mainChannels pointers, `sideChain` is
-  // the key channel (ignored without one), `outputs` mainChannels pointers; all nFrames long.
+  // The owning thread, standing in for a host's audio thread. One host render call:
+  // `mainInputs` holds mainChannels pointers, `sideChain` is the key channel (ignored without
+  // one), `outputs` mainChannels pointers; all nFrames long.
   virtual void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                             int nFrames) = 0;
 
-  // The latency the plug-in reports to its host, in samples.
+  // The owning thread. The latency the plug-in reports to its host, in samples.
   virtual int Latency() const = 0;
 
-  // Per-section gain reduction of the last block, when the plug-in offers it.
-  virtual bool LastBlockReduction(SectionReduction& /*out*/) const { return false; }
+  // The owning thread. The meters the plug-in reports to its host, valid right after
+  // creation, and each one's value over the last block (after ProcessBlock; 0 before).
+  virtual int MeterCount() const { return 0; }
+  virtual std::string MeterName(int /*meter*/) const { return {}; }
+  virtual double MeterValue(int /*meter*/) const { return 0.0; }
 
-  // Main thread. The plug-in's state as a host keeps it in a session: its one chunk.
-  virtual bool SaveState(SavedChunk& /*chunk*/, std::string& error) {
+  // The owning thread. The plug-in's state as a host keeps it in a session.
+  virtual bool SaveState(PluginState& /*state*/, std::string& error) {
     error = "this plug-in keeps no state";
     return false;
   }
-  // Main thread. Restores a saved state, parameters and all; false with `error` set when the
-  // plug-in refuses it, and nothing changes then.
-  virtual bool LoadState(const SavedChunk& /*chunk*/, std::string& error) {
+  // The owning thread. Restores a saved state, parameters and all; false with `error` set when
+  // the plug-in refuses it (another format, or bytes it does not take), and nothing changes then.
+  virtual bool LoadState(const PluginState& /*state*/, std::string& error) {
     error = "this plug-in takes no state";
     return false;
   }
@@ -68,9 +71,9 @@ public:
 
 // Makes a fresh instance, or null with `error` set.
 using PluginFactory = std::function<std::unique_ptr<PluginInstance>(std::string& error)>;
-// Makes a fresh instance from a module file (empty: the module beside the host), or null
+// Makes a fresh instance from a plug-in file (empty: the module beside the host), or null
 // with `error` set.
-using ModulePluginFactory =
-    std::function<std::unique_ptr<PluginInstance>(const std::string& modulePath, std::string& error)>;
+using PluginFileFactory =
+    std::function<std::unique_ptr<PluginInstance>(const std::string& path, std::string& error)>;
 
 }  // namespace tbhost

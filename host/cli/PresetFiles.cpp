@@ -36,7 +36,7 @@ PresetFiles::PresetFiles(std::unique_ptr<InProcessPluginInstance> standIn) : mSt
 PresetFiles::~PresetFiles() = default;
 
 bool PresetFiles::Follow(PluginInstance& plugin, std::string& error) {
-  SavedChunk state;
+  PluginState state;
   if (!plugin.SaveState(state, error)) return false;
   if (!mStandIn->LoadState(state, error)) {
     error = "the plug-in's own state " + error;
@@ -55,7 +55,7 @@ bool PresetFiles::Load(const std::vector<uint8_t>& bytes, bool bank, const std::
     error = label + " " + why.Get();
     return false;
   }
-  SavedChunk state;
+  PluginState state;
   return mStandIn->SaveState(state, error) && plugin.LoadState(state, error);
 }
 

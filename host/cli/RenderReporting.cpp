@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "host/cli/MeteredPluginInstance.h"
 #include "host/cli/SameFile.h"
 
 namespace tbhost {
@@ -51,14 +50,6 @@ RenderAnalysis::Wishes RenderReporting::Wishes(const CommandLine& cmd, const Rep
   for (const auto& [name, text] : header.settings) subtitle += (subtitle.empty() ? "" : ", ") + name + "=" + text;
   if (subtitle.empty()) subtitle = "default settings";
   return wishes;
-}
-
-std::unique_ptr<PluginInstance> RenderReporting::WithReductionTwin(std::unique_ptr<PluginInstance> plugin,
-                                                                   const PluginFactory& linkedIn, std::string& error) {
-  if (!plugin || !linkedIn) return plugin;
-  std::unique_ptr<PluginInstance> twin = linkedIn(error);
-  if (!twin) return nullptr;
-  return std::make_unique<MeteredPluginInstance>(std::move(plugin), std::move(twin));
 }
 
 int RenderReporting::FinishSingle(const CommandLine& cmd, const HostEnvironment& env, const ReportHeader& header,

@@ -23,11 +23,6 @@ public:
   // What to measure and draw for one file; `plotPath` empty for none.
   static RenderAnalysis::Wishes Wishes(const CommandLine& cmd, const ReportHeader& header, const std::string& plotPath);
 
-  // The plug-in to render with when a module is to be measured: the module's plug-in with the
-  // linked-in one as its twin for the gain reduction. Null with `error` set.
-  static std::unique_ptr<PluginInstance> WithReductionTwin(std::unique_ptr<PluginInstance> plugin,
-                                                           const PluginFactory& linkedIn, std::string& error);
-
   // After a single render that succeeded: measures, prints the report, writes the JSON and the
   // plot as asked. Returns the exit status (0, or 2 after one line on the error stream).
   static int FinishSingle(const CommandLine& cmd, const HostEnvironment& env, const ReportHeader& header,

@@ -105,20 +105,16 @@ bool SnapshotCommand::Run(const SnapshotRequest& request, std::ostream& out, std
     error = "--scale must lie between 0.5 and 2";
     return false;
   }
-  std::unique_ptr<PluginInstance> instance = InProcessPluginInstance::Create(error);
+  std::unique_ptr<InProcessPluginInstance> instance = InProcessPluginInstance::Create(error);
   if (!instance) return false;
   const ParamResolver resolver(instance->Parameters());
   std::vector<ParamSetting> settings;
-  for (const std::string& text : request.settings) {
-    ParamSetting setting;
-    if (!resolver.Resolve(text, setting, error)) return false;
-    settings.push_back(setting);
-  }
+  if (!resolver.ResolveAll(request.settings, settings, error)) return false;
   if (!instance->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
   for (const ParamSetting& setting : settings) instance->SetParameter(setting.index, setting.value);
   RenderDemoStart(*instance);
 
-  iplug::IPlugAAX& plugin = static_cast<InProcessPluginInstance&>(*instance).Plugin();
+  iplug::IPlugAAX& plugin = instance->Plugin();
   Picture picture;
   if (!CaptureEditor(plugin, request.scale, picture, error)) return false;
 

@@ -7,6 +7,7 @@
 
 #include "host/cli/HostMain.h"
 #include "host/cli/InProcessPluginInstance.h"
+#include "host/cli/PluginLoader.h"
 #include "host/cli/ProgressBar.h"
 
 #ifdef _WIN32
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   tbhost::HostEnvironment env{std::cout, std::cerr,
                               tbhost::ProgressBar::IsTerminal(stderr) ? stderr : nullptr,
                               tbhost::InProcessPluginInstance::Create, &sInterrupted,
-                              tbhost::MakeModulePlugin};
+                              tbhost::PluginLoader::Load};
 #ifdef _WIN32
   // Messages carry UTF-8 file names; the console shows them as such while the host runs.
   const UINT consoleCodePage = GetConsoleOutputCP();

@@ -42,6 +42,15 @@ std::vector<HostParam> ReadHostParams(const AAX_IACFEffectParameters& effect) {
   return params;
 }
 
+const HostParam* RandomChangeable(const std::vector<HostParam>& params, std::mt19937_64& rng) {
+  const auto changeable = std::count_if(params.begin(), params.end(), [](const HostParam& p) { return !p.masterBypass; });
+  if (changeable == 0) return nullptr;
+  auto pick = static_cast<std::ptrdiff_t>(rng() % static_cast<uint64_t>(changeable));
+  for (const HostParam& param : params)
+    if (!param.masterBypass && pick-- == 0) return &param;
+  return nullptr;
+}
+
 const HostParam* FindParam(const std::vector<HostParam>& params, const std::string& part) {
   const std::string wanted = Lower(part);
   for (const HostParam& param : params)

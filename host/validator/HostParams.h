@@ -1,4 +1,5 @@
 #pragma once
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct HostParam {
 // The plug-in's host parameters, the master bypass among them.
 // Main thread.
 std::vector<HostParam> ReadHostParams(const AAX_IACFEffectParameters& effect);
+
+// A parameter for a host thread to change at random: any but the master bypass, or null for a
+// plug-in whose only parameter is its bypass. Any thread; allocates nothing.
+const HostParam* RandomChangeable(const std::vector<HostParam>& params, std::mt19937_64& rng);
 
 // The first parameter whose name contains `part` (case does not matter), or null.
 const HostParam* FindParam(const std::vector<HostParam>& params, const std::string& part);

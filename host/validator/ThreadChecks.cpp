@@ -45,6 +45,11 @@ void RenderAudio(ValidatorInsert& insert, int blocks, const std::vector<float>& 
   done = true;
 }
 
+// For a plug-in whose only parameter is its bypass, the threads that change parameters wait.
+void WaitForAudio(const std::atomic<bool>& done) {
+  while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 }  // namespace
 
 void CheckThreads(Validation& v) {
@@ -58,9 +63,6 @@ void CheckThreads(Validation& v) {
   std::vector<float> noise(4096 + kBlock);
   std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
   for (float& s : noise) s = sample(v.Rng());
-  std::vector<const HostParam*> params;
-  for (const HostParam& param : insert->Params())
-    if (!param.masterBypass) params.push_back(&param);
   const uint64_t seed = v.Rng()();
 
   // The output gain may be anything while the others turn it: the limit allows the most.
@@ -74,7 +76,9 @@ void CheckThreads(Validation& v) {
   std::thread hostThread([&] {
     std::mt19937_64 rng(seed);
     while (!done) {
-      const HostParam& param = *params[rng() % params.size()];
+      const HostParam* picked = RandomChangeable(insert->Params(), rng);
+      if (!picked) return WaitForAudio(done);
+      const HostParam& param = *picked;
       insert->Automate(param.id, param.StepValue(static_cast<int>(rng() % std::max(param.steps, 2))),
                        /*deliver=*/false);
       ++automations;
@@ -83,7 +87,9 @@ void CheckThreads(Validation& v) {
   std::thread editorThread([&] {
     std::mt19937_64 rng(seed + 1);
     while (!done) {
-      const HostParam& param = *params[rng() % params.size()];
+      const HostParam* picked = RandomChangeable(insert->Params(), rng);
+      if (!picked) return WaitForAudio(done);
+      const HostParam& param = *picked;
       AAX_IACFEffectParameters& effect = insert->Effect();
       effect.TouchParameter(param.id.c_str());
       for (int step = 0; step < 4; ++step)

@@ -13,7 +13,7 @@
 #include "host/validator/ValidatorInsert.h"
 
 namespace tbhost {
-class ModuleHost;
+class AAXModule;
 }
 
 namespace tbvalidate {
@@ -26,10 +26,10 @@ public:
   // The longest block any check renders: longer than 65536 frames.
   static constexpr int kMaxBlock = 65536 + 4099;
 
-  Validation(tbhost::ModuleHost& module, const ValidationPlan& plan, uint64_t seed, ValidationReport& report)
+  Validation(tbhost::AAXModule& module, const ValidationPlan& plan, uint64_t seed, ValidationReport& report)
       : mModule(module), mPlan(plan), mRng(seed), mReport(report) {}
 
-  tbhost::ModuleHost& Module() { return mModule; }
+  tbhost::AAXModule& Module() { return mModule; }
   const ValidationPlan& Plan() const { return mPlan; }
   std::mt19937_64& Rng() { return mRng; }
   ValidationReport& Report() { return mReport; }
@@ -67,7 +67,7 @@ private:
     double outputs[2] = {0.0, 0.0};  // since SilentOutputSinceLastAsked
   };
 
-  tbhost::ModuleHost& mModule;
+  tbhost::AAXModule& mModule;
   ValidationPlan mPlan;
   std::mt19937_64 mRng;
   ValidationReport& mReport;

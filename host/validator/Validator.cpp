@@ -3,8 +3,9 @@
 #include <chrono>
 #include <random>
 
-#include "host/cli/ModuleHost.h"
+#include "host/cli/AAXModule.h"
 #include "host/cli/ModuleLocator.h"
+#include "host/cli/PluginLoader.h"
 #include "host/validator/Validation.h"
 
 namespace tbvalidate {
@@ -13,7 +14,10 @@ int Validate(const ValidateOptions& options, std::ostream& out, std::ostream& er
   std::string error;
   const std::string path =
       options.modulePath.empty() ? tbhost::ModuleLocator::FindBesideExecutable(error) : options.modulePath;
-  std::unique_ptr<tbhost::ModuleHost> module = path.empty() ? nullptr : tbhost::ModuleHost::Open(path, error);
+  if (const tbhost::PluginKind kind = tbhost::PluginLoader::KindOf(path); !path.empty() && kind != tbhost::PluginKind::kAAX)
+    error = path + ": the validator drives AAX modules only, not " + tbhost::PluginLoader::KindName(kind) + " plug-ins";
+  std::unique_ptr<tbhost::AAXModule> module =
+      path.empty() || !error.empty() ? nullptr : tbhost::AAXModule::Open(path, error);
   if (!module) {
     err << "tollenbrook-host: " << error << std::endl;
     return 2;

@@ -11,10 +11,11 @@
 #include "host/aax/AlgorithmContext.h"
 #include "host/aax/CallLog.h"
 #include "host/aax/ChunkRecord.h"
+#include "host/aax/HostWindow.h"
 #include "host/aax/Instance.h"
 #include "host/aax/ViewContainer.h"
-#include "host/cli/ModuleHost.h"
-#include "host/validator/HostWindow.h"
+#include "host/cli/AAXInsert.h"
+#include "host/cli/AAXModule.h"
 #include "host/validator/OutputCheck.h"
 
 namespace tbvalidate {
@@ -22,10 +23,6 @@ namespace {
 
 // The recording host keeps every call; a validation makes hundreds of thousands.
 constexpr size_t kMaxLoggedCalls = 4096;
-
-AAX_EStemFormat StemFormatFor(int channels) {
-  return channels == 1 ? AAX_eStemFormat_Mono : AAX_eStemFormat_Stereo;
-}
 
 #if defined(_WIN32)
 constexpr int32_t kViewType = AAX_eViewContainer_Type_HWND;
@@ -35,31 +32,15 @@ constexpr int32_t kViewType = AAX_eViewContainer_Type_NULL;
 
 }  // namespace
 
-std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::ModuleHost& module, int channels, double sampleRate,
+std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::AAXModule& module, int channels, double sampleRate,
                                                          int maxBlock, std::string& error) {
   std::unique_ptr<ValidatorInsert> insert(new ValidatorInsert());
   insert->mModule = &module;
-  insert->mChannels = channels;
-  insert->mSampleRate = sampleRate;
-  insert->mComponent = module.ComponentFor(channels);
-  if (!insert->mComponent || !insert->mComponent->ProcessProc()) {
-    error = std::string("the module has no ") + (channels == 1 ? "mono" : "stereo") + " component";
+  insert->mInsert = tbhost::AAXInsert::Create(module, channels, sampleRate, maxBlock, error);
+  if (!insert->mInsert) {
+    error = "the module " + error;
     return nullptr;
   }
-  insert->mInstance = std::make_unique<aaxhost::Instance>(module.Host().Log(), module.Effect());
-  aaxhost::Controller& controller = insert->mInstance->GetController();
-  controller.SetSampleRate(static_cast<float>(sampleRate));
-  controller.SetStemFormats(StemFormatFor(channels), StemFormatFor(channels));
-  controller.SetEffectID(module.EffectID());
-  if (const AAX_Result result = insert->mInstance->Create(); result != AAX_SUCCESS) {
-    error = "the module made no instance (" + AAX::DescribeResult(result) + ")";
-    return nullptr;
-  }
-  aaxhost::Transport& transport = insert->mInstance->GetTransport();
-  transport.SetSampleRate(sampleRate);
-  transport.SetPlaying(true);
-  insert->mContext = std::make_unique<aaxhost::AlgorithmContext>(*insert->mComponent, insert->mInstance->Effect(),
-                                                                 transport.View(), channels, channels, maxBlock);
   insert->mParams = ReadHostParams(insert->Effect());
   if (const HostParam* gain = FindParam(insert->mParams, "gain"); gain && gain->name.size() <= 12)
     insert->mGainID = gain->id;
@@ -67,18 +48,19 @@ std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::ModuleHost& mod
   return insert;
 }
 
-// The view goes first, then the context that holds the instance's private data, then the
-// instance.
+// The view goes first, then the insert.
 ValidatorInsert::~ValidatorInsert() {
   CloseEditor();
-  mContext.reset();
-  mInstance.reset();
+  mInsert.reset();
 }
 
-AAX_IACFEffectParameters& ValidatorInsert::Effect() const { return *mInstance->Effect(); }
-aaxhost::Controller& ValidatorInsert::Controller() const { return mInstance->GetController(); }
-int ValidatorInsert::MaxBlock() const { return mContext->MaxBlockSize(); }
-bool ValidatorInsert::HasKey() const { return mContext->HasSideChain(); }
+AAX_IACFEffectParameters& ValidatorInsert::Effect() const { return mInsert->Effect(); }
+aaxhost::Controller& ValidatorInsert::Controller() const { return mInsert->Instance().GetController(); }
+aaxhost::Instance& ValidatorInsert::Host() const { return mInsert->Instance(); }
+int ValidatorInsert::Channels() const { return mInsert->Channels(); }
+double ValidatorInsert::SampleRate() const { return mInsert->SampleRate(); }
+int ValidatorInsert::MaxBlock() const { return mInsert->Context().MaxBlockSize(); }
+bool ValidatorInsert::HasKey() const { return mInsert->Context().HasSideChain(); }
 
 const HostParam* ValidatorInsert::MasterBypass() const {
   for (const HostParam& param : mParams)
@@ -86,10 +68,7 @@ const HostParam* ValidatorInsert::MasterBypass() const {
   return nullptr;
 }
 
-void ValidatorInsert::DeliverCoefficients() {
-  Effect().GenerateCoefficients();
-  mContext->DeliverNewestPackets(Controller());
-}
+void ValidatorInsert::DeliverCoefficients() { mInsert->DeliverCoefficients(); }
 
 void ValidatorInsert::Automate(const std::string& id, double normalized, bool deliver) {
   aaxhost::CallLog& log = mModule->Host().Log();
@@ -117,25 +96,29 @@ double ValidatorInsert::GainDb() const {
   return std::clamp(db, 0.0, 60.0);
 }
 
-float* ValidatorInsert::Input(int channel) { return mContext->Input(channel); }
-float* ValidatorInsert::Key() { return HasKey() ? mContext->Input(mContext->SideChainBuffer()) : nullptr; }
-float* ValidatorInsert::Output(int channel) { return mContext->Output(channel); }
+float* ValidatorInsert::Input(int channel) { return mInsert->Context().Input(channel); }
+float* ValidatorInsert::Key() {
+  aaxhost::AlgorithmContext& context = mInsert->Context();
+  return HasKey() ? context.Input(context.SideChainBuffer()) : nullptr;
+}
+float* ValidatorInsert::Output(int channel) { return mInsert->Context().Output(channel); }
 
 AudioThreadUse ValidatorInsert::Render(int n, bool withKey) {
-  for (int c = 0; c < mChannels; ++c) OutputCheck::MarkUnwritten(Output(c), n);
-  mContext->SetBlockLength(n);
-  mContext->SetSideChainIndex(withKey && HasKey() ? mContext->SideChainBuffer() : 0);
+  aaxhost::AlgorithmContext& context = mInsert->Context();
+  for (int c = 0; c < Channels(); ++c) OutputCheck::MarkUnwritten(Output(c), n);
+  context.SetBlockLength(n);
+  context.SetSideChainIndex(withKey && HasKey() ? context.SideChainBuffer() : 0);
   AudioThreadWatch& watch = ProcessAudioThreadWatch();
   watch.Begin();
-  mContext->Render(mComponent->ProcessProc());
+  context.Render(mInsert->Component().ProcessProc());
   const AudioThreadUse use = watch.End();
-  mInstance->GetTransport().Advance(n);
+  mInsert->Instance().GetTransport().Advance(n);
   return use;
 }
 
 std::string ValidatorInsert::ExamineOutputs(int n, double limit) const {
-  for (int c = 0; c < mChannels; ++c) {
-    const std::string problem = OutputCheck::Examine(mContext->Output(c), n, limit);
+  for (int c = 0; c < Channels(); ++c) {
+    const std::string problem = OutputCheck::Examine(mInsert->Context().Output(c), n, limit);
     if (!problem.empty()) return "output " + std::to_string(c) + ": " + problem;
   }
   return {};
@@ -170,15 +153,22 @@ AAX_Result ValidatorInsert::LoadState(const std::vector<unsigned char>& bytes, i
 }
 
 bool ValidatorInsert::OpenEditor(std::string& detail) {
-  if (const AAX_Result result = mInstance->CreateGUI(); result != AAX_SUCCESS) {
+  if (const AAX_Result result = mInsert->Instance().CreateGUI(); result != AAX_SUCCESS) {
     detail = "the module makes no editor object (" + AAX::DescribeResult(result) + ")";
     return false;
   }
   AAX_Point size;
-  mInstance->GUI()->GetViewSize(&size);
-  mWindow = std::make_unique<HostWindow>();
-  mView = std::make_unique<aaxhost::ViewContainer>(mModule->Host().Log(), mWindow->NativeHandle(), kViewType);
-  if (const AAX_Result result = mInstance->GUI()->SetViewContainer(static_cast<AAX_IACFViewContainer_V2*>(mView.get()));
+  mInsert->Instance().GUI()->GetViewSize(&size);
+  void* parent = nullptr;
+#if defined(_WIN32)
+  // A hidden top-level window of the host's; elsewhere the editor draws off-screen.
+  std::string unused;
+  mWindow = aaxhost::HostWindow::Create("validate", std::max(1, static_cast<int>(size.horz)),
+                                        std::max(1, static_cast<int>(size.vert)), unused, /*shown=*/false);
+  if (mWindow) parent = mWindow->Handle();
+#endif
+  mView = std::make_unique<aaxhost::ViewContainer>(mModule->Host().Log(), parent, kViewType);
+  if (const AAX_Result result = mInsert->Instance().GUI()->SetViewContainer(static_cast<AAX_IACFViewContainer_V2*>(mView.get()));
       result != AAX_SUCCESS) {
     detail = "the editor refused its view (" + AAX::DescribeResult(result) + ")";
     return false;
@@ -189,18 +179,18 @@ bool ValidatorInsert::OpenEditor(std::string& detail) {
 }
 
 void ValidatorInsert::CloseEditor() {
-  if (mInstance && mInstance->GUI() && mView) mInstance->GUI()->SetViewContainer(nullptr);
-  if (mWindow) mWindow->PumpMessages();
+  if (mInsert && mInsert->Instance().GUI() && mView) mInsert->Instance().GUI()->SetViewContainer(nullptr);
+  if (mWindow) mWindow->PumpMessages(0);
   mView.reset();
   mWindow.reset();
 }
 
-AAX_IACFEffectGUI* ValidatorInsert::Editor() const { return mView ? mInstance->GUI() : nullptr; }
+AAX_IACFEffectGUI* ValidatorInsert::Editor() const { return mView ? mInsert->Instance().GUI() : nullptr; }
 
 void ValidatorInsert::Idle() {
   Effect().TimerWakeup();
-  if (mView && mInstance->GUI()) mInstance->GUI()->TimerWakeup();
-  if (mWindow) mWindow->PumpMessages();
+  if (mView && mInsert->Instance().GUI()) mInsert->Instance().GUI()->TimerWakeup();
+  if (mWindow) mWindow->PumpMessages(0);
 }
 
 }  // namespace tbvalidate

@@ -13,6 +13,7 @@ class AAX_IACFEffectGUI;
 
 namespace aaxhost {
 class AlgorithmContext;
+class HostWindow;
 class ComponentDescriptor;
 class Controller;
 class Instance;
@@ -20,12 +21,11 @@ class ViewContainer;
 }  // namespace aaxhost
 
 namespace tbhost {
-class ModuleHost;
+class AAXInsert;
+class AAXModule;
 }
 
 namespace tbvalidate {
-
-class HostWindow;
 
 // One instance of the module as a host holds it for validation: made through the registered
 // creation function for the mono or stereo component, initialised at a sample rate, rendered
@@ -39,7 +39,7 @@ class HostWindow;
 class ValidatorInsert {
 public:
   // Null with `error` set.
-  static std::unique_ptr<ValidatorInsert> Create(tbhost::ModuleHost& module, int channels, double sampleRate,
+  static std::unique_ptr<ValidatorInsert> Create(tbhost::AAXModule& module, int channels, double sampleRate,
                                                  int maxBlock, std::string& error);
   ~ValidatorInsert();
   ValidatorInsert(const ValidatorInsert&) = delete;
@@ -47,9 +47,9 @@ public:
 
   AAX_IACFEffectParameters& Effect() const;
   aaxhost::Controller& Controller() const;
-  aaxhost::Instance& Host() const { return *mInstance; }
-  int Channels() const { return mChannels; }
-  double SampleRate() const { return mSampleRate; }
+  aaxhost::Instance& Host() const;
+  int Channels() const;
+  double SampleRate() const;
   int MaxBlock() const;
   bool HasKey() const;
   const std::vector<HostParam>& Params() const { return mParams; }
@@ -92,16 +92,12 @@ private:
   ValidatorInsert() = default;
   void DeliverCoefficients();
 
-  tbhost::ModuleHost* mModule = nullptr;
-  const aaxhost::ComponentDescriptor* mComponent = nullptr;
-  std::unique_ptr<aaxhost::Instance> mInstance;
-  std::unique_ptr<aaxhost::AlgorithmContext> mContext;  // holds the instance's private data
-  std::unique_ptr<HostWindow> mWindow;
+  tbhost::AAXModule* mModule = nullptr;
+  std::unique_ptr<tbhost::AAXInsert> mInsert;
+  std::unique_ptr<aaxhost::HostWindow> mWindow;
   std::unique_ptr<aaxhost::ViewContainer> mView;
   std::vector<HostParam> mParams;
   std::string mGainID;
-  int mChannels = 0;
-  double mSampleRate = 0.0;
 };
 
 }  // namespace tbvalidate

@@ -78,11 +78,10 @@ void FakePlugin::ProcessBlock(const float* const* mainInputs, const float* sideC
   mFramesProcessed += nFrames;
 }
 
-bool FakePlugin::LastBlockReduction(tbhost::SectionReduction& out) const {
-  // Reports the block's input peak as "reduction" so statistics can be checked by hand.
-  out.compressorDb = mLastBlockPeak;
-  out.limiterDb = 2.0 * mLastBlockPeak;
-  return true;
+std::string FakePlugin::MeterName(int meter) const {
+  return meter == 0 ? "Limiter Gain Reduction" : "Compressor Gain Reduction";
 }
+
+double FakePlugin::MeterValue(int meter) const { return (meter == 0 ? 2.0 : 1.0) * mLastBlockPeak; }
 
 }  // namespace hosttest

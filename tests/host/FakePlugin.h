@@ -27,7 +27,11 @@ public:
   void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                     int nFrames) override;
   int Latency() const override { return mLatency; }
-  bool LastBlockReduction(tbhost::SectionReduction& out) const override;
+  // Two meters, "Limiter Gain Reduction" and "Compressor Gain Reduction": the block's input
+  // peak, doubled for the limiter, so that statistics can be checked by hand.
+  int MeterCount() const override { return 2; }
+  std::string MeterName(int meter) const override;
+  double MeterValue(int meter) const override;
 
   std::vector<std::string> mLog;   // "init 44100 2 key", "set 0 1", "block 512"
   std::vector<int> mBlockSizes;

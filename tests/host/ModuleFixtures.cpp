@@ -6,6 +6,7 @@
 
 #include "host/TestFiles.h"
 #include "host/cli/InProcessPluginInstance.h"
+#include "host/cli/PluginLoader.h"
 #include "host/cli/ModuleLocator.h"
 
 namespace hosttest {
@@ -19,7 +20,7 @@ namespace {
 HostRun Run(const std::vector<std::string>& args, bool module) {
   std::ostringstream out, err;
   tbhost::HostEnvironment env{out, err, nullptr, tbhost::InProcessPluginInstance::Create, nullptr,
-                              module ? tbhost::ModulePluginFactory(tbhost::MakeModulePlugin) : nullptr};
+                              module ? tbhost::PluginFileFactory(tbhost::PluginLoader::Load) : nullptr};
   HostRun r;
   r.status = tbhost::RunHost(args, env);
   r.out = out.str();

@@ -8,9 +8,9 @@
 #include "host/TestFiles.h"
 #include "host/aax/Instance.h"
 #include "host/cli/InProcessPluginInstance.h"
-#include "host/cli/ModuleHost.h"
+#include "host/cli/AAXModule.h"
 #include "host/cli/ModuleLocator.h"
-#include "host/cli/ModulePluginInstance.h"
+#include "host/cli/AAXPluginInstance.h"
 
 // The module as our host loads it: where it is found, what it registers, what `describe`
 // prints, and how the module-backed plug-in talks to it.
@@ -27,9 +27,9 @@ TEST(ModuleLocator, FindsTheBundleAboveTheProgramAndNothingElsewhere) {
   EXPECT_EQ(tbhost::ModuleLocator::FindFrom(empty.File("a/b")), "");
 }
 
-TEST(ModuleHost, RegistersTheEffectAndOffersAMonoAndAStereoComponent) {
+TEST(AAXModule, RegistersTheEffectAndOffersAMonoAndAStereoComponent) {
   std::string error;
-  std::unique_ptr<tbhost::ModuleHost> module = tbhost::ModuleHost::Open(hosttest::BuiltModule(), error);
+  std::unique_ptr<tbhost::AAXModule> module = tbhost::AAXModule::Open(hosttest::BuiltModule(), error);
   ASSERT_TRUE(module) << error;
   EXPECT_EQ(module->EffectID(), "com.Vantorell.aax.Tollenbrook");
   EXPECT_EQ(module->SDKVersion(), 0x00000204013449EAull);
@@ -47,14 +47,14 @@ TEST(ModuleHost, RegistersTheEffectAndOffersAMonoAndAStereoComponent) {
   EXPECT_TRUE(module->Host().Services().Asserts().empty());
 }
 
-TEST(ModuleHost, FilesThatAreNoModuleAreRefused) {
+TEST(AAXModule, FilesThatAreNoModuleAreRefused) {
   hosttest::ScopedTempDir dir;
   std::string error;
-  EXPECT_FALSE(tbhost::ModuleHost::Open(dir.File("missing.so"), error));
+  EXPECT_FALSE(tbhost::AAXModule::Open(dir.File("missing.so"), error));
   EXPECT_NE(error.find("cannot load"), std::string::npos) << error;
   hosttest::WriteBytes(dir.File("text.so"), {'#', '!', '/', 'b', 'i', 'n'});
   error.clear();
-  EXPECT_FALSE(tbhost::ModuleHost::Open(dir.File("text.so"), error));
+  EXPECT_FALSE(tbhost::AAXModule::Open(dir.File("text.so"), error));
   EXPECT_FALSE(error.empty());
 }
 
@@ -100,7 +100,7 @@ TEST(Describe, PrintsTheRegistrationAsTheHostSawIt) {
 
 TEST(ModulePlugin, SetsParametersAsAutomationDoesAndReadsLatencyFromTheController) {
   std::string error;
-  auto plugin = tbhost::ModulePluginInstance::Create(hosttest::BuiltModule(),
+  auto plugin = tbhost::AAXPluginInstance::Create(hosttest::BuiltModule(),
                                                      tbhost::InProcessPluginInstance::ProductParameters(), error);
   ASSERT_TRUE(plugin) << error;
   ASSERT_TRUE(plugin->Initialise(44100.0, 1, true, error)) << error;
@@ -132,7 +132,7 @@ TEST(ModulePlugin, AModuleWhoseParametersDifferFromTheHostsTableIsRefused) {
   ASSERT_GT(table.size(), 4u);
   table[4].name = "Knee";
   std::string error;
-  EXPECT_FALSE(tbhost::ModulePluginInstance::Create(hosttest::BuiltModule(), table, error));
+  EXPECT_FALSE(tbhost::AAXPluginInstance::Create(hosttest::BuiltModule(), table, error));
   EXPECT_NE(error.find("its parameter 5 is \"Ratio\", not \"Knee\""), std::string::npos) << error;
 }
 

@@ -1,5 +1,12 @@
-# The host tests load the module at run time, as tollenbrook-host does.
+# The host tests load the module at run time, as tollenbrook-host does, and on Linux the LV2
+# bundle as well.
 add_dependencies(test_host tollenbrook_module)
+if(NOT WIN32)
+  add_dependencies(test_host tollenbrook_lv2)
+  set_property(TEST test_host APPEND PROPERTY ENVIRONMENT "TOLLENBROOK_LV2_BUNDLE=${TOLLENBROOK_LV2_BUNDLE_DIR}")
+  add_test(NAME tollenbrook_host_describe_lv2 COMMAND tollenbrook-host describe --module ${TOLLENBROOK_LV2_BUNDLE_DIR})
+  set_tests_properties(tollenbrook_host_describe_lv2 PROPERTIES PASS_REGULAR_EXPRESSION "Compressor Gain Reduction")
+endif()
 
 # The programs themselves, under Wine for the Windows flavour: the host finds the module built
 # beside it, describes it and renders through it.

@@ -94,6 +94,18 @@ TEST(PluginParameters, HostChangesLandOnTheExactValue) {
   }
 }
 
+TEST(PluginParameters, AnIndexOutsideTheTableChangesNothing) {
+  std::string error;
+  auto instance = tbhost::InProcessPluginInstance::Create(error);
+  ASSERT_TRUE(instance) << error;
+  tbhost::PluginState before, after;
+  ASSERT_TRUE(instance->SaveState(before, error)) << error;
+  const int count = static_cast<int>(instance->Parameters().size());
+  for (int index : {-1, count, count + 1000}) instance->SetParameter(index, 1.0);
+  ASSERT_TRUE(instance->SaveState(after, error)) << error;
+  EXPECT_EQ(after.bytes, before.bytes);
+}
+
 TEST(PluginRender, SwitchedOutThePlugInPassesTheInputUnchanged) {
   hosttest::ScopedTempDir dir;
   const auto left = TestSignal(20000, 0.8, 11), right = TestSignal(20000, 0.6, 12);

@@ -2,7 +2,7 @@
 # modules built with one known fault each, which it must find. The probes are modules like the
 # product's (tests/host/probe/ProbeModule.cpp), fault 0 has none.
 set(probe_dir ${CMAKE_BINARY_DIR}/tests/probes)
-foreach(fault IN ITEMS 0 1 2 3 4)
+foreach(fault IN ITEMS 0 1 2 3 4 5)
   tb_aax_module(validator_probe_${fault}
     SOURCES ${CMAKE_SOURCE_DIR}/IPlug/AAX/IPlugAAX_Describe.cpp ${CMAKE_CURRENT_LIST_DIR}/probe/ProbeModule.cpp
     DEPS iplug_aax
@@ -27,6 +27,14 @@ endfunction()
 
 tb_validator_test(validator_passes_a_sound_probe 0 "[0-9]+ passed, 0 failed"
                   validate --module $<TARGET_FILE:validator_probe_0>)
+# Threads that change parameters have none but the bypass, which they leave alone: the run
+# must get through the thread check to its summary (the exit status is the checks' verdict).
+add_test(NAME validator_gets_through_a_probe_whose_only_parameter_is_its_bypass
+         COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:tollenbrook-host>
+                 validate --strictness 5 --module $<TARGET_FILE:validator_probe_5>)
+set_tests_properties(validator_gets_through_a_probe_whose_only_parameter_is_its_bypass PROPERTIES
+  PASS_REGULAR_EXPRESSION "  threads: automation, editor changes and state saves while audio runs.*[0-9]+ passed, [0-9]+ failed"
+  TIMEOUT 900)
 tb_validator_test(validator_fails_a_probe_that_allocates 1
                   "FAIL  audio thread allocates nothing and takes no lock: [1-9][0-9]* allocations"
                   validate --strictness 3 --module $<TARGET_FILE:validator_probe_1>)

@@ -5,6 +5,7 @@
 //   2  forgets to write its second output channel (the framework then plays silence there)
 //   3  takes a lock on the audio thread in every block
 //   4  disconnects its second output, so the host's buffer is never written
+//   5  none, but no parameters either: its only host parameter is the bypass
 #include <cmath>
 #include <mutex>
 #include <vector>
@@ -22,9 +23,10 @@ namespace {
 
 constexpr int kParamGain = 0;
 constexpr int kParamMode = 1;
+constexpr int kNParams = TB_PROBE_FAULT == 5 ? 0 : 2;
 
 constexpr iplug::PluginConfig kConfig{
-    .mNParams = 2,
+    .mNParams = kNParams,
     .mNPresets = 1,
     .mChannelIOStr = "1-1 2-2",
     .mPluginName = "Validator Probe",
@@ -39,13 +41,14 @@ constexpr iplug::PluginConfig kConfig{
 class ValidatorProbe final : public iplug::IPlugAAX {
 public:
   explicit ValidatorProbe(const iplug::InstanceInfo& info) : IPlugAAX(info, kConfig) {
+    if (kNParams == 0) return;
     GetParam(kParamGain)->InitInt("Gain", 0, 0, 12, "dB", 0, "");
     GetParam(kParamMode)->InitInt("Mode", 0, 0, 1, "", 0, "");
   }
 
   // Audio thread: the gain, with the fault the module was built with.
   void ProcessAudioBlock(double** inputs, double** outputs, int nFrames) override {
-    const double gain = std::pow(10.0, GetParam(kParamGain)->Value() / 20.0);
+    const double gain = kNParams == 0 ? 1.0 : std::pow(10.0, GetParam(kParamGain)->Value() / 20.0);
 #if TB_PROBE_FAULT == 1
     mHistory = std::vector<double>(inputs[0], inputs[0] + nFrames);  // a fresh buffer every block
 #elif TB_PROBE_FAULT == 3

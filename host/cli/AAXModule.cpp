@@ -1,12 +1,12 @@
-#include "host/cli/ModuleHost.h"
+#include "host/cli/AAXModule.h"
 
 #include "aax-library/AAX_Results.h"
 #include "host/aax/PropertyMap.h"
 
 namespace tbhost {
 
-std::unique_ptr<ModuleHost> ModuleHost::Open(const std::string& path, std::string& error) {
-  std::unique_ptr<ModuleHost> module(new ModuleHost());
+std::unique_ptr<AAXModule> AAXModule::Open(const std::string& path, std::string& error) {
+  std::unique_ptr<AAXModule> module(new AAXModule());
   module->mPath = path;
   if (!module->mLoader.Load(path)) {
     error = module->mLoader.Error();
@@ -16,7 +16,7 @@ std::unique_ptr<ModuleHost> ModuleHost::Open(const std::string& path, std::strin
   return module;
 }
 
-bool ModuleHost::Register(std::string& error) {
+bool AAXModule::Register(std::string& error) {
   acfUInt64 version = 0;
   if (mLoader.GetSDKVersion(&version) == ACF_OK) mSDKVersion = version;
   if (const ACFRESULT result = mLoader.Startup(mHost.Unknown()); result != ACF_OK) {
@@ -44,15 +44,15 @@ bool ModuleHost::Register(std::string& error) {
 }
 
 // The loader unloads the module after this; the host object outlives both.
-ModuleHost::~ModuleHost() {
+AAXModule::~AAXModule() {
   if (mStarted) mLoader.Shutdown(mHost.Unknown());
 }
 
-int32_t ModuleHost::LiveObjects() {
+int32_t AAXModule::LiveObjects() {
   return mLoader.IsLoaded() && mLoader.CanUnloadNow ? mLoader.CanUnloadNow(mHost.Unknown()) : 0;
 }
 
-const aaxhost::ComponentDescriptor* ModuleHost::ComponentFor(int channels) const {
+const aaxhost::ComponentDescriptor* AAXModule::ComponentFor(int channels) const {
   for (const aaxhost::ComponentDescriptor* component : mEffect->Components()) {
     const aaxhost::PropertyMap* properties = component ? component->ProcessProperties() : nullptr;
     if (!properties) continue;

@@ -13,14 +13,14 @@ namespace tbhost {
 // is recorded), and at the end shut-down and unload. Instances made from the registered effect
 // must be released before this object goes.
 // Host main thread.
-class ModuleHost {
+class AAXModule {
 public:
   // Null with `error` set when the file cannot be loaded, lacks an entry point, or registers
   // no effect.
-  static std::unique_ptr<ModuleHost> Open(const std::string& path, std::string& error);
-  ~ModuleHost();
-  ModuleHost(const ModuleHost&) = delete;
-  ModuleHost& operator=(const ModuleHost&) = delete;
+  static std::unique_ptr<AAXModule> Open(const std::string& path, std::string& error);
+  ~AAXModule();
+  AAXModule(const AAXModule&) = delete;
+  AAXModule& operator=(const AAXModule&) = delete;
 
   const std::string& Path() const { return mPath; }
   aaxhost::Host& Host() { return mHost; }
@@ -37,7 +37,7 @@ public:
   int32_t LiveObjects();
 
 private:
-  ModuleHost() = default;
+  AAXModule() = default;
   bool Register(std::string& error);
 
   std::string mPath;

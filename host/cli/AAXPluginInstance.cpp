@@ -1,4 +1,4 @@
-#include "host/cli/ModulePluginInstance.h"
+#include "host/cli/AAXPluginInstance.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +10,7 @@
 #include "host/aax/AlgorithmContext.h"
 #include "host/aax/ChunkRecord.h"
 #include "host/aax/Instance.h"
+#include "host/cli/AAXInsert.h"
 #include "host/cli/HostRenderer.h"
 
 namespace tbhost {
@@ -19,81 +20,48 @@ constexpr float kFirstSampleRate = 48000.0f;
 constexpr int kFirstChannels = 2;
 
 std::string ParamID(int index) { return std::to_string(index + 1); }
-
-AAX_EStemFormat StemFormatFor(int channels) {
-  return channels == 1 ? AAX_eStemFormat_Mono : AAX_eStemFormat_Stereo;
-}
 }  // namespace
 
-// One instance of one component with the algorithm context the host renders it with.
-struct ModulePluginInstance::Insert {
-  Insert(aaxhost::CallLog& log, const aaxhost::EffectDescriptor& effect, const aaxhost::ComponentDescriptor& comp)
-      : instance(log, effect), component(comp) {}
-
-  aaxhost::Instance instance;
-  const aaxhost::ComponentDescriptor& component;
-  // Holds the instance's private data: goes before the instance.
-  std::unique_ptr<aaxhost::AlgorithmContext> context;
-  int channels = 0;
-  float sampleRate = 0.0f;
-};
-
-std::unique_ptr<ModulePluginInstance> ModulePluginInstance::Create(const std::string& modulePath,
+std::unique_ptr<AAXPluginInstance> AAXPluginInstance::Create(const std::string& modulePath,
                                                                   std::vector<ParamInfo> table, std::string& error) {
-  std::unique_ptr<ModuleHost> module = ModuleHost::Open(modulePath, error);
+  std::unique_ptr<AAXModule> module = AAXModule::Open(modulePath, error);
   if (!module) return nullptr;
-  std::unique_ptr<ModulePluginInstance> plugin(new ModulePluginInstance(std::move(module), std::move(table)));
+  std::unique_ptr<AAXPluginInstance> plugin(new AAXPluginInstance(std::move(module), std::move(table)));
   plugin->mInsert = plugin->MakeInsert(kFirstChannels, kFirstSampleRate, error);
   if (!plugin->mInsert || !plugin->CheckParameters(error)) return nullptr;
   return plugin;
 }
 
-ModulePluginInstance::ModulePluginInstance(std::shared_ptr<ModuleHost> module, std::vector<ParamInfo> table)
+AAXPluginInstance::AAXPluginInstance(std::shared_ptr<AAXModule> module, std::vector<ParamInfo> table)
     : mModule(std::move(module)), mParams(std::move(table)) {}
 
-std::unique_ptr<PluginInstance> ModulePluginInstance::NewInstance(std::string& error) const {
-  std::unique_ptr<ModulePluginInstance> plugin(new ModulePluginInstance(mModule, mParams));
+std::unique_ptr<PluginInstance> AAXPluginInstance::NewInstance(std::string& error) const {
+  std::unique_ptr<AAXPluginInstance> plugin(new AAXPluginInstance(mModule, mParams));
   plugin->mInsert = plugin->MakeInsert(kFirstChannels, kFirstSampleRate, error);
   if (!plugin->mInsert) return nullptr;
   return plugin;
 }
 
 // The instance goes before the module that made it.
-ModulePluginInstance::~ModulePluginInstance() { mInsert.reset(); }
+AAXPluginInstance::~AAXPluginInstance() { mInsert.reset(); }
 
-AAX_IACFEffectParameters& ModulePluginInstance::Effect() const { return *mInsert->instance.Effect(); }
-aaxhost::Instance& ModulePluginInstance::HostInstance() const { return mInsert->instance; }
+AAX_IACFEffectParameters& AAXPluginInstance::Effect() const { return mInsert->Effect(); }
+aaxhost::Instance& AAXPluginInstance::HostInstance() const { return mInsert->Instance(); }
 
-std::unique_ptr<ModulePluginInstance::Insert> ModulePluginInstance::MakeInsert(int channels, float sampleRate,
-                                                                               std::string& error) {
-  const aaxhost::ComponentDescriptor* component = mModule->ComponentFor(channels);
-  if (!component || !component->ProcessProc()) {
-    error = mModule->Path() + " has no " + (channels == 1 ? "mono" : "stereo") + " component";
+std::unique_ptr<AAXInsert> AAXPluginInstance::MakeInsert(int channels, float sampleRate, std::string& error) {
+  std::unique_ptr<AAXInsert> insert =
+      AAXInsert::Create(*mModule, channels, sampleRate, RenderOptions::kMaxBlockSize, error);
+  if (!insert) {
+    error = mModule->Path() + " " + error;
     return nullptr;
   }
-  auto insert = std::make_unique<Insert>(mModule->Host().Log(), mModule->Effect(), *component);
-  insert->channels = channels;
-  insert->sampleRate = sampleRate;
-  aaxhost::Controller& controller = insert->instance.GetController();
-  controller.SetSampleRate(sampleRate);
-  controller.SetStemFormats(StemFormatFor(channels), StemFormatFor(channels));
-  controller.SetEffectID(mModule->EffectID());
-  if (const AAX_Result result = insert->instance.Create(); result != AAX_SUCCESS) {
-    error = mModule->Path() + " made no instance (" + AAX::DescribeResult(result) + ")";
-    return nullptr;
-  }
-  aaxhost::Transport& transport = insert->instance.GetTransport();
-  transport.SetSampleRate(sampleRate);
-  transport.SetPlaying(true);
-  insert->context = std::make_unique<aaxhost::AlgorithmContext>(*component, insert->instance.Effect(),
-                                                                transport.View(), channels, channels,
-                                                                RenderOptions::kMaxBlockSize);
+  mMeters = insert->Component().FindFieldOfKind(aaxhost::FieldKind::Meters);
   return insert;
 }
 
 // The host's table must describe the module's parameters: every settable parameter a host
 // parameter of the same name.
-bool ModulePluginInstance::CheckParameters(std::string& error) const {
+bool AAXPluginInstance::CheckParameters(std::string& error) const {
   for (const ParamInfo& param : mParams) {
     if (!param.settable) continue;
     AAX_CString name;
@@ -107,7 +75,7 @@ bool ModulePluginInstance::CheckParameters(std::string& error) const {
   return true;
 }
 
-bool ModulePluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
+bool AAXPluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
   if (mainChannels < 1 || mainChannels > 2) {
     error = "the plug-in is a mono or stereo insert";
     return false;
@@ -118,14 +86,19 @@ bool ModulePluginInstance::Initialise(double sampleRate, int mainChannels, bool 
   }
   // A fresh instance every time, as a host makes one per insert; what the previous one held
   // goes over through the plug-in's chunk.
-  SavedChunk state;
+  PluginState state;
   std::string unused;
   const bool haveState = SaveState(state, unused);
-  std::unique_ptr<Insert> insert = MakeInsert(mainChannels, static_cast<float>(sampleRate), error);
-  if (!insert) return false;
+  const aaxhost::FieldRegistration* meters = mMeters;
+  std::unique_ptr<AAXInsert> insert = MakeInsert(mainChannels, static_cast<float>(sampleRate), error);
+  if (!insert) {
+    mMeters = meters;
+    return false;
+  }
   std::swap(mInsert, insert);
   if (haveState && !LoadState(state, error)) {
     std::swap(mInsert, insert);
+    mMeters = meters;
     return false;
   }
   mHasKey = sideChain;
@@ -133,12 +106,9 @@ bool ModulePluginInstance::Initialise(double sampleRate, int mainChannels, bool 
   return true;
 }
 
-void ModulePluginInstance::DeliverCoefficients() {
-  Effect().GenerateCoefficients();
-  mInsert->context->DeliverNewestPackets(mInsert->instance.GetController());
-}
+void AAXPluginInstance::DeliverCoefficients() { mInsert->DeliverCoefficients(); }
 
-void ModulePluginInstance::SetParameter(int index, double value) {
+void AAXPluginInstance::SetParameter(int index, double value) {
   const auto param = std::find_if(mParams.begin(), mParams.end(), [&](const ParamInfo& p) { return p.index == index; });
   if (param == mParams.end() || !param->settable) return;
   const std::string id = ParamID(index);
@@ -155,11 +125,11 @@ void ModulePluginInstance::SetParameter(int index, double value) {
   DeliverCoefficients();
 }
 
-void ModulePluginInstance::ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
+void AAXPluginInstance::ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                                         int nFrames) {
-  aaxhost::AlgorithmContext& context = *mInsert->context;
-  const AAX_CProcessProc render = mInsert->component.ProcessProc();
-  const int channels = mInsert->channels;
+  aaxhost::AlgorithmContext& context = mInsert->Context();
+  const AAX_CProcessProc render = mInsert->Component().ProcessProc();
+  const int channels = mInsert->Channels();
   for (int done = 0; done < nFrames;) {
     const int n = std::min(nFrames - done, context.MaxBlockSize());
     const size_t bytes = sizeof(float) * static_cast<size_t>(n);
@@ -173,16 +143,34 @@ void ModulePluginInstance::ProcessBlock(const float* const* mainInputs, const fl
     context.SetBlockLength(n);
     context.Render(render);
     for (int c = 0; c < channels; ++c) std::memcpy(outputs[c] + done, context.Output(c), bytes);
-    mInsert->instance.GetTransport().Advance(n);
+    mInsert->Instance().GetTransport().Advance(n);
     done += n;
   }
   // The host's idle timer: what the callback has finished with is freed off the audio path.
   Effect().TimerWakeup();
 }
 
-int ModulePluginInstance::Latency() const { return mInsert->instance.GetController().SignalLatency(); }
+int AAXPluginInstance::Latency() const { return mInsert->Instance().GetController().SignalLatency(); }
 
-bool ModulePluginInstance::SaveState(SavedChunk& chunk, std::string& error) {
+int AAXPluginInstance::MeterCount() const {
+  return mMeters ? static_cast<int>(mMeters->meterIDs.size()) : 0;
+}
+
+std::string AAXPluginInstance::MeterName(int meter) const {
+  if (meter < 0 || meter >= MeterCount()) return {};
+  const AAX_CTypeID id = mMeters->meterIDs[static_cast<size_t>(meter)];
+  const std::string name = mModule->Effect().MeterName(id);
+  return name.empty() ? FourCharText(id) : name;
+}
+
+// The callback leaves each meter's reading of the block in its slot of the meter field.
+double AAXPluginInstance::MeterValue(int meter) const {
+  if (meter < 0 || meter >= MeterCount()) return 0.0;
+  const float* values = mInsert->Context().Meters(mMeters->index);
+  return values ? static_cast<double>(values[meter]) : 0.0;
+}
+
+bool AAXPluginInstance::SaveState(PluginState& state, std::string& error) {
   AAX_CTypeID id = 0;
   aaxhost::ChunkRecord record;
   if (Effect().GetChunkIDFromIndex(0, &id) != AAX_SUCCESS) {
@@ -193,22 +181,24 @@ bool ModulePluginInstance::SaveState(SavedChunk& chunk, std::string& error) {
     error = "the plug-in gave no state (" + AAX::DescribeResult(result) + ")";
     return false;
   }
-  chunk.chunkID = id;
-  chunk.data = record.Data();
+  state.format = ChunkFormat(id);
+  state.bytes = record.Data();
   return true;
 }
 
-bool ModulePluginInstance::LoadState(const SavedChunk& chunk, std::string& error) {
+bool AAXPluginInstance::LoadState(const PluginState& state, std::string& error) {
   AAX_CTypeID id = 0;
   if (Effect().GetChunkIDFromIndex(0, &id) != AAX_SUCCESS) {
     error = "the plug-in takes no state";
     return false;
   }
-  if (chunk.chunkID != id) {
-    error = "holds a chunk " + FourCharText(chunk.chunkID) + ", not the plug-in's " + FourCharText(id);
+  if (state.format != ChunkFormat(id)) {
+    uint32_t other = 0;
+    error = (ChunkIDOf(state.format, other) ? "holds a chunk " : "holds a state of another format, ") + state.format +
+            ", not the plug-in's " + ChunkFormat(id);
     return false;
   }
-  aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, chunk.data.data(), chunk.data.size());
+  aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, state.bytes.data(), state.bytes.size());
   if (const AAX_Result result = Effect().SetChunk(id, record.Get()); result != AAX_SUCCESS) {
     error = "does not hold a state the plug-in accepts (" + AAX::DescribeResult(result) + ")";
     return false;
