@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "IPlug/AAX/IPlugAAX.h"
+#include "host/cli/ReductionProbe.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/LoudnessMeter.h"
 
@@ -80,12 +81,15 @@ bool PresetAudition::Run(const std::vector<uint8_t>& program, const std::vector<
   const int64_t frames = static_cast<int64_t>(signal.size()) / channels;
   const int latency = plugin.Latency();
   GainReductionStats reduction(sampleRate);
+  ReductionProbe::Meters meters;
+  const bool metered = ReductionProbe::FindMeters(plugin, meters);
   double peak = 0.0, energy = 0.0;
   for (int64_t first = 0; first < frames + latency; first += kBlockFrames) {
     const int n = static_cast<int>(std::min<int64_t>(kBlockFrames, frames + latency - first));
     const float* rendered = renderer->Block(signal, first, n);
-    SectionReduction r;
-    if (plugin.LastBlockReduction(r)) reduction.Add(first, n, r, frames);
+    if (metered)
+      reduction.Add(first, n, SectionReduction{plugin.MeterValue(meters.limiter), plugin.MeterValue(meters.compressor)},
+                    frames);
     // The first `latency` frames belong to the silence before the signal.
     const int skip = static_cast<int>(std::clamp<int64_t>(latency - first, 0, n));
     for (int i = skip * channels; i < n * channels; ++i) {
