@@ -1,6 +1,7 @@
 #pragma once
 #include "IPlug/FourCharCode.h"
 #include "IPlug/PluginConfig.h"
+#include "TollenbrookVersion.h"
 #include "product/TollenbrookParams.h"
 
 // Tollenbrook's settings for the framework: identity, channel configurations (mono or
@@ -14,7 +15,7 @@ constexpr iplug::PluginConfig MakeTollenbrookConfig() {
       .mPluginName = "Tollenbrook",
       .mProductName = "Tollenbrook",
       .mMfrName = "Vantorell",
-      .mVendorVersion = 0x00030000,  // 3.0.0
+      .mVendorVersion = kTollenbrookVersionPacked,
       .mUniqueID = iplug::MakeFourCharCode("TLK1"),
       .mMfrID = iplug::MakeFourCharCode("Vtor"),
       .mLatency = 0,

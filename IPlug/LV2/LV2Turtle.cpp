@@ -186,10 +186,12 @@ void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) co
   out << "<" << component.mURI << ">\n\ta lv2:Plugin";
   if (!mCategory.empty()) out << " , lv2:" << mCategory << "Plugin";
   if (!mCatalogue.UIURI().empty()) out << " ;\n\tui:ui <" << mCatalogue.UIURI() << ">";
+  // LV2 reads minor version 0 or an odd number as a development version: release major.minor.patch
+  // is declared as minor 1000 * major + 2 * minor and micro 2 * patch, which keeps releases in order.
   const int version = mCatalogue.Version();
   out << " ;\n\tdoap:name " << Literal(component.mName) << " ;\n\tlv2:project <" << mCatalogue.BaseURI()
-      << "> ;\n\tlv2:minorVersion " << ((version >> 8) & 0xFF)
-      << " ;\n\tlv2:microVersion " << (version & 0xFF)
+      << "> ;\n\tlv2:minorVersion " << 1000 * (version >> 16) + 2 * ((version >> 8) & 0xFF)
+      << " ;\n\tlv2:microVersion " << 2 * (version & 0xFF)
       << " ;\n\tlv2:optionalFeature lv2:hardRTCapable , bufsz:boundedBlockLength , opts:options , urid:map"
          " ;\n\topts:supportedOption bufsz:maxBlockLength ;\n\tlv2:extensionData state:interface";
 

@@ -23,6 +23,7 @@
 #include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
 #include "host/validator/Validator.h"
+#include "TollenbrookVersion.h"
 
 namespace tbhost {
 namespace {
@@ -174,7 +175,7 @@ int RunHost(const std::vector<std::string>& args, const HostEnvironment& env) {
       env.out << CommandLine::Usage();
       return 0;
     case CommandLine::Command::kVersion:
-      env.out << "tollenbrook-host 3.0.0\n";
+      env.out << "tollenbrook-host " TOLLENBROOK_VERSION_TEXT "\n";
       return 0;
     case CommandLine::Command::kParams:
       return RunParams(cmd, env);

@@ -7,6 +7,7 @@
 #include "host/cli/JsonWriter.h"
 #include "host/cli/TempOutputFile.h"
 #include "host/cli/Utf8Path.h"
+#include "TollenbrookVersion.h"
 
 namespace tbhost {
 namespace {
@@ -118,7 +119,7 @@ bool RenderReport::WriteJson(const std::string& path, const ReportHeader& header
     std::ofstream stream(PathFromUtf8(temp.Path()), std::ios::binary);
     JsonWriter json(stream);
     json.BeginObject();
-    json.Field("tool", std::string("tollenbrook-host 3.0.0"));
+    json.Field("tool", std::string("tollenbrook-host " TOLLENBROOK_VERSION_TEXT));
     json.Field("plugin", header.plugin);
     json.Key("settings");
     json.BeginArray();
