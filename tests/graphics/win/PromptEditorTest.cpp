@@ -445,6 +445,82 @@ TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNo
   EXPECT_EQ(igraphics::WinFontCaches::Instance().NUsers(), 1) << "one live editor keeps the caches";
 }
 
+// The completions a control passes through the graphics context: each runs once, after the
+// dialog has let go of the pointer, with what the user chose (OK on the colour dialog keeps
+// the start colour) or with "nothing chosen" when the user cancelled.
+TEST_F(PromptEditor, EachDialogCompletesOnceAfterLettingGoOfThePointer) {
+  igraphics::IGraphics& g = *Win();
+  struct Result {
+    int calls = 0;
+    int capturedAtCall = -1;
+    std::string text;
+  };
+  const auto record = [](Result& r, const std::string& text) {
+    ++r.calls;
+    r.capturedAtCall = Win()->NCapturedPointers();
+    r.text = text;
+  };
+  struct Case {
+    const char* name;
+    int userCommand;
+    std::function<void(Result&)> run;
+    const char* expected;
+  } cases[] = {
+      {"message box", IDCANCEL, [&](Result& r) {
+         g.ShowMessageBox("Reset all?", "Tollenbrook", igraphics::kMB_OKCANCEL,
+                          [&](int button) { record(r, std::to_string(button)); });
+       }, "2"},  // IDCANCEL
+      {"colour, cancelled", IDCANCEL, [&](Result& r) {
+         igraphics::IColor c(255, 1, 2, 3);
+         g.PromptForColour(c, "Meter colour", [&](const igraphics::IColor& chosen, bool ok) {
+           record(r, std::to_string(chosen.B) + (ok ? " chosen" : " not chosen"));
+         });
+       }, "3 not chosen"},
+      {"colour, OK", IDOK, [&](Result& r) {
+         igraphics::IColor c(255, 1, 2, 3);
+         g.PromptForColour(c, "Meter colour", [&](const igraphics::IColor& chosen, bool ok) {
+           record(r, std::to_string(chosen.B) + (ok ? " chosen" : " not chosen"));
+         });
+       }, "3 chosen"},
+      {"file", IDCANCEL, [&](Result& r) {
+         iplug::TextBuffer name("mix.wav"), dir("C:\\");
+         g.PromptForFile(name, dir, igraphics::kFileSave, "wav",
+                         [&](const iplug::TextBuffer& n, const iplug::TextBuffer& d) {
+                           record(r, std::string(n.Get()) + "|" + d.Get());
+                         });
+       }, "|C:\\"},
+      {"folder", IDCANCEL, [&](Result& r) {
+         iplug::TextBuffer dir("C:\\");
+         g.PromptForDirectory(dir, [&](const iplug::TextBuffer& n, const iplug::TextBuffer& d) {
+           record(r, std::string(n.Get()) + "|" + d.Get());
+         });
+       }, "|"},
+  };
+  POINT at = Centre(kDrive);
+  ClientToScreen(mEditor, &at);
+  TOUCHINPUT touch{};
+  touch.x = at.x * 100;
+  touch.y = at.y * 100;
+  touch.dwID = 4;
+  for (const Case& c : cases) {
+    touch.dwFlags = TOUCHEVENTF_DOWN;
+    Win()->OnTouchInputs(&touch, 1);
+    ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
+    Result result;
+    {
+      DialogCloser user(c.userCommand);
+      c.run(result);
+      EXPECT_TRUE(user.Closed()) << c.name;
+    }
+    EXPECT_EQ(result.calls, 1) << c.name;
+    EXPECT_EQ(result.capturedAtCall, 0) << c.name << ": the pointer is let go first";
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    touch.dwFlags = TOUCHEVENTF_UP;
+    Win()->OnTouchInputs(&touch, 1);
+  }
+  EXPECT_EQ(sPlugin->mGestures, 0);
+}
+
 // GDI and USER object counts of this process (0 where the system does not count them).
 DWORD GuiObjects(DWORD kind) { return GetGuiResources(GetCurrentProcess(), kind); }
 
