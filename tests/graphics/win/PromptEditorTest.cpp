@@ -147,6 +147,18 @@ protected:
     for (const char* p = text; *p; ++p) Char(EditBox(), static_cast<wchar_t>(*p));
   }
   static std::string BoxText() { return WindowText(EditBox()); }
+  // A touch at the centre of a control, as WM_TOUCH would report it (a touch holds no window
+  // capture that a dialog could take).
+  void Touch(int paramIdx, DWORD id, DWORD flags) {
+    POINT at = Centre(paramIdx);
+    ClientToScreen(mEditor, &at);
+    TOUCHINPUT touch{};
+    touch.x = at.x * 100;
+    touch.y = at.y * 100;
+    touch.dwID = id;
+    touch.dwFlags = flags;
+    Win()->OnTouchInputs(&touch, 1);
+  }
 
   static aaxhost::HostWindow* sWindow;
   static PromptPlugin* sPlugin;
@@ -416,22 +428,14 @@ TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNo
          return std::string(dir.Get()).empty();
        }},
   };
-  POINT at = Centre(kDrive);
-  ClientToScreen(mEditor, &at);
-  TOUCHINPUT touch{};
-  touch.x = at.x * 100;
-  touch.y = at.y * 100;
-  touch.dwID = 3;
   for (const Case& c : cases) {
-    touch.dwFlags = TOUCHEVENTF_DOWN;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 3, TOUCHEVENTF_DOWN);
     ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
     DialogCloser user(IDCANCEL);
     EXPECT_TRUE(c.run()) << c.name;
     EXPECT_TRUE(user.Closed()) << c.name;
     EXPECT_EQ(Win()->NCapturedPointers(), 0) << c.name;
-    touch.dwFlags = TOUCHEVENTF_UP;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 3, TOUCHEVENTF_UP);
   }
   EXPECT_EQ(sPlugin->mGestures, 0);
 
@@ -496,15 +500,8 @@ TEST_F(PromptEditor, EachDialogCompletesOnceAfterLettingGoOfThePointer) {
          });
        }, "|"},
   };
-  POINT at = Centre(kDrive);
-  ClientToScreen(mEditor, &at);
-  TOUCHINPUT touch{};
-  touch.x = at.x * 100;
-  touch.y = at.y * 100;
-  touch.dwID = 4;
   for (const Case& c : cases) {
-    touch.dwFlags = TOUCHEVENTF_DOWN;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 4, TOUCHEVENTF_DOWN);
     ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
     Result result;
     {
@@ -515,8 +512,7 @@ TEST_F(PromptEditor, EachDialogCompletesOnceAfterLettingGoOfThePointer) {
     EXPECT_EQ(result.calls, 1) << c.name;
     EXPECT_EQ(result.capturedAtCall, 0) << c.name << ": the pointer is let go first";
     EXPECT_EQ(result.text, c.expected) << c.name;
-    touch.dwFlags = TOUCHEVENTF_UP;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 4, TOUCHEVENTF_UP);
   }
   EXPECT_EQ(sPlugin->mGestures, 0);
 }
