@@ -12,6 +12,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include "graphics/x11/DisplayConnection.h"
 #include "graphics/x11/GLXWindowContext.h"
 #include "graphics/x11/ScreenScale.h"
 #include "graphics/x11/TooltipWindow.h"
@@ -32,7 +33,7 @@ IGraphicsX11::IGraphicsX11(IGEditorDelegate& dlg, int w, int h, int fps, float s
 IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
 bool IGraphicsX11::DisplayAvailable() {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = DisplayConnection::Open();
   if (!display) return false;
   XCloseDisplay(display);
   return true;
@@ -53,7 +54,7 @@ void* IGraphicsX11::OpenWindow(void* pParent) {
   }
   mOpenError.clear();
   mParent = static_cast<Window>(reinterpret_cast<uintptr_t>(pParent));
-  mDisplay = XOpenDisplay(nullptr);
+  mDisplay = DisplayConnection::Open();
   if (!mDisplay) {
     mOpenError = "no X display (DISPLAY is not set, or the display refuses the connection)";
     return nullptr;
