@@ -52,6 +52,14 @@ struct IBounds {
   IBounds GetPixelAligned(float s) const {
     return IBounds(std::floor(L * s) / s, std::floor(T * s) / s, std::ceil(R * s) / s, std::ceil(B * s) / s);
   }
+  // The whole pixels of a window at scale s (pixels per unit) that this area touches.
+  IBounds GetScaledOutwards(float s) const {
+    return IBounds(std::floor(L * s), std::floor(T * s), std::ceil(R * s), std::ceil(B * s));
+  }
+  // A pixel area of a window at scale s as the logical area that covers it.
+  IBounds GetUnscaledOutwards(float s) const {
+    return IBounds(std::floor(L / s), std::floor(T / s), std::ceil(R / s), std::ceil(B / s));
+  }
   // A w x h rectangle centred on this one.
   IBounds GetCentredInside(float w, float h) const {
     const float l = MW() - 0.5f * w;

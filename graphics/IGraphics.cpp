@@ -165,6 +165,15 @@ bool IGraphics::IsDirty(IRectList& rects) {
   return dirty;
 }
 
+bool IGraphics::TakeDirtyPixelAreas(IRectList& pixels) {
+  IRectList rects;
+  if (!IsDirty(rects)) return false;
+  SetAllControlsClean();
+  const float t = GetTotalScale();
+  for (const IBounds& r : rects) pixels.Add(r.GetScaledOutwards(t));
+  return true;
+}
+
 void IGraphics::Draw(IRectList& rects) {
   if (rects.Size() == 0) return;
   const float scale = GetTotalScale();

@@ -25,6 +25,7 @@
 #include "graphics/ITextStyle.h"
 #include "graphics/ITransform.h"
 #include "graphics/PlatformFont.h"
+#include "graphics/PromptCompletion.h"
 
 namespace igraphics {
 
@@ -63,6 +64,10 @@ public:
   // Draws every control against each (pixel-aligned, optimised) rectangle, in list order,
   // then the corner resizer and the bubbles.
   void Draw(IRectList& rects);
+  // The platform's redraw tick: runs the dirty check and, when something is dirty, marks
+  // every control clean and adds the dirty areas as the window pixels they touch (at the
+  // total scale). False when nothing is dirty.
+  bool TakeDirtyPixelAreas(IRectList& pixels);
   void SetAllControlsDirty();
   void SetAllControlsClean();
   void SetStrictDrawing(bool strict) { mStrictDrawing = strict; }
@@ -209,22 +214,41 @@ public:
   virtual void MoveMouseCursor(float x, float y) = 0;
   // Returns the previous shape.
   virtual int SetMouseCursor(int cursorType = kArrowPointer);
-  virtual void CancelPlatformTextEntry() = 0;
   virtual void* OpenWindow(void* pParent) = 0;
   virtual void CloseWindow() = 0;
   virtual void* GetWindow() = 0;
   virtual bool WindowIsOpen() = 0;
-  virtual bool GetTextFromClipboard(iplug::TextBuffer& str) = 0;
-  virtual bool SetTextInClipboard(const char* str) = 0;
-  virtual int ShowMessageBox(const char* str, const char* caption, int type) = 0;
-  virtual void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action = kFileOpen,
-                             const char* ext = "") = 0;
-  virtual void PromptForDirectory(iplug::TextBuffer& dir) = 0;
-  virtual bool PromptForColour(IColor& color, const char* str = "") = 0;
-  virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
-                       const char* errMsgOnFailure = nullptr) = 0;
   virtual const char* GetPlatformAPIName() { return ""; }
-  virtual bool RevealPathInExplorer(const char* /*path*/) { return false; }
+
+  // ---- Platform services. The base class answers as a platform that offers none of them:
+  // nothing is shown and "nothing chosen" comes back (through the completion too, which runs
+  // once whatever happens). A platform that offers them replaces these.
+  virtual void CancelPlatformTextEntry() {}
+  virtual void CreatePlatformTextEntry(int paramIdx, const ITextStyle& text, const IBounds& bounds, int length,
+                                       const char* str);
+  // Shows the menu; returns it with its chosen item, or null when nothing was chosen.
+  // isAsync is set when the result will come later through SetControlValueAfterPopupMenu.
+  virtual IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync);
+  virtual bool GetTextFromClipboard(iplug::TextBuffer& str);
+  virtual bool SetTextInClipboard(const char* str);
+  // Returns the button that closed the box (the system's code), 0 when none could be shown;
+  // done gets the same.
+  virtual int ShowMessageBox(const char* str, const char* caption, int type, MessageBoxFunc done = {});
+  // fileName and path are the start values and receive the choice (fileName "" when
+  // cancelled); ext is a space-separated list of extensions without dots.
+  virtual void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action = kFileOpen,
+                             const char* ext = "", FileDialogFunc done = {});
+  // dir receives the chosen folder ("" when cancelled).
+  virtual void PromptForDirectory(iplug::TextBuffer& dir, FileDialogFunc done = {});
+  // color is the start value and receives the choice; true when one was chosen.
+  virtual bool PromptForColour(IColor& color, const char* str = "", ColourDialogFunc done = {});
+  virtual bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
+                       const char* errMsgOnFailure = nullptr);
+  // Shows a file or folder in the system's file browser: with select the folder holding it
+  // is opened with it selected, otherwise the path itself is opened. False when it cannot be
+  // shown.
+  virtual bool RevealPathInExplorer(const char* path, bool select = true);
+
   virtual void SetWinModuleHandle(void* /*instance*/) {}
   virtual void* GetWinModuleHandle() { return nullptr; }
   virtual std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName,
@@ -235,11 +259,6 @@ public:
   virtual const char* GetBundleID() { return ""; }
   virtual void ActivateGLContext() {}
   virtual void DeactivateGLContext() {}
-  virtual void CreatePlatformTextEntry(int paramIdx, const ITextStyle& text, const IBounds& bounds, int length,
-                                       const char* str) = 0;
-  // Shows the menu; returns it with its chosen item, or null when nothing was chosen.
-  // isAsync is set when the result will come later through SetControlValueAfterPopupMenu.
-  virtual IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) = 0;
   virtual bool PlatformSupportsMultiTouch() const { return false; }
   virtual float GetPlatformWindowScale() const { return 1.f; }
   virtual void PlatformResize(bool /*parentHasResized*/) {}

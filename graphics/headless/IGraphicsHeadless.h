@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "graphics/nanovg/IGraphicsNanoVG.h"
+#include "graphics/nanovg/StandInFrameBuffer.h"
 
 namespace igraphics {
 
@@ -16,7 +16,8 @@ class OffscreenGLContext;
 // context on Windows) whose "window" is a framebuffer object of the window's pixel size.
 // Opening, layout, input (driven by the caller through the IGraphics input operations),
 // frames and reading the pixels back work as with a window; there is no pointer, menu, dialog
-// or text entry.
+// or text entry (those services answer "nothing chosen"), and the clipboard is the object's
+// own.
 //
 // Threads: one thread, the one that opens the window (the "UI thread").
 class IGraphicsHeadless : public IGraphicsNanoVG {
@@ -55,47 +56,22 @@ public:
   void ActivateGLContext() override;
   void DeactivateGLContext() override;
   void DrawResize() override;
-  float GetPlatformWindowScale() const override { return GetScreenScale(); }
-  void SetWinModuleHandle(void* module) override { mModule = module; }
-  void* GetWinModuleHandle() override { return mModule; }
 
   void GetMouseLocation(float& x, float& y) const override {
     x = mMouseX;
     y = mMouseY;
   }
   void MoveMouseCursor(float x, float y) override { SetMouseLocation(x, y); }
-  void CancelPlatformTextEntry() override {}
   bool GetTextFromClipboard(iplug::TextBuffer& str) override;
   bool SetTextInClipboard(const char* str) override;
-  int ShowMessageBox(const char*, const char*, int) override { return 0; }
-  void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int, const char*) override;
-  void PromptForDirectory(iplug::TextBuffer& dir) override { dir.Set(""); }
-  bool PromptForColour(IColor&, const char*) override { return false; }
-  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName, int style) override;
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const void* data, int dataSize) override;
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;
-  void CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) override;
-  void CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override {}
-  IPopupMenu* CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool& isAsync) override;
-  int LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char* bundleID,
-                     void* pHandle, const char* sharedResourcesSubPath) override;
 
 protected:
   void PlatformHideMouseCursor(bool hide, bool) override { mCursorHiddenByPlatform = hide; }
 
 private:
-  void CreateWindowFrameBuffer();
-  void DeleteWindowFrameBuffer();
-
   std::unique_ptr<OffscreenGLContext> mContext;
   int mActivations = 0;
-  unsigned int mOffscreenFBO = 0;
-  unsigned int mWindowColor = 0;
-  unsigned int mWindowStencil = 0;
-  int mWindowFBWidth = 0;
-  int mWindowFBHeight = 0;
-  void* mModule = nullptr;
+  StandInFrameBuffer mWindowFrameBuffer;
   float mOpenScreenScale = 1.f;
   bool mManualTime = false;
   double mNowMs = 0.0;
@@ -104,7 +80,6 @@ private:
   bool mCursorHiddenByPlatform = false;
   std::string mClipboard;
   std::string mOpenError;
-  std::vector<std::pair<std::string, std::unique_ptr<PlatformFont>>> mFonts;
 };
 
 }  // namespace igraphics

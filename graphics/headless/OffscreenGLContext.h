@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "graphics/nanovg/GLLoader.h"
 
@@ -13,6 +14,8 @@ public:
   // A new context, or null when the system offers none (LastError() tells why).
   static std::unique_ptr<OffscreenGLContext> Create();
   static const char* LastError();
+  // The same, with the reason for an editor that could not open in error.
+  static std::unique_ptr<OffscreenGLContext> Create(std::string& error);
 
   virtual ~OffscreenGLContext() = default;
   // Makes this context current, remembering the thread's previous one.

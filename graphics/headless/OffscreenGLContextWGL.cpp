@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/headless/OffscreenGLContext.h"
+#include "graphics/headless/WGLPixelFormat.h"
 
 namespace igraphics {
 
@@ -80,17 +81,7 @@ public:
       gLastError = "no hidden window for OpenGL";
       return false;
     }
-    PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize = sizeof(pfd);
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    pfd.cDepthBits = 24;
-    pfd.cStencilBits = 8;
-    pfd.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(mDC, &pfd);
-    if (format == 0 || !SetPixelFormat(mDC, format, &pfd)) {
+    if (!SetEditorPixelFormat(mDC)) {
       gLastError = "no OpenGL pixel format";
       return false;
     }

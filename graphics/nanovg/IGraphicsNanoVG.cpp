@@ -5,8 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
+#include "graphics/IGEditorDelegate.h"
 #include "graphics/nanovg/FontDataCache.h"
+#include "graphics/nanovg/MemoryFont.h"
 #include "graphics/nanovg/NanoVGGL.h"
 #include "graphics/nanovg/ResourceLookup.h"
 
@@ -68,6 +71,18 @@ int IGraphicsNanoVG::WindowPixelHeight() const {
 }
 
 void IGraphicsNanoVG::OnViewInitialized() { mVG = nvgCreateGL2(NVG_ANTIALIAS); }
+
+bool IGraphicsNanoVG::OpenView(float screenScale, std::string& error) {
+  OnViewInitialized();
+  if (!mVG) {
+    error = "NanoVG could not start on this OpenGL context";
+    return false;
+  }
+  SetScreenScale(screenScale);
+  GetDelegate()->LayoutEditor(this);
+  SetAllControlsDirty();
+  return true;
+}
 
 void IGraphicsNanoVG::OnViewDestroyed() {
   // The controls' bitmaps are about to become invalid: the controls go first.
@@ -392,6 +407,52 @@ void IGraphicsNanoVG::DoDrawText(const ITextStyle& text, const char* str, const 
   nvgText(mVG, x, y, str, nullptr);
   nvgGlobalCompositeOperation(mVG, NVG_SOURCE_OVER);
   if (rotated) PathTransformRestore();
+}
+
+bool IGraphicsNanoVG::LoadGL(GLProcLoader loader, std::string& error) {
+  if (LoadOpenGL(loader)) return true;
+  error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
+  return false;
+}
+
+bool IGraphicsNanoVG::ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba) {
+  rgba.clear();
+  if (width <= 0 || height <= 0) return false;
+  // Errors of earlier calls are not the read's.
+  for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+  const size_t row = static_cast<size_t>(width) * 4;
+  std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+  if (glGetError() != GL_NO_ERROR) return false;
+  // GL's rows run from the bottom.
+  rgba.resize(bottomUp.size());
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&rgba[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
+  return true;
+}
+
+// ---- The module's resources and fonts.
+
+int IGraphicsNanoVG::LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char*,
+                                    void* pHandle, const char*) {
+  return LocateModuleResource(name, type, result, pHandle ? pHandle : mModule);
+}
+
+std::unique_ptr<PlatformFont> IGraphicsNanoVG::LoadPlatformFont(const char*, const char*, int) { return nullptr; }
+
+std::unique_ptr<PlatformFont> IGraphicsNanoVG::LoadPlatformFont(const char*, const void* data, int dataSize) {
+  if (!data || dataSize <= 0) return nullptr;
+  return MemoryFont::Copy(data, dataSize);
+}
+
+std::unique_ptr<PlatformFont> IGraphicsNanoVG::LoadPlatformFont(const char*, const char* fileNameOrResID) {
+  return MemoryFont::FromModule(fileNameOrResID, mModule);
+}
+
+void IGraphicsNanoVG::CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) {
+  mPlatformFonts.Add(fontID, std::move(font));
 }
 
 bool IGraphicsNanoVG::LoadAPIFont(const char* fontID, const PlatformFont& font) {

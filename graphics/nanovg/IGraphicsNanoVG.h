@@ -1,10 +1,14 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "graphics/IGraphics.h"
+#include "graphics/PlatformFontCache.h"
 #include "graphics/nanovg/BitmapCache.h"
+#include "graphics/nanovg/GLLoader.h"
 
 // NanoVG's types stay opaque here: only the back end's sources include NanoVG and OpenGL.
 struct NVGcontext;
@@ -16,8 +20,12 @@ namespace igraphics {
 // OpenGL 2 context. The whole editor image lives in a persistent off-screen framebuffer, so a
 // frame repaints only the dirty areas and then copies the image to the window's framebuffer in
 // one draw call. A platform class derives from it and supplies the window, the GL context and
-// the GL entry points; it calls OnViewInitialized with the context current and the entry
-// points loaded, and DrawResize before the first frame.
+// the GL entry points; with the context current and the entry points loaded it calls
+// OpenView, which starts NanoVG, sizes the framebuffers and lays the editor out.
+//
+// What every platform shares is here too: the module whose resources (images, the font) the
+// editor loads, and fonts as TrueType bytes from that module or from memory (a platform with
+// system fonts replaces the four font operations).
 //
 // Threads: the editor's UI thread, which owns the GL context. The bitmap cache and the
 // deferred framebuffer deletion have their own locks; the font data cache is process-wide.
@@ -53,6 +61,8 @@ public:
   void OnViewInitialized() override;
   void OnViewDestroyed() override;
   void DrawResize() override;
+  // The window's pixels are the editor's at the screen scale.
+  float GetPlatformWindowScale() const override { return GetScreenScale(); }
 
   // ---- Drawing.
   void DrawBitmap(const IBitmapRef& bitmap, const IBounds& dest, int srcX, int srcY, const IBlend* blend) override;
@@ -109,6 +119,21 @@ public:
                 const IBlend* blend = nullptr) override;
   void PathClipRegion(const IBounds& r = IBounds()) override;
 
+  // ---- The module's resources and fonts (UI thread).
+  void SetWinModuleHandle(void* module) override { mModule = module; }
+  void* GetWinModuleHandle() override { return mModule; }
+  // Among the module's own resources (or pHandle's); never in the working directory.
+  int LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char* bundleID,
+                     void* pHandle, const char* sharedResourcesSubPath) override;
+  // No system fonts by family name: null.
+  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName, int style) override;
+  // A copy of the bytes; null for none.
+  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const void* data, int dataSize) override;
+  // A TrueType font of the module's resources (or a file it names); null when none is found.
+  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;
+  void CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) override;
+  const PlatformFontCache& GetPlatformFonts() const { return mPlatformFonts; }
+
   // ---- Fonts and text.
   bool LoadAPIFont(const char* fontID, const PlatformFont& font) override;
   float DoMeasureText(const ITextStyle& text, const char* str, IBounds& bounds) const override;
@@ -129,6 +154,18 @@ public:
   const BitmapCache& GetBitmapCache() const { return mBitmapCache; }
 
 protected:
+  // The common part of opening a window, with its GL context current and the entry points
+  // loaded: starts NanoVG, takes the screen scale (which sizes the framebuffers through
+  // DrawResize), runs the product's layout and marks every control for the first frame.
+  // False, with the reason, when NanoVG cannot start on the context.
+  bool OpenView(float screenScale, std::string& error);
+  // Loads the GL entry points of the context current now; false, with the reason, when it
+  // lacks what the back end draws with.
+  static bool LoadGL(GLProcLoader loader, std::string& error);
+  // The colour of the framebuffer bound for reading (and its read buffer), width x height
+  // pixels from the origin, as rows from the top, RGBA. False (and no pixels) when GL
+  // reports an error for the read.
+  static bool ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba);
   void PathTransformApply(const ITransform& transform) override;
   NVGcontext* GetVG() const { return mVG; }
   // The window's framebuffer size in pixels: the editor's size at the draw scale, then at
@@ -152,6 +189,8 @@ private:
   int mMainFBWidth = 0;
   int mMainFBHeight = 0;
   unsigned int mWindowFBO = 0;
+  void* mModule = nullptr;
+  PlatformFontCache mPlatformFonts;
 };
 
 }  // namespace igraphics

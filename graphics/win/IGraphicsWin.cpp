@@ -6,9 +6,9 @@
 
 #include "graphics/IGEditorDelegate.h"
 #include "graphics/headless/OffscreenGLContext.h"
+#include "graphics/headless/WGLPixelFormat.h"
 #include "graphics/nanovg/GLLoader.h"
 #include "graphics/nanovg/NanoVGGL.h"
-#include "graphics/nanovg/ResourceLookup.h"
 #include "graphics/win/ScreenScale.h"
 #include "graphics/win/WinClipboard.h"
 #include "graphics/win/WinColorChooser.h"
@@ -80,15 +80,15 @@ void* IGraphicsWin::OpenWindow(void* pParent) {
     CloseWindow();
   }
 
-  if (!WindowClass::Acquire(mHInstance, &IGraphicsWin::WndProc)) {
+  if (!WindowClass::Acquire(Instance(), &IGraphicsWin::WndProc)) {
     mOpenError = "the window class cannot be registered";
     return nullptr;
   }
   mPlugWnd = CreateWindowExA(0, WindowClass::kName, "IPlug", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                             x, y, w, h, mParentWnd, nullptr, mHInstance, this);
+                             x, y, w, h, mParentWnd, nullptr, Instance(), this);
   if (!mPlugWnd) {
     mOpenError = "the editor's child window cannot be created";
-    WindowClass::Release(mHInstance);
+    WindowClass::Release(Instance());
     return nullptr;
   }
   mHDC = GetDC(mPlugWnd);
@@ -100,17 +100,12 @@ void* IGraphicsWin::OpenWindow(void* pParent) {
     CloseWindow();
     return nullptr;
   }
-  OnViewInitialized();
-  if (!GetDrawContext()) {
-    mOpenError = "NanoVG could not start on this OpenGL context";
+  if (!OpenView(static_cast<float>(std::max(s, 1)), mOpenError)) {
     DeactivateGLContext();
     CloseWindow();
     return nullptr;
   }
-  SetScreenScale(static_cast<float>(std::max(s, 1)));
-  GetDelegate()->LayoutEditor(this);
   if (MultiTouchEnabled() && (GetSystemMetrics(SM_DIGITIZER) & NID_READY)) RegisterTouchWindow(mPlugWnd, 0);
-  SetAllControlsDirty();
   if (TooltipsEnabled()) CreateTooltipWindow();
   DeactivateGLContext();
 
@@ -122,29 +117,12 @@ void* IGraphicsWin::OpenWindow(void* pParent) {
 // the entry points failed (the caller deactivates).
 bool IGraphicsWin::CreateGLContext(std::string& error) {
   if (mPresentThroughGDI) {
-    mOffscreen = OffscreenGLContext::Create();
-    if (!mOffscreen) {
-      error = std::string("no off-screen OpenGL context: ") + OffscreenGLContext::LastError();
-      return false;
-    }
+    mOffscreen = OffscreenGLContext::Create(error);
+    if (!mOffscreen) return false;
     ActivateGLContext();
-    if (!LoadOpenGL(mOffscreen->Loader())) {
-      error = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
-      return false;
-    }
-    return true;
+    return LoadGL(mOffscreen->Loader(), error);
   }
-  PIXELFORMATDESCRIPTOR pfd{};
-  pfd.nSize = sizeof(pfd);
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  pfd.cStencilBits = 8;
-  pfd.iLayerType = PFD_MAIN_PLANE;
-  const int format = ChoosePixelFormat(mHDC, &pfd);
-  if (format == 0 || !SetPixelFormat(mHDC, format, &pfd)) {
+  if (!SetEditorPixelFormat(mHDC)) {
     error = "no OpenGL pixel format for the editor's window";
     return false;
   }
@@ -166,7 +144,7 @@ void IGraphicsWin::DestroyGLContext() {
     mGLActivations = 0;
     ActivateGLContext();
     OnViewDestroyed();
-    DeletePresentFrameBuffer();
+    mPresentFrameBuffer.Delete();
     DeactivateGLContext();
     mOffscreen.reset();
     return;
@@ -210,8 +188,8 @@ void IGraphicsWin::CloseWindow() {
   DestroyWindow(mPlugWnd);
   mPlugWnd = nullptr;
   mHDC = nullptr;
-  mVBlankSkipUntil = 0;
-  WindowClass::Release(mHInstance);
+  mPacer.Reset();
+  WindowClass::Release(Instance());
 }
 
 // ---- OpenGL context switching: the caller's context always comes back.
@@ -244,36 +222,8 @@ void IGraphicsWin::DrawResize() {
   if (!HasGLContext()) return;
   ActivateGLContext();
   IGraphicsNanoVG::DrawResize();
-  if (mPresentThroughGDI) CreatePresentFrameBuffer();
+  if (mPresentThroughGDI) mPresentFrameBuffer.Create(WindowPixelWidth(), WindowPixelHeight());
   DeactivateGLContext();
-}
-
-// The off-screen window image: colour, and depth with stencil for NanoVG's fills.
-void IGraphicsWin::CreatePresentFrameBuffer() {
-  DeletePresentFrameBuffer();
-  const int w = WindowPixelWidth();
-  const int h = WindowPixelHeight();
-  if (w <= 0 || h <= 0) return;
-  glGenFramebuffers(1, &mPresentFBO);
-  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
-  glGenRenderbuffers(1, &mPresentColor);
-  glBindRenderbuffer(GL_RENDERBUFFER, mPresentColor);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, mPresentColor);
-  glGenRenderbuffers(1, &mPresentDepth);
-  glBindRenderbuffer(GL_RENDERBUFFER, mPresentDepth);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, mPresentDepth);
-  if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) DeletePresentFrameBuffer();
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-void IGraphicsWin::DeletePresentFrameBuffer() {
-  if (mPresentFBO) glDeleteFramebuffers(1, &mPresentFBO);
-  if (mPresentColor) glDeleteRenderbuffers(1, &mPresentColor);
-  if (mPresentDepth) glDeleteRenderbuffers(1, &mPresentDepth);
-  mPresentFBO = mPresentColor = mPresentDepth = 0;
 }
 
 // ---- Sizes.
@@ -323,7 +273,7 @@ void IGraphicsWin::CreateTooltipWindow() {
   mTooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr,
                                 WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mPlugWnd, nullptr,
-                                mHInstance, nullptr);
+                                Instance(), nullptr);
   if (!mTooltipWnd) {
     EnableTooltips(false);
     return;
@@ -346,11 +296,6 @@ void IGraphicsWin::DestroyTooltipWindow() {
 }
 
 // ---- Resources and fonts.
-
-int IGraphicsWin::LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char*,
-                                 void* pHandle, const char*) {
-  return LocateModuleResource(name, type, result, pHandle ? pHandle : mHInstance);
-}
 
 std::unique_ptr<PlatformFont> IGraphicsWin::LoadPlatformFont(const char*, const char* fontName, int style) {
   return WinFontLoader::LoadByName(fontName, style);
@@ -376,25 +321,30 @@ bool IGraphicsWin::SetTextInClipboard(const char* str) {
   return WinSetTextInClipboard(mTopLevel.Find(mParentWnd), str);
 }
 
-int IGraphicsWin::ShowMessageBox(const char* str, const char* caption, int type) {
+int IGraphicsWin::ShowMessageBox(const char* str, const char* caption, int type, MessageBoxFunc done) {
   const int button = WinShowMessageBox(mTopLevel.Find(mParentWnd), str, caption, type);
   ReleaseMouseCapture();
+  if (done) done(button);
   return button;
 }
 
-void IGraphicsWin::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext) {
+void IGraphicsWin::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext,
+                                 FileDialogFunc done) {
   WinPromptForFile(mPlugWnd, fileName, path, action, ext);
   ReleaseMouseCapture();
+  if (done) done(fileName, path);
 }
 
-void IGraphicsWin::PromptForDirectory(iplug::TextBuffer& dir) {
+void IGraphicsWin::PromptForDirectory(iplug::TextBuffer& dir, FileDialogFunc done) {
   WinPromptForDirectory(mPlugWnd, dir);
   ReleaseMouseCapture();
+  if (done) done(iplug::TextBuffer(), dir);
 }
 
-bool IGraphicsWin::PromptForColour(IColor& color, const char* str) {
+bool IGraphicsWin::PromptForColour(IColor& color, const char* str, ColourDialogFunc done) {
   const bool chosen = WinPromptForColour(mPlugWnd, color, str);
   ReleaseMouseCapture();
+  if (done) done(color, chosen);
   return chosen;
 }
 
@@ -403,7 +353,7 @@ bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const ch
   return WinOpenURL(mTopLevel.Find(mParentWnd), url, msgWindowTitle, confirmMsg, errMsgOnFailure);
 }
 
-bool IGraphicsWin::RevealPathInExplorer(const char* path) { return WinRevealPathInExplorer(path, true); }
+bool IGraphicsWin::RevealPathInExplorer(const char* path, bool select) { return WinRevealPathInExplorer(path, select); }
 
 IPopupMenu* IGraphicsWin::CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) {
   isAsync = false;

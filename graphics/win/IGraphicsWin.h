@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/FramePacer.h"
 #include "graphics/nanovg/IGraphicsNanoVG.h"
+#include "graphics/nanovg/StandInFrameBuffer.h"
 #include "graphics/win/VBlankThread.h"
 #include "graphics/win/WinFontCaches.h"
 #include "graphics/win/WinTextEntry.h"
@@ -55,17 +57,13 @@ public:
   void* GetWindow() override { return mPlugWnd; }
   bool WindowIsOpen() override { return mPlugWnd != nullptr; }
   void PlatformResize(bool parentHasResized) override;
-  float GetPlatformWindowScale() const override { return GetScreenScale(); }
   void ActivateGLContext() override;
   void DeactivateGLContext() override;
   void DrawResize() override;
   const char* GetPlatformAPIName() override { return "win32"; }
-  void SetWinModuleHandle(void* instance) override { mHInstance = static_cast<HINSTANCE>(instance); }
-  void* GetWinModuleHandle() override { return mHInstance; }
 
-  // ---- Resources and fonts (the module's own; never the working directory).
-  int LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char* bundleID,
-                     void* pHandle, const char* sharedResourcesSubPath) override;
+  // ---- Fonts: the system's, by family name too, registered with GDI (the edit box uses
+  // them).
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName, int style) override;
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const void* data, int dataSize) override;
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;
@@ -84,16 +82,18 @@ public:
   // to the graphics context as its down, up and drag lists.
   void OnTouchInputs(const TOUCHINPUT* inputs, int n);
 
-  // ---- Platform services (UI thread; the dialogs are modal and drop the pointer capture).
+  // ---- Platform services (UI thread). The dialogs are modal; when one closes, the pointer
+  // capture is dropped and then the completion runs, once, also on cancel or without a window.
   bool GetTextFromClipboard(iplug::TextBuffer& str) override;
   bool SetTextInClipboard(const char* str) override;
-  int ShowMessageBox(const char* str, const char* caption, int type) override;
-  void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext) override;
-  void PromptForDirectory(iplug::TextBuffer& dir) override;
-  bool PromptForColour(IColor& color, const char* str) override;
+  int ShowMessageBox(const char* str, const char* caption, int type, MessageBoxFunc done) override;
+  void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext,
+                     FileDialogFunc done) override;
+  void PromptForDirectory(iplug::TextBuffer& dir, FileDialogFunc done) override;
+  bool PromptForColour(IColor& color, const char* str, ColourDialogFunc done) override;
   bool OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
                const char* errMsgOnFailure) override;
-  bool RevealPathInExplorer(const char* path) override;
+  bool RevealPathInExplorer(const char* path, bool select) override;
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) override;
 
   // ---- For the host layer, the snapshot and tests (UI thread).
@@ -160,8 +160,7 @@ private:
   // mPresentThroughGDI).
   void PresentThroughGDI(HDC dc, const RECT& area);
   bool HasGLContext() const { return mHGLRC != nullptr || mOffscreen != nullptr; }
-  void CreatePresentFrameBuffer();
-  void DeletePresentFrameBuffer();
+  HINSTANCE Instance() { return static_cast<HINSTANCE>(GetWinModuleHandle()); }
   // Invalidates the dirty areas of the graphics context in pixels; false when nothing is dirty.
   bool InvalidateDirtyAreas();
   bool CreateGLContext(std::string& error);
@@ -170,7 +169,6 @@ private:
   void DestroyTooltipWindow();
   void StopRedrawClock();
 
-  HINSTANCE mHInstance = nullptr;
   HWND mPlugWnd = nullptr;
   HWND mParentWnd = nullptr;
   HDC mHDC = nullptr;
@@ -181,7 +179,7 @@ private:
   HWND mTooltipWnd = nullptr;
   bool mVBlankMode;
   VBlankThread mVBlank;
-  int mVBlankSkipUntil = 0;
+  FramePacer mPacer;
   bool mTimerRunning = false;
   // Wine (8.x) cannot show OpenGL drawn into a child window: the child's device context has
   // no X drawable to present to, and GDI output over such a window is clipped away. There the
@@ -190,9 +188,7 @@ private:
   // system draws into the window's own context and never takes this path.
   bool mPresentThroughGDI;
   std::unique_ptr<OffscreenGLContext> mOffscreen;
-  unsigned int mPresentFBO = 0;
-  unsigned int mPresentColor = 0;
-  unsigned int mPresentDepth = 0;
+  StandInFrameBuffer mPresentFrameBuffer;
   int mFramesDrawn = 0;
   int mTicks = 0;
   std::string mOpenError;

@@ -354,7 +354,7 @@ void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& text,
   if (!mPlugWnd || mTextEntry.IsOpen()) return;
   IGEditorDelegate* delegate = GetDelegate();
   const iplug::IParam* param = delegate && delegate->IsValidParamIdx(paramIdx) ? delegate->GetParam(paramIdx) : nullptr;
-  mTextEntry.Open(mPlugWnd, mHInstance, param, text, bounds, GetTotalScale(), length, str);
+  mTextEntry.Open(mPlugWnd, Instance(), param, text, bounds, GetTotalScale(), length, str);
 }
 
 }  // namespace igraphics

@@ -23,8 +23,15 @@ constexpr size_t kRegionBufferBytes = 1024;
 
 // A pixel rectangle of the window as logical units at total scale t, outwards.
 IBounds ToLogical(const RECT& r, float t) {
-  return IBounds(std::floor(static_cast<float>(r.left) / t), std::floor(static_cast<float>(r.top) / t),
-                 std::ceil(static_cast<float>(r.right) / t), std::ceil(static_cast<float>(r.bottom) / t));
+  return IBounds(static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right),
+                 static_cast<float>(r.bottom))
+      .GetUnscaledOutwards(t);
+}
+
+// A rectangle of whole window pixels.
+RECT ToRect(const IBounds& pixels) {
+  return RECT{static_cast<LONG>(pixels.L), static_cast<LONG>(pixels.T), static_cast<LONG>(pixels.R),
+              static_cast<LONG>(pixels.B)};
 }
 
 // The update region as logical rectangles: one per region rectangle when the region's data
@@ -106,9 +113,8 @@ void IGraphicsWin::OnCreate(HWND hWnd) {
     // paced by the display
   } else {
     mVBlankMode = false;
-    int intervalMs = FPS() > 0 ? 1000 / FPS() : 15;
-    if (intervalMs < 20) intervalMs = 15;
-    mTimerRunning = SetTimer(hWnd, kTimerID, static_cast<UINT>(intervalMs), nullptr) != 0;
+    const auto intervalMs = static_cast<UINT>(FramePacer::TimerIntervalMs(FPS()));
+    mTimerRunning = SetTimer(hWnd, kTimerID, intervalMs, nullptr) != 0;
   }
   SetFocus(hWnd);
   DragAcceptFiles(hWnd, TRUE);
@@ -116,12 +122,7 @@ void IGraphicsWin::OnCreate(HWND hWnd) {
 
 void IGraphicsWin::OnRedrawTick(int counter) {
   if (!mPlugWnd || !HasGLContext()) return;
-  if (mVBlankMode) {
-    const int now = mVBlank.Counter();
-    if (mVBlankSkipUntil != 0 && now < mVBlankSkipUntil) return;
-    mVBlankSkipUntil = 0;
-    if (counter != now) return;  // a newer tick is already queued: only the newest draws
-  }
+  if (mVBlankMode && !mPacer.ShouldDraw(counter, mVBlank.Counter())) return;
   ++mTicks;
   if (ConsumeTextEntryState()) return;
 
@@ -135,10 +136,7 @@ void IGraphicsWin::OnRedrawTick(int counter) {
     return;
   }
   UpdateWindow(mPlugWnd);
-  if (mVBlankMode) {
-    const int after = mVBlank.Counter();
-    if (after != counter) mVBlankSkipUntil = after + 1;  // painting took longer than a frame
-  }
+  if (mVBlankMode) mPacer.AfterPaint(counter, mVBlank.Counter());
 }
 
 bool IGraphicsWin::ConsumeTextEntryState() {
@@ -161,25 +159,18 @@ bool IGraphicsWin::ConsumeTextEntryState() {
 
 // The frame is painted around the box, never over it.
 void IGraphicsWin::PaintAroundTextEntry() {
-  const float t = GetTotalScale();
-  const IBounds& r = mTextEntry.GetBounds();
-  const RECT box{static_cast<LONG>(std::floor(r.L * t)), static_cast<LONG>(std::floor(r.T * t)),
-                 static_cast<LONG>(std::ceil(r.R * t)), static_cast<LONG>(std::ceil(r.B * t))};
+  const RECT box = ToRect(mTextEntry.GetBounds().GetScaledOutwards(GetTotalScale()));
   ValidateRect(mPlugWnd, &box);
   UpdateWindow(mPlugWnd);
   mTextEntry.SetState(WinTextEntry::kPainted);
 }
 
 bool IGraphicsWin::InvalidateDirtyAreas() {
-  IRectList rects;
-  if (!IsDirty(rects)) return false;
-  SetAllControlsClean();
-  const float t = GetTotalScale();
-  for (int i = 0; i < rects.Size(); ++i) {
-    const IBounds& r = rects.Get(i);
-    const RECT pixels{static_cast<LONG>(std::floor(r.L * t)), static_cast<LONG>(std::floor(r.T * t)),
-                      static_cast<LONG>(std::ceil(r.R * t)), static_cast<LONG>(std::ceil(r.B * t))};
-    InvalidateRect(mPlugWnd, &pixels, FALSE);
+  IRectList pixels;
+  if (!TakeDirtyPixelAreas(pixels)) return false;
+  for (const IBounds& r : pixels) {
+    const RECT area = ToRect(r);
+    InvalidateRect(mPlugWnd, &area, FALSE);
   }
   return true;
 }
@@ -196,7 +187,7 @@ void IGraphicsWin::OnPaint() {
     BeginPaint(mPlugWnd, &ps);
     ActivateGLContext();
     if (mPresentThroughGDI) {
-      glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);  // the frame's "window"
+      glBindFramebuffer(GL_FRAMEBUFFER, mPresentFrameBuffer.Id());  // the frame's "window"
       Draw(rects);
       PresentThroughGDI(ps.hdc, box);
     } else {
@@ -214,11 +205,11 @@ void IGraphicsWin::OnPaint() {
 void IGraphicsWin::PresentThroughGDI(HDC dc, const RECT& area) {
   const RECT image{0, 0, WindowPixelWidth(), WindowPixelHeight()};
   RECT r;
-  if (!mPresentFBO || !IntersectRect(&r, &area, &image)) return;
+  if (!mPresentFrameBuffer.Id() || !IntersectRect(&r, &area, &image)) return;
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
   std::vector<uint8_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
-  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+  glBindFramebuffer(GL_FRAMEBUFFER, mPresentFrameBuffer.Id());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   // GL rows run bottom-up, as a bottom-up DIB's do; BGRA is the DIB's byte order.
   glReadPixels(r.left, image.bottom - r.bottom, w, h, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
@@ -280,7 +271,7 @@ bool IGraphicsWin::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int&
   rects.Add(redrawAll ? GetBounds() : IBounds(-4.f, -4.f, -2.f, -2.f));
   ActivateGLContext();
   if (mPresentThroughGDI) {
-    glBindFramebuffer(GL_FRAMEBUFFER, mPresentFBO);
+    glBindFramebuffer(GL_FRAMEBUFFER, mPresentFrameBuffer.Id());
     Draw(rects);
     glFinish();
     HDC dc = GetDC(mPlugWnd);
@@ -295,19 +286,11 @@ bool IGraphicsWin::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int&
   // The image just drawn, from the window's own back buffer, before it is presented.
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glReadBuffer(GL_BACK);
-  const size_t row = static_cast<size_t>(width) * 4;
-  std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-  const bool ok = glGetError() == GL_NO_ERROR;
+  const bool ok = ReadPixelsTopDown(width, height, rgba);
   SwapBuffers(mHDC);
   DeactivateGLContext();
   ValidateRect(mPlugWnd, nullptr);
-  if (!ok) return false;
-  rgba.resize(bottomUp.size());
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&rgba[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
-  return true;
+  return ok;
 }
 
 }  // namespace igraphics

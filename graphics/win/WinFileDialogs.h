@@ -8,12 +8,9 @@
 #include <string>
 
 #include "IPlug/TextBuffer.h"
+#include "graphics/PromptCompletion.h"
 
 namespace igraphics {
-
-// Runs when a chooser closes, with the chosen file name ("" when cancelled, always "" for the
-// folder chooser) and directory.
-using FileDialogFunc = std::function<void(const iplug::TextBuffer& fileName, const iplug::TextBuffer& directory)>;
 
 // The filter of a file dialog from a space-separated extension list without dots
 // ("wav aif"): "*.wav;*.aif" as both the description and the pattern, and the first

@@ -4,9 +4,9 @@
 
 #include <functional>
 
-namespace igraphics {
+#include "graphics/PromptCompletion.h"
 
-using MessageBoxFunc = std::function<void(int button)>;
+namespace igraphics {
 
 // Shows a modal message box owned by owner (the host's top-level window, WinTopLevelWindow;
 // null for none) with UTF-8 text and caption and a box type (kMB_OK ... kMB_RETRYCANCEL,

@@ -1,5 +1,6 @@
 #include "graphics/win/WinTextEntry.h"
 
+#include "graphics/TextEntryFilter.h"
 #include "graphics/Utf16Text.h"
 #include "graphics/win/WinFontCaches.h"
 
@@ -100,18 +101,6 @@ LRESULT WinTextEntry::Colour(HDC dc) const {
   return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
 }
 
-bool WinTextEntry::Accepts(const iplug::IParam* param, wchar_t c) {
-  if (!param || c == VK_BACK) return true;
-  const bool numeral = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-';
-  switch (param->Type()) {
-    case iplug::IParam::kTypeBool:
-    case iplug::IParam::kTypeInt:
-    case iplug::IParam::kTypeEnum: return numeral;
-    case iplug::IParam::kTypeDouble: return numeral || c == L'.';
-    default: return true;
-  }
-}
-
 LRESULT CALLBACK WinTextEntry::EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<WinTextEntry*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(wnd, msg, wParam, lParam);
@@ -141,7 +130,7 @@ LRESULT WinTextEntry::HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_CHAR:
-      if (mParam && !Accepts(mParam, static_cast<wchar_t>(wParam))) return 0;
+      if (!TextEntryFilter::Accepts(mParam, static_cast<char32_t>(wParam))) return 0;
       break;
     case WM_COMMAND:
       if (HIWORD(wParam) == 1) {

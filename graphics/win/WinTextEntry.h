@@ -23,8 +23,8 @@ namespace igraphics {
 //   kPainted  the editor painted a frame around the open box;
 //   kCancel   Escape, a wheel turn in the editor, or a press in the editor while focused;
 //   kCommit   Return, the box losing the focus, or a press in the editor otherwise.
-// While a parameter is edited, characters it cannot read are refused as they are typed:
-// digits, "+" and "-" for switches, integers and lists, also "." for continuous values.
+// While a parameter is edited, characters it cannot read are refused as they are typed
+// (TextEntryFilter).
 //
 // Threads: the editor's UI thread.
 class WinTextEntry {
@@ -62,9 +62,6 @@ public:
   std::string ReadText() const;
   // Answers the editor window's WM_CTLCOLOREDIT: the style's edit colours, opaque.
   LRESULT Colour(HDC dc) const;
-
-  // Whether the box takes a typed character while param is edited (null: any character).
-  static bool Accepts(const iplug::IParam* param, wchar_t c);
 
 private:
   static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -5,15 +5,14 @@
 
 #include "IPlug/Timer.h"
 #include "graphics/IGEditorDelegate.h"
-#include "graphics/headless/MemoryFont.h"
 #include "graphics/nanovg/GLLoader.h"
 #include "graphics/nanovg/NanoVGGL.h"
-#include "graphics/nanovg/ResourceLookup.h"
 
 // Xlib after the framework's headers: its macros would clash with their names.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include "graphics/x11/DisplayConnection.h"
 #include "graphics/x11/GLXWindowContext.h"
 #include "graphics/x11/ScreenScale.h"
 #include "graphics/x11/TooltipWindow.h"
@@ -34,15 +33,10 @@ IGraphicsX11::IGraphicsX11(IGEditorDelegate& dlg, int w, int h, int fps, float s
 IGraphicsX11::~IGraphicsX11() { CloseWindow(); }
 
 bool IGraphicsX11::DisplayAvailable() {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = DisplayConnection::Open();
   if (!display) return false;
   XCloseDisplay(display);
   return true;
-}
-
-int IGraphicsX11::TimerIntervalMs(int fps) {
-  const int interval = fps > 0 ? 1000 / fps : 15;
-  return interval < 20 ? 15 : interval;
 }
 
 // ---- Opening and closing.
@@ -60,7 +54,7 @@ void* IGraphicsX11::OpenWindow(void* pParent) {
   }
   mOpenError.clear();
   mParent = static_cast<Window>(reinterpret_cast<uintptr_t>(pParent));
-  mDisplay = XOpenDisplay(nullptr);
+  mDisplay = DisplayConnection::Open();
   if (!mDisplay) {
     mOpenError = "no X display (DISPLAY is not set, or the display refuses the connection)";
     return nullptr;
@@ -80,23 +74,9 @@ void* IGraphicsX11::OpenWindow(void* pParent) {
   }
   // The caller's OpenGL context comes back at the end: a host drawing with OpenGL keeps its own.
   ActivateGLContext();
-  if (!LoadOpenGL(mGL->Loader())) {
-    mOpenError = "the OpenGL context lacks OpenGL 2.1 or framebuffer objects";
-    DeactivateGLContext();
-    CloseWindow();
-    return nullptr;
-  }
+  if (!LoadGL(mGL->Loader(), mOpenError)) return AbandonOpening();
   mGL->DisableSwapWait(mWindow);
-  OnViewInitialized();
-  if (!GetDrawContext()) {
-    mOpenError = "NanoVG could not start on this OpenGL context";
-    DeactivateGLContext();
-    CloseWindow();
-    return nullptr;
-  }
-  SetScreenScale(static_cast<float>(s));
-  GetDelegate()->LayoutEditor(this);
-  SetAllControlsDirty();
+  if (!OpenView(static_cast<float>(s), mOpenError)) return AbandonOpening();
   if (TooltipsEnabled()) mTooltip = std::make_unique<TooltipWindow>(mDisplay);
   DeactivateGLContext();
 
@@ -107,6 +87,12 @@ void* IGraphicsX11::OpenWindow(void* pParent) {
   XFlush(mDisplay);
   GetDelegate()->OnEditorOpened();
   return GetWindow();
+}
+
+void* IGraphicsX11::AbandonOpening() {
+  DeactivateGLContext();
+  CloseWindow();
+  return nullptr;
 }
 
 bool IGraphicsX11::CreateWindow(int x, int y, int w, int h, std::string& error) {
@@ -161,7 +147,8 @@ void IGraphicsX11::SetFixedSizeHints(int w, int h) {
 void IGraphicsX11::StartRedrawClock() {
   if (mVBlankMode && mVBlank.Start(XDisplayString(mDisplay), mWindow)) return;
   mVBlankMode = false;
-  mRedrawTimer = iplug::Timer::MakeTimer([this](iplug::Timer&) { OnRedrawTick(0); }, TimerIntervalMs(FPS()));
+  mRedrawTimer =
+      iplug::Timer::MakeTimer([this](iplug::Timer&) { OnRedrawTick(0); }, FramePacer::TimerIntervalMs(FPS()));
 }
 
 void IGraphicsX11::StopRedrawClock() {
@@ -196,7 +183,7 @@ void IGraphicsX11::CloseWindow() {
   if (mColormap) XFreeColormap(mDisplay, mColormap);
   mWindow = 0;
   mColormap = 0;
-  mVBlankSkipUntil = 0;
+  mPacer.Reset();
   mCaptureButton = 0;
   mExposed.clear();
   ReleaseConnection();
@@ -256,50 +243,6 @@ void IGraphicsX11::PlatformResize(bool parentHasResized) {
                     static_cast<unsigned>(std::max(1, static_cast<int>(ph) + dh)));
   }
   XFlush(mDisplay);
-}
-
-// ---- Resources and fonts.
-
-int IGraphicsX11::LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char*,
-                                 void* pHandle, const char*) {
-  return LocateModuleResource(name, type, result, pHandle ? pHandle : mModule);
-}
-
-std::unique_ptr<PlatformFont> IGraphicsX11::LoadPlatformFont(const char*, const char*, int) {
-  return nullptr;  // system fonts by family name are not offered on Linux
-}
-
-std::unique_ptr<PlatformFont> IGraphicsX11::LoadPlatformFont(const char*, const void* data, int dataSize) {
-  if (!data || dataSize <= 0) return nullptr;
-  return MemoryFont::Copy(data, dataSize);
-}
-
-std::unique_ptr<PlatformFont> IGraphicsX11::LoadPlatformFont(const char*, const char* fileNameOrResID) {
-  return MemoryFont::FromModule(fileNameOrResID, mModule);
-}
-
-void IGraphicsX11::CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) {
-  for (const auto& entry : mFonts)
-    if (entry.first == (fontID ? fontID : "")) return;
-  mFonts.emplace_back(fontID ? fontID : "", std::move(font));
-}
-
-// ---- Services not offered here.
-
-bool IGraphicsX11::GetTextFromClipboard(iplug::TextBuffer& str) {
-  str.Set("");
-  return false;
-}
-
-void IGraphicsX11::PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer&, int, const char*) {
-  fileName.Set("");  // no file dialog on Linux: nothing chosen
-}
-
-void IGraphicsX11::PromptForDirectory(iplug::TextBuffer& dir) { dir.Set(""); }
-
-IPopupMenu* IGraphicsX11::CreatePlatformPopupMenu(IPopupMenu&, const IBounds&, bool& isAsync) {
-  isAsync = false;
-  return nullptr;  // no native menu on Linux: nothing chosen
 }
 
 bool IGraphicsX11::TooltipShown() const { return mTooltip && mTooltip->IsShown(); }

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphics/FramePacer.h"
 #include "graphics/nanovg/IGraphicsNanoVG.h"
 #include "graphics/x11/VBlankThread.h"
 
@@ -42,8 +43,8 @@ class TooltipWindow;
 // release; a second press of the same button soon enough and near enough is a double click;
 // wheel buttons 4 and 5 are one notch each; keys go through XLookupString, and keys the
 // editor does not take go on to the host's top-level window. Native menus, dialogs, the
-// clipboard, links and the text edit box are not offered on Linux: they answer "nothing
-// chosen" (the product uses none of them).
+// clipboard, links, the file browser and the text edit box are not offered on Linux: they
+// answer "nothing chosen", completions included (the product uses none of them).
 //
 // Threads: everything on the thread that opened the window; the vertical-blank thread only
 // sends messages through a connection of its own.
@@ -73,40 +74,17 @@ public:
   void* GetWindow() override { return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)); }
   bool WindowIsOpen() override { return mWindow != 0; }
   void PlatformResize(bool parentHasResized) override;
-  float GetPlatformWindowScale() const override { return GetScreenScale(); }
   void ActivateGLContext() override;
   void DeactivateGLContext() override;
   void DrawResize() override;
   const char* GetPlatformAPIName() override { return "x11"; }
-  void SetWinModuleHandle(void* module) override { mModule = module; }
-  void* GetWinModuleHandle() override { return mModule; }
   // Handles every event waiting on the editor's connection (ticks, paints, input).
   void ProcessEvents();
-
-  // ---- Resources and fonts (the module's own; never the working directory).
-  int LocateResource(const char* name, const char* type, iplug::TextBuffer& result, const char* bundleID,
-                     void* pHandle, const char* sharedResourcesSubPath) override;
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName, int style) override;
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const void* data, int dataSize) override;
-  std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;
-  void CachePlatformFont(const char* fontID, std::unique_ptr<PlatformFont> font) override;
 
   // ---- Pointer and cursor.
   void GetMouseLocation(float& x, float& y) const override;
   void MoveMouseCursor(float x, float y) override;
   int SetMouseCursor(int cursorType) override;
-
-  // ---- Services Linux does not offer here: nothing is chosen, nothing is shown.
-  void CancelPlatformTextEntry() override {}
-  bool GetTextFromClipboard(iplug::TextBuffer& str) override;
-  bool SetTextInClipboard(const char*) override { return false; }
-  int ShowMessageBox(const char*, const char*, int) override { return 0; }
-  void PromptForFile(iplug::TextBuffer& fileName, iplug::TextBuffer& path, int action, const char* ext) override;
-  void PromptForDirectory(iplug::TextBuffer& dir) override;
-  bool PromptForColour(IColor&, const char*) override { return false; }
-  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
-  void CreatePlatformTextEntry(int, const ITextStyle&, const IBounds&, int, const char*) override {}
-  IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IBounds& bounds, bool& isAsync) override;
 
   // ---- For the host layer, the snapshot and tests (UI thread).
   // Chooses the redraw clock of the next OpenWindow: the display-paced thread (the default)
@@ -114,9 +92,6 @@ public:
   void SetVBlankMode(bool vblank) { mVBlankMode = vblank; }
   bool VBlankMode() const { return mVBlankMode; }
   const VBlankThread& GetVBlankThread() const { return mVBlank; }
-  // The timer interval of the non-display-paced clock: 1000 / fps, 15 ms when that is
-  // below 20.
-  static int TimerIntervalMs(int fps);
   // Draws the editor's image into the window and reads the pixels back from the window's
   // back buffer before it is shown: rows from the top, RGBA with premultiplied alpha. With
   // redrawAll every control is drawn first; without, the image is what the frames so far made.
@@ -134,6 +109,8 @@ protected:
 private:
   // ---- Window and context (IGraphicsX11.cpp).
   bool CreateWindow(int x, int y, int w, int h, std::string& error);
+  // An opening that failed with the GL context active: the window closes again; null.
+  void* AbandonOpening();
   void SetFixedSizeHints(int w, int h);
   bool HasGLContext() const { return mGL != nullptr; }
   void StartRedrawClock();
@@ -162,7 +139,6 @@ private:
   XID CursorFor(int cursorType);
   void FreeCursors();
 
-  void* mModule = nullptr;
   _XDisplay* mDisplay = nullptr;  // the editor's own connection
   XID mWindow = 0;
   XID mParent = 0;
@@ -177,7 +153,7 @@ private:
 
   bool mVBlankMode = true;
   VBlankThread mVBlank;
-  int mVBlankSkipUntil = 0;
+  FramePacer mPacer;
   std::unique_ptr<iplug::Timer> mRedrawTimer;
   std::unique_ptr<iplug::Timer> mEventTimer;
   float mResourceScale = 1.f;  // from Xft.dpi, taken on a tick without capture
@@ -203,7 +179,6 @@ private:
   int mFramesDrawn = 0;
   int mTicks = 0;
   std::string mOpenError;
-  std::vector<std::pair<std::string, std::unique_ptr<PlatformFont>>> mFonts;
 };
 
 }  // namespace igraphics

@@ -21,16 +21,6 @@ namespace igraphics {
 
 namespace {
 
-// A pixel rectangle of the window as logical units at total scale t, outwards.
-IBounds ToLogical(const IBounds& pixels, float t) {
-  return IBounds(std::floor(pixels.L / t), std::floor(pixels.T / t), std::ceil(pixels.R / t), std::ceil(pixels.B / t));
-}
-
-// A logical rectangle as the window pixels it touches.
-IBounds ToPixels(const IBounds& r, float t) {
-  return IBounds(std::floor(r.L * t), std::floor(r.T * t), std::ceil(r.R * t), std::ceil(r.B * t));
-}
-
 constexpr unsigned int kWheelUp = 4;
 constexpr unsigned int kWheelDown = 5;
 
@@ -92,35 +82,26 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
 
 void IGraphicsX11::OnRedrawTick(int counter) {
   if (!mWindow || mWindowGone || !HasGLContext()) return;
-  if (mVBlankMode) {
-    const int now = mVBlank.Counter();
-    if (mVBlankSkipUntil != 0 && now < mVBlankSkipUntil) return;
-    mVBlankSkipUntil = 0;
-    if (counter != now) return;  // a newer tick is already queued: only the newest draws
-  }
+  if (mVBlankMode && !mPacer.ShouldDraw(counter, mVBlank.Counter())) return;
   ++mTicks;
   if (mCaptureButton == 0 && mResourceScale != GetScreenScale()) SetScreenScale(mResourceScale);
   UpdateTooltip();
 
-  IRectList rects;
-  if (!IsDirty(rects)) return;
-  SetAllControlsClean();
   // The dirty areas are painted as the window pixels they touch, as a system's update
   // region would hand them back.
+  IRectList pixels;
+  if (!TakeDirtyPixelAreas(pixels)) return;
   const float t = GetTotalScale();
   IRectList area;
-  for (int i = 0; i < rects.Size(); ++i) area.Add(ToLogical(ToPixels(rects.Get(i), t), t));
+  for (const IBounds& r : pixels) area.Add(r.GetUnscaledOutwards(t));
   Paint(area);
-  if (mVBlankMode) {
-    const int after = mVBlank.Counter();
-    if (after != counter) mVBlankSkipUntil = after + 1;  // painting took longer than a frame
-  }
+  if (mVBlankMode) mPacer.AfterPaint(counter, mVBlank.Counter());
 }
 
 void IGraphicsX11::Paint(IRectList& rects) {
   // Areas the server asked for go along with every frame.
   const float t = GetTotalScale();
-  for (const IBounds& r : mExposed) rects.Add(ToLogical(r, t));
+  for (const IBounds& r : mExposed) rects.Add(r.GetUnscaledOutwards(t));
   mExposed.clear();
   if (rects.Size() == 0) return;
   ActivateGLContext();
@@ -154,18 +135,10 @@ bool IGraphicsX11::ReadWindowPixels(std::vector<uint8_t>& rgba, int& width, int&
   Draw(rects);
   glFinish();
   glReadBuffer(GL_BACK);
-  const size_t row = static_cast<size_t>(width) * 4;
-  std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-  const bool ok = glGetError() == GL_NO_ERROR;
+  const bool ok = ReadPixelsTopDown(width, height, rgba);
   mGL->SwapBuffers(mWindow);
   DeactivateGLContext();
-  if (!ok) return false;
-  rgba.resize(bottomUp.size());
-  for (int y = 0; y < height; ++y)
-    std::copy_n(&bottomUp[static_cast<size_t>(height - 1 - y) * row], row, &rgba[static_cast<size_t>(y) * row]);
-  return true;
+  return ok;
 }
 
 // ---- Pointer.

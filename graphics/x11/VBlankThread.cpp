@@ -8,6 +8,7 @@
 
 #include <chrono>
 
+#include "graphics/x11/DisplayConnection.h"
 #include "graphics/x11/X11Errors.h"
 
 namespace igraphics {
@@ -31,7 +32,7 @@ double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::
 
 bool VBlankThread::Start(const char* displayName, unsigned long window) {
   Stop();
-  Display* display = XOpenDisplay(displayName);
+  Display* display = DisplayConnection::Open(displayName);
   if (!display) return false;
   if (pipe2(mWakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     XCloseDisplay(display);

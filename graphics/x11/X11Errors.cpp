@@ -15,7 +15,11 @@ struct Slot {
 Slot gSlots[X11Errors::kMaxConnections];
 std::mutex gInstallLock;
 int gRegistered = 0;  // guarded by gInstallLock
-XErrorHandler gPrevious = nullptr;
+// The handler installed before ours. Written under gInstallLock, read by the handler on
+// whichever thread Xlib reports an error on: atomic, released by the writer and acquired by
+// the reader, so a reader sees the handler whole.
+std::atomic<XErrorHandler> gPrevious{nullptr};
+static_assert(std::atomic<XErrorHandler>::is_always_lock_free, "the error handler reads it without a lock");
 
 Slot* Find(Display* display) {
   for (Slot& s : gSlots)
@@ -28,7 +32,8 @@ int Handler(Display* display, XErrorEvent* event) {
     s->mErrors.fetch_add(1, std::memory_order_relaxed);
     return 0;
   }
-  return gPrevious ? gPrevious(display, event) : 0;
+  const XErrorHandler previous = gPrevious.load(std::memory_order_acquire);
+  return previous ? previous(display, event) : 0;
 }
 
 }  // namespace
@@ -40,7 +45,7 @@ bool X11Errors::Register(Display* display) {
     Display* expected = nullptr;
     if (s.mDisplay.compare_exchange_strong(expected, display, std::memory_order_acq_rel)) {
       s.mErrors.store(0, std::memory_order_relaxed);
-      if (gRegistered++ == 0) gPrevious = XSetErrorHandler(&Handler);
+      if (gRegistered++ == 0) gPrevious.store(XSetErrorHandler(&Handler), std::memory_order_release);
       return true;
     }
   }
@@ -55,9 +60,10 @@ void X11Errors::Unregister(Display* display) {
   if (--gRegistered > 0) return;
   // Put the earlier handler back, unless someone installed another one after ours: that one
   // stays.
-  const XErrorHandler current = XSetErrorHandler(gPrevious);
+  // gPrevious itself stays: a thread that took our handler just before this still hands
+  // its error on to the right one.
+  const XErrorHandler current = XSetErrorHandler(gPrevious.load(std::memory_order_relaxed));
   if (current != &Handler) XSetErrorHandler(current);
-  gPrevious = nullptr;
 }
 
 int X11Errors::Count(Display* display) {

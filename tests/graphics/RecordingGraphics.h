@@ -127,11 +127,6 @@ public:
   bool WindowIsOpen() override { return mWindowOpen; }
   bool GetTextFromClipboard(iplug::TextBuffer& str) override;
   bool SetTextInClipboard(const char* str) override;
-  int ShowMessageBox(const char*, const char*, int) override { return 0; }
-  void PromptForFile(iplug::TextBuffer&, iplug::TextBuffer&, int, const char*) override {}
-  void PromptForDirectory(iplug::TextBuffer&) override {}
-  bool PromptForColour(IColor&, const char*) override { return false; }
-  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fontName, int style) override;
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const void* data, int dataSize) override;
   std::unique_ptr<PlatformFont> LoadPlatformFont(const char* fontID, const char* fileNameOrResID) override;

@@ -106,6 +106,7 @@ TEST_F(TollenbrookEditor, SizeAndScaleTravelInTheStateAndSurviveReopening) {
   mPlug->CloseEditor();
   mPlug->OpenEditor(tbtest::TestParentWindow());
   ASSERT_NE(mPlug->GetUI(), nullptr);
+  ASSERT_TRUE(G().WindowIsOpen()) << "the editor opens again (its layout runs only in an open window)";
   EXPECT_EQ(G().Width(), 567);
   EXPECT_EQ(G().Height(), 886);
   EXPECT_EQ(G().GetDrawScale(), 1.5f);

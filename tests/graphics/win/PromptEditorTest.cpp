@@ -147,6 +147,18 @@ protected:
     for (const char* p = text; *p; ++p) Char(EditBox(), static_cast<wchar_t>(*p));
   }
   static std::string BoxText() { return WindowText(EditBox()); }
+  // A touch at the centre of a control, as WM_TOUCH would report it (a touch holds no window
+  // capture that a dialog could take).
+  void Touch(int paramIdx, DWORD id, DWORD flags) {
+    POINT at = Centre(paramIdx);
+    ClientToScreen(mEditor, &at);
+    TOUCHINPUT touch{};
+    touch.x = at.x * 100;
+    touch.y = at.y * 100;
+    touch.dwID = id;
+    touch.dwFlags = flags;
+    Win()->OnTouchInputs(&touch, 1);
+  }
 
   static aaxhost::HostWindow* sWindow;
   static PromptPlugin* sPlugin;
@@ -416,22 +428,14 @@ TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNo
          return std::string(dir.Get()).empty();
        }},
   };
-  POINT at = Centre(kDrive);
-  ClientToScreen(mEditor, &at);
-  TOUCHINPUT touch{};
-  touch.x = at.x * 100;
-  touch.y = at.y * 100;
-  touch.dwID = 3;
   for (const Case& c : cases) {
-    touch.dwFlags = TOUCHEVENTF_DOWN;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 3, TOUCHEVENTF_DOWN);
     ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
     DialogCloser user(IDCANCEL);
     EXPECT_TRUE(c.run()) << c.name;
     EXPECT_TRUE(user.Closed()) << c.name;
     EXPECT_EQ(Win()->NCapturedPointers(), 0) << c.name;
-    touch.dwFlags = TOUCHEVENTF_UP;
-    Win()->OnTouchInputs(&touch, 1);
+    Touch(kDrive, 3, TOUCHEVENTF_UP);
   }
   EXPECT_EQ(sPlugin->mGestures, 0);
 
@@ -443,6 +447,74 @@ TEST_F(PromptEditor, TheSystemServicesOfTheEditorReleaseThePointerAndDegradeToNo
   EXPECT_STREQ(back.Get(), text);
   EXPECT_EQ(g.LoadPlatformFont("missing", "Tollenbrook No Such Family", 0), nullptr);
   EXPECT_EQ(igraphics::WinFontCaches::Instance().NUsers(), 1) << "one live editor keeps the caches";
+}
+
+// The completions a control passes through the graphics context: each runs once, after the
+// dialog has let go of the pointer, with what the user chose (OK on the colour dialog keeps
+// the start colour) or with "nothing chosen" when the user cancelled.
+TEST_F(PromptEditor, EachDialogCompletesOnceAfterLettingGoOfThePointer) {
+  igraphics::IGraphics& g = *Win();
+  struct Result {
+    int calls = 0;
+    int capturedAtCall = -1;
+    std::string text;
+  };
+  const auto record = [](Result& r, const std::string& text) {
+    ++r.calls;
+    r.capturedAtCall = Win()->NCapturedPointers();
+    r.text = text;
+  };
+  struct Case {
+    const char* name;
+    int userCommand;
+    std::function<void(Result&)> run;
+    const char* expected;
+  } cases[] = {
+      {"message box", IDCANCEL, [&](Result& r) {
+         g.ShowMessageBox("Reset all?", "Tollenbrook", igraphics::kMB_OKCANCEL,
+                          [&](int button) { record(r, std::to_string(button)); });
+       }, "2"},  // IDCANCEL
+      {"colour, cancelled", IDCANCEL, [&](Result& r) {
+         igraphics::IColor c(255, 1, 2, 3);
+         g.PromptForColour(c, "Meter colour", [&](const igraphics::IColor& chosen, bool ok) {
+           record(r, std::to_string(chosen.B) + (ok ? " chosen" : " not chosen"));
+         });
+       }, "3 not chosen"},
+      {"colour, OK", IDOK, [&](Result& r) {
+         igraphics::IColor c(255, 1, 2, 3);
+         g.PromptForColour(c, "Meter colour", [&](const igraphics::IColor& chosen, bool ok) {
+           record(r, std::to_string(chosen.B) + (ok ? " chosen" : " not chosen"));
+         });
+       }, "3 chosen"},
+      {"file", IDCANCEL, [&](Result& r) {
+         iplug::TextBuffer name("mix.wav"), dir("C:\\");
+         g.PromptForFile(name, dir, igraphics::kFileSave, "wav",
+                         [&](const iplug::TextBuffer& n, const iplug::TextBuffer& d) {
+                           record(r, std::string(n.Get()) + "|" + d.Get());
+                         });
+       }, "|C:\\"},
+      {"folder", IDCANCEL, [&](Result& r) {
+         iplug::TextBuffer dir("C:\\");
+         g.PromptForDirectory(dir, [&](const iplug::TextBuffer& n, const iplug::TextBuffer& d) {
+           record(r, std::string(n.Get()) + "|" + d.Get());
+         });
+       }, "|"},
+  };
+  for (const Case& c : cases) {
+    Touch(kDrive, 4, TOUCHEVENTF_DOWN);
+    ASSERT_EQ(Win()->NCapturedPointers(), 1) << c.name;
+    Result result;
+    {
+      DialogCloser user(c.userCommand);
+      c.run(result);
+      EXPECT_TRUE(user.Closed()) << c.name;
+    }
+    EXPECT_EQ(result.calls, 1) << c.name;
+    EXPECT_EQ(result.capturedAtCall, 0) << c.name << ": the pointer is let go first";
+    EXPECT_EQ(result.text, c.expected) << c.name;
+    Touch(kDrive, 4, TOUCHEVENTF_UP);
+  }
+  EXPECT_EQ(sPlugin->mGestures, 0);
 }
 
 // GDI and USER object counts of this process (0 where the system does not count them).

@@ -1,4 +1,4 @@
-#include "graphics/headless/MemoryFont.h"
+#include "graphics/nanovg/MemoryFont.h"
 
 #include <cstdio>
 
