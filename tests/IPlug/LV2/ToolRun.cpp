@@ -4,6 +4,9 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "IPlug/LV2/LilvRig.h"
 
@@ -30,6 +33,21 @@ ToolRun RunTool(const std::vector<std::string>& args) {
   const int status = pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+std::vector<std::string> SchemaFiles() {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const auto& bundle : std::filesystem::directory_iterator("/usr/lib/lv2", error)) {
+    std::ifstream manifest(bundle.path() / "manifest.ttl");
+    std::stringstream text;
+    text << manifest.rdbuf();
+    if (text.str().find("lv2:Plugin") != std::string::npos || text.str().find("lv2core#Plugin") != std::string::npos)
+      continue;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(bundle.path(), error))
+      if (entry.path().extension() == ".ttl") files.push_back(entry.path().string());
+  }
+  return files;
 }
 
 }  // namespace lv2test
