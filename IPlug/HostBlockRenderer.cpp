@@ -4,14 +4,6 @@
 
 namespace iplug {
 
-namespace {
-bool AllPresent(const float* const* buffers, int count) {
-  for (int i = 0; i < count; ++i)
-    if (!buffers[i]) return false;
-  return true;
-}
-}  // namespace
-
 HostBlockRenderer::HostBlockRenderer(IPlugProcessor& processor)
     : mProcessor(processor),
       mSideChainChannel(processor.MaxChannelsForBus(kInput, 0)),
@@ -23,18 +15,6 @@ HostBlockRenderer::HostBlockRenderer(IPlugProcessor& processor)
   const int nIn = processor.NChannels(kInput);
   // The main inputs end where the side-chain channel begins.
   mMaxMainInputs = mHasSideChainBus ? std::clamp(mSideChainChannel, 0, nIn) : nIn;
-}
-
-int HostBlockRenderer::OutputBuffers(int nOutputs) const {
-  return mOneOutputBus ? std::clamp(nOutputs, 0, mMaxOutputs) : mMaxOutputs;
-}
-
-bool HostBlockRenderer::OutputsPresent(const HostBlock& block) const {
-  return block.mOutputs && AllPresent(block.mOutputs, OutputBuffers(block.mNOutputs));
-}
-
-bool HostBlockRenderer::InputsPresent(const HostBlock& block) const {
-  return mProcessor.IsInstrument() || (block.mMainInputs && AllPresent(block.mMainInputs, MainInputs(block)));
 }
 
 void HostBlockRenderer::Silence(const HostBlock& block) const {

@@ -30,11 +30,15 @@ public:
   // there is a side-chain bus, else every input record.
   int MaxMainInputs() const { return mMaxMainInputs; }
   // Any thread. The output buffers a block whose layout has nOutputs channels must carry.
-  int OutputBuffers(int nOutputs) const;
+  int OutputBuffers(int nOutputs) const { return mOneOutputBus ? std::clamp(nOutputs, 0, mMaxOutputs) : mMaxOutputs; }
   // Audio thread. Every output buffer the block is written to is there.
-  bool OutputsPresent(const HostBlock& block) const;
+  bool OutputsPresent(const HostBlock& block) const {
+    return block.mOutputs && AllPresent(block.mOutputs, OutputBuffers(block.mNOutputs));
+  }
   // Audio thread. Every main input is there (an instrument needs none).
-  bool InputsPresent(const HostBlock& block) const;
+  bool InputsPresent(const HostBlock& block) const {
+    return mProcessor.IsInstrument() || (block.mMainInputs && AllPresent(block.mMainInputs, MainInputs(block)));
+  }
   // Audio thread. Allocates nothing. Silences every output of the block.
   void Silence(const HostBlock& block) const;
 
@@ -53,6 +57,12 @@ private:
     bool operator==(const Layout&) const = default;
   };
 
+  template <typename Buffer>
+  static bool AllPresent(Buffer* const* buffers, int count) {
+    for (int i = 0; i < count; ++i)
+      if (!buffers[i]) return false;
+    return true;
+  }
   int MainInputs(const HostBlock& block) const { return std::clamp(block.mNMainInputs, 0, mMaxMainInputs); }
   int Outputs(const HostBlock& block) const { return std::clamp(block.mNOutputs, 0, mMaxOutputs); }
   // The piece length for a block, growing the processor's block size up to its preallocation.

@@ -148,13 +148,14 @@ void IPlugAAX::PostMidiOutput(const void* context) {
 
 void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*/[], int32_t /*count*/) {
   HostBlock block;
-  if (!ReadHostBlock(context, block) || !mRenderer.OutputsPresent(block)) return;
+  if (!ReadHostBlock(context, block)) return;
   // Without a controller the host has not initialised the instance: nothing to render for.
-  if (!mRenderer.InputsPresent(block) || !Controller()) {
-    mRenderer.Silence(block);
+  if (!Controller()) {
+    if (mRenderer.OutputsPresent(block)) mRenderer.Silence(block);
     return;
   }
-  if (DoesMIDIIn()) HandleHostMidiInput(context);
+  // The host's MIDI reaches the plug-in only with a block it renders.
+  if (DoesMIDIIn() && mRenderer.OutputsPresent(block) && mRenderer.InputsPresent(block)) HandleHostMidiInput(context);
   mRenderer.Render(block, IsHostBypassed(), [this, context](int offset, int /*nFrames*/) {
     mTimeContext = context;
     mTimeOffset = offset;
