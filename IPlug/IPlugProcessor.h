@@ -108,6 +108,7 @@ public:
   int MaxChannelsForBus(Direction dir, int busIdx) const;
   int NIOConfigs() const { return static_cast<int>(mIOConfigs.size()); }
   const ChannelLayout& GetIOConfig(int idx) const { return mIOConfigs[static_cast<size_t>(idx)]; }
+  std::span<const ChannelLayout> IOConfigs() const { return mIOConfigs; }
 
   // ---- channels and host buffers (render thread) ----
 

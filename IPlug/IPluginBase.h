@@ -120,6 +120,12 @@ public:
   virtual int UnserializeParams(const ByteChunk& chunk, int startPos);
   virtual bool SerializeState(ByteChunk& chunk) const { return SerializeParams(chunk); }
   virtual int UnserializeState(const ByteChunk& chunk, int startPos) { return UnserializeParams(chunk, startPos); }
+  // State thread (a host's "set state", a preset, a file). Applies the complete state that the
+  // first bytes at data hold; bytes past it are ignored. Refused (false) when the bytes hold
+  // less than a complete state of this build, before anything is applied; when the state
+  // cannot be read, the previous one comes back whole rather than half of each. Nobody is
+  // told: the caller notifies as its host expects (OnStateRestored).
+  bool ApplyState(const void* data, int size);
   virtual void OnPresetFileLoaded() {}
   virtual void OnPresetSlotsChanged() {}
   // The bytes a product's state puts in front of the parameter doubles (none here). Slots
@@ -157,8 +163,6 @@ private:
   double NextParamArg(int idx, va_list& args) const;
   void MakePresetFromValues(const char* name, const double* values);
   int StateHeaderSize() const;
-  // Applies a state; when it cannot be read the previous state comes back whole.
-  bool ApplyStateOrRestore(const ByteChunk& state);
   PresetsSnapshot TakeSnapshot() const;
   void RestoreSnapshot(const PresetsSnapshot& snapshot);
   int ReadPresetSlots(const ByteChunk& chunk, int startPos, int nSlots);

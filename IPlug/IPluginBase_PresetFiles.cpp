@@ -125,7 +125,7 @@ bool IPluginBase::ReadProgramData(const uint8_t* data, int size, TextBuffer* why
     ByteChunk state;
     state.AppendBytes(program.chunk, program.chunkSize);
     if (state.Size() != program.chunkSize) return Refuse(why, "is too large to load");
-    if (!ApplyStateOrRestore(state)) return Refuse(why, "holds a state this plug-in cannot read (it ends early)");
+    if (!ApplyState(state.Data(), state.Size())) return Refuse(why, "holds a state this plug-in cannot read (it ends early)");
   } else {
     if (program.numParams != NParams()) return Refuse(why, "holds a different number of parameters than this plug-in");
     ApplyNormalizedValues(program.values);

@@ -113,11 +113,14 @@ void IPluginBase::MakePresetFromByteChunk(const char* name, const ByteChunk& chu
   if (slot) slot->mChunk.AppendBytes(chunk.Data(), chunk.Size());
 }
 
-bool IPluginBase::ApplyStateOrRestore(const ByteChunk& state) {
+// The state this build writes has a fixed length, so fewer bytes cannot hold a whole state.
+bool IPluginBase::ApplyState(const void* data, int size) {
   ByteChunk previous;
-  const bool havePrevious = SerializeState(previous);
-  if (UnserializeState(state, 0) > 0) return true;
-  if (havePrevious) UnserializeState(previous, 0);
+  if (!data || !SerializeState(previous) || size < previous.Size()) return false;
+  ByteChunk state;
+  if (state.AppendBytes(data, previous.Size()) != previous.Size()) return false;
+  if (UnserializeState(state, 0) >= 0) return true;
+  UnserializeState(previous, 0);
   return false;
 }
 
@@ -126,7 +129,7 @@ bool IPluginBase::RecallPreset(int idx) {
   IPreset& slot = *mPresets[static_cast<size_t>(idx)];
   bool restored;
   if (slot.mInitialized) {
-    restored = ApplyStateOrRestore(slot.mChunk);
+    restored = ApplyState(slot.mChunk.Data(), slot.mChunk.Size());
   } else {
     int users = 1;
     for (const std::unique_ptr<IPreset>& other : mPresets) users += std::strstr(other->mName, "user preset") != nullptr;

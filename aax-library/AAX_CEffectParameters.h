@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -107,7 +108,8 @@ protected:
   const AAX_IParameter* FindParameter(AAX_CParamID id) const { return mParameterManager.GetParameterByID(id); }
   void FilterParameterIDOnSave(AAX_CParamID id);
 
-  int32_t mNumPlugInChanges = 0;
+  // Counted by every host thread that changes a value or the state.
+  std::atomic<int32_t> mNumPlugInChanges{0};
   int32_t mNumChunkedParameters = 0;
   AAX_CPacketDispatcher mPacketDispatcher;
   AAXParameterManager mParameterManager;

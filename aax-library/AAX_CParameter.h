@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -79,10 +80,12 @@ public:
     if (std::isnan(normalizedValue)) return;
     normalizedValue = Clamp01(normalizedValue);
     const T newValue = mTaper->NormalizedToReal(normalizedValue);
-    if (!mNeedNotify && newValue == mValue.Get()) return;
+    // Hosts update a value from several threads at once; each update is whole, and one that
+    // changes nothing is not passed on unless a notification is owed.
+    if (!mNeedNotify.load(std::memory_order_acquire) && newValue == mValue.Get()) return;
     mValue.Set(newValue);
+    mNeedNotify.store(false, std::memory_order_release);
     if (mAutomationDelegate) mAutomationDelegate->PostCurrentValue(Identifier(), normalizedValue);
-    mNeedNotify = false;
   }
 
   void SetNumberOfSteps(uint32_t numSteps) override {
@@ -186,7 +189,7 @@ public:
     }
     const double normalized = GetNormalizedValue();
     mTaper.reset(typed->Clone());
-    mNeedNotify = true;
+    mNeedNotify.store(true, std::memory_order_release);
     if (preserveValue) {
       SetValue(mValue.Get());
     } else {
@@ -220,7 +223,7 @@ public:
       mAutomationDelegate->PostSetValueRequest(Identifier(), normalized);
       Release();
     } else {
-      mNeedNotify = true;
+      mNeedNotify.store(true, std::memory_order_release);
       UpdateNormalizedValue(normalized);
     }
   }
@@ -282,7 +285,7 @@ private:
   std::unique_ptr<AAX_ITaperDelegate<T>> mTaper;
   std::unique_ptr<AAX_IDisplayDelegate<T>> mDisplay;
   AAX_IAutomationDelegate* mAutomationDelegate = nullptr;
-  bool mNeedNotify = true;
+  std::atomic<bool> mNeedNotify{true};  // the next update is passed on even when it changes nothing
   AAX_CParameterValue<T> mValue;
   T mDefaultValue;
 };

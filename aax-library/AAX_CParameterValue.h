@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstring>
 #include <type_traits>
 
@@ -6,10 +7,19 @@
 #include "aax-library/AAX_IParameterValue.h"
 
 // An identifier (at most 31 characters, longer ones are cut) and a value of type T.
+// A number is held atomically: hosts read and write a parameter's value from several of their
+// threads at once (automation, a state load, the editor's requests). Other types are for one
+// thread at a time.
 template <typename T>
 class AAX_CParameterValue : public AAX_IParameterValue {
+  using Storage = std::conditional_t<std::is_arithmetic_v<T>, std::atomic<T>, T>;
+
 public:
   AAX_CParameterValue(AAX_CParamID identifier, const T& value) : mValue(value) { SetIdentifier(identifier); }
+  AAX_CParameterValue(const AAX_CParameterValue& other) : mValue(other.Get()) {
+    std::memcpy(mIdentifier, other.mIdentifier, sizeof mIdentifier);
+  }
+  AAX_CParameterValue& operator=(const AAX_CParameterValue&) = delete;
 
   AAX_CParameterValue* Clone() const override { return new AAX_CParameterValue(*this); }
   AAX_CParamID Identifier() const override { return mIdentifier; }
@@ -29,8 +39,15 @@ public:
     }
   }
 
-  const T& Get() const { return mValue; }
-  void Set(const T& value) { mValue = value; }
+  // Any thread.
+  T Get() const {
+    if constexpr (std::is_arithmetic_v<T>) return mValue.load(std::memory_order_relaxed);
+    else return mValue;
+  }
+  void Set(const T& value) {
+    if constexpr (std::is_arithmetic_v<T>) mValue.store(value, std::memory_order_relaxed);
+    else mValue = value;
+  }
 
   // Returns false when the identifier had to be cut.
   bool SetIdentifier(AAX_CParamID identifier) {
@@ -46,7 +63,7 @@ private:
   bool GetAs(U* value) const {
     if constexpr (std::is_same_v<T, U>) {
       if (!value) return false;
-      *value = mValue;
+      *value = Get();
       return true;
     } else {
       (void)value;
@@ -55,5 +72,5 @@ private:
   }
 
   char mIdentifier[eParemeterDefaultMaxIdentifierSize] = {};
-  T mValue;
+  Storage mValue;
 };

@@ -1,6 +1,7 @@
 #include "IPlug/AAX/AAX_CEffectGUI_IPLUG.h"
 
 #include "IPlug/AAX/IPlugAAX.h"
+#include "IPlug/HostParams.h"
 #include "aax-library/AAX_Errors.h"
 #ifndef _WIN32
 #include "IPlug/TimerRunLoop.h"
@@ -8,22 +9,6 @@
 #include "graphics/IGraphics.h"
 
 namespace iplug {
-
-namespace {
-
-// The parameter index an identifier names ("1" is 0), or -1 for anything but a decimal number.
-int ParamIndexFromID(AAX_CParamID id) {
-  if (!id || !*id) return -1;
-  long long number = 0;
-  for (const char* c = id; *c; ++c) {
-    if (*c < '0' || *c > '9') return -1;
-    number = number * 10 + (*c - '0');
-    if (number > 1000000) return -1;
-  }
-  return static_cast<int>(number) - 1;
-}
-
-}  // namespace
 
 AAX_CEffectGUI_IPLUG::~AAX_CEffectGUI_IPLUG() {
   // The editor must not keep the adapter of a GUI object that is gone.
@@ -77,8 +62,8 @@ AAX_Result AAX_CEffectGUI_IPLUG::SetControlHighlightInfo(AAX_CParamID id, AAX_CB
                                                          AAX_EHighlightColor color) {
   auto* view = mPlug ? static_cast<igraphics::IPlugAAXView_Interface*>(mPlug->GetEditorView()) : nullptr;
   if (!view) return AAX_ERROR_INVALID_PARAMETER_ID;
-  const int paramIdx = ParamIndexFromID(id);
-  if (!mPlug->IsValidParamIdx(paramIdx)) return AAX_ERROR_INVALID_PARAMETER_ID;
+  const int paramIdx = HostParams(*mPlug).ParamIndexFromID(id);
+  if (paramIdx < 0) return AAX_ERROR_INVALID_PARAMETER_ID;
   view->SetControlHighlight(paramIdx, isHighlighted != 0, static_cast<int>(color));
   return AAX_SUCCESS;
 }

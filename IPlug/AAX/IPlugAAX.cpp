@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 #include "IPlug/AAX/AAXBypassParameter.h"
@@ -20,7 +19,6 @@
 namespace iplug {
 
 namespace {
-constexpr int kParamIDLength = 32;
 constexpr int kSteps = 128;
 
 // A discrete host parameter over the framework parameter's display texts: one step per
@@ -36,11 +34,7 @@ AAX_IParameter* MakeTextParameter(const IParam& param, const char* id) {
       id, AAX_CString(param.GetName()), static_cast<int32_t>(param.GetDefault()),
       AAX_CLinearTaperDelegate<int32_t, 1>(static_cast<int32_t>(param.GetMin()), static_cast<int32_t>(param.GetMax())),
       AAX_CStringDisplayDelegate<int32_t>(texts), param.GetCanAutomate());
-  // One step per text. Without texts (which the library would refuse as zero steps) one per
-  // value of the range.
-  const int steps = param.NDisplayTexts() > 0 ? param.NDisplayTexts()
-                                              : std::max(2, static_cast<int>(param.GetMax() - param.GetMin()) + 1);
-  parameter->SetNumberOfSteps(static_cast<uint32_t>(steps));
+  parameter->SetNumberOfSteps(static_cast<uint32_t>(HostParams::StepCount(param)));
   parameter->SetType(AAX_eParameterType_Discrete);
   return parameter;
 }
@@ -74,9 +68,6 @@ IPlugAAX::IPlugAAX(const InstanceInfo& /*info*/, const PluginConfig& config)
   ConnectChannels(kOutput, 0, NChannels(kOutput), true);
   if (NChannels(kInput) > 0) CreateBypassDelayLine();
   ResizeScratchBuffers(kInitialBlockSize);
-  mSideChainChannel = MaxChannelsForBus(kInput, 0);
-  mPieceInputs.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mPieceOutputs.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
   StartTimer();
 }
 
@@ -114,8 +105,8 @@ void IPlugAAX::CreateHostParameters() {
 
   mParamIDs.clear();
   for (int i = 0; i < NParams(); ++i) {
-    char id[kParamIDLength];
-    std::snprintf(id, sizeof id, "%i", i + 1);
+    char id[HostParams::kMaxIDTextLength];
+    HostParams::HostIDText(i, id);
     mParamIDs.emplace_back(id);
     AAX_IParameter* parameter = MakeHostParameter(*GetParam(i), id);
     if (parameter && !mParameterManager.AddParameter(parameter)) delete parameter;
@@ -123,17 +114,18 @@ void IPlugAAX::CreateHostParameters() {
 }
 
 AAX_IParameter* IPlugAAX::MakeHostParameter(const IParam& param, const char* id) const {
-  switch (param.Type()) {
-    case IParam::kTypeBool:
-    case IParam::kTypeEnum:
+  switch (HostParams::ShapeOf(param)) {
+    case HostParams::Shape::kSwitch:
+    case HostParams::Shape::kList:
       return MakeTextParameter(param, id);
-    case IParam::kTypeInt:
+    case HostParams::Shape::kInteger:
       return MakeIntParameter(param, id);
-    case IParam::kTypeDouble:
+    case HostParams::Shape::kContinuous:
       return MakeDoubleParameter(param, id);
-    default:
-      return nullptr;  // no host parameter; the identifier stays taken
+    case HostParams::Shape::kHidden:
+      break;
   }
+  return nullptr;  // no host parameter; the identifier stays taken
 }
 
 AAX_Result IPlugAAX::Uninitialize() {
@@ -147,18 +139,6 @@ const char* IPlugAAX::ParamID(int paramIdx) const {
   return mParamIDs[static_cast<size_t>(paramIdx)].c_str();
 }
 
-int IPlugAAX::ParamIndexFromID(AAX_CParamID id) const {
-  if (!id || !*id) return -1;
-  int64_t number = 0;
-  for (const char* c = id; *c; ++c) {
-    if (*c < '0' || *c > '9') return -1;
-    number = number * 10 + (*c - '0');
-    if (number > NParams()) return -1;
-  }
-  const int index = static_cast<int>(number) - 1;
-  return IsValidParamIdx(index) ? index : -1;
-}
-
 AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID id, double value, AAX_EUpdateSource /*source*/) {
   AAX_IParameter* parameter = FindParameter(id);
   if (!parameter) return AAX_ERROR_INVALID_PARAMETER_ID;
@@ -166,12 +146,8 @@ AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID id, double valu
   value = std::clamp(value, 0.0, 1.0);
   parameter->UpdateNormalizedValue(value);
 
-  const int paramIdx = ParamIndexFromID(id);
-  if (paramIdx >= 0) {
-    GetParam(paramIdx)->SetNormalized(value);
-    SendParamValueFromProcessor(paramIdx, value, true);
-    OnParamChange(paramIdx, ParamSource::kHost, -1);
-  }
+  mHostParams.SetFromHost(mHostParams.ParamIndexFromID(id), value, HostParams::Scale::kNormalized,
+                          HostParams::EditorNotice::kQueued);
   const AAX_Result result = mPacketDispatcher.SetDirty(id);
   ++mNumPlugInChanges;
   return result;

@@ -8,6 +8,8 @@
 #include "IPlug/AAX/AAX_CIPlugParameters.h"
 #include "IPlug/AAX/InstanceInfo.h"
 #include "IPlug/AAX/MidiOutList.h"
+#include "IPlug/HostBlockRenderer.h"
+#include "IPlug/HostParams.h"
 #include "IPlug/IPlugAPIBase.h"
 #include "IPlug/IPlugProcessor.h"
 #include "IPlug/PluginConfig.h"
@@ -91,7 +93,7 @@ public:
   void UpdateLatency(int samples) override;
 
   // The input channel at which the host's side-chain channel is attached.
-  int GetSideChainChannel() const { return mSideChainChannel; }
+  int GetSideChainChannel() const { return MaxChannelsForBus(kInput, 0); }
   // Host identifier of a framework parameter, or null (not initialised, or no such index).
   const char* ParamID(int paramIdx) const;
   // Any thread. The master bypass as the render path sees it: published by the bypass
@@ -113,24 +115,15 @@ protected:
   void RenderContext(const void* context, TParamValPair* const values[], int32_t count) override;
 
 private:
-  struct HostBlock;
-
   void CreateHostParameters();
   AAX_IParameter* MakeHostParameter(const IParam& param, const char* id) const;
-  // The framework parameter a host identifier names, or -1.
-  int ParamIndexFromID(AAX_CParamID id) const;
 
   // Render path steps (real-time thread).
   bool ReadStemFormats(int& nIn, int& nOut) const;
   bool ReadHostBlock(const void* context, HostBlock& block);
-  static float* const* HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out);
-  void ConnectInputs(const HostBlock& block, int offset, int nFrames);
-  void ConnectOutputs(const HostBlock& block, int offset, int nFrames);
-  void ConnectLayout(const HostBlock& block);
   void ReadPendingTimeInfo(TimeInfo& info) const override;
   void HandleHostMidiInput(const void* context);
   void PostMidiOutput(const void* context);
-  static void SilenceOutputs(const HostBlock& block);
 
   // The size of a complete state of this build (state thread).
   int CompleteStateSize() const;
@@ -140,7 +133,6 @@ private:
   MidiOutList mMidiOutput;
   std::mutex mTrackNameMutex;
   TextBuffer mTrackName;
-  int mSideChainChannel = 0;
   // The chunk size last reported to the host (state threads).
   mutable RelaxedAtomic<int> mReportedChunkSize{0};
   // Channels of the host's stem formats as last read (the smallest layout until then).
@@ -150,18 +142,8 @@ private:
   // Render thread, during one piece of a block: where its transport is read from.
   const void* mTimeContext = nullptr;
   int mTimeOffset = 0;
-  // The host's layout the channels were last connected for (render thread): main inputs,
-  // outputs and whether a key arrives. Until the first block, none.
-  struct ConnectedLayout {
-    int nIn = -1;
-    int nOut = -1;
-    bool key = false;
-    bool operator==(const ConnectedLayout&) const = default;
-  };
-  ConnectedLayout mConnectedLayout;
-  // The host's buffer pointers for one piece of a long block, sized at construction.
-  std::vector<float*> mPieceInputs;
-  std::vector<float*> mPieceOutputs;
+  HostParams mHostParams{*this};
+  HostBlockRenderer mRenderer{*this};
 };
 
 }  // namespace iplug

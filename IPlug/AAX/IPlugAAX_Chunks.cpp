@@ -62,21 +62,8 @@ AAX_Result IPlugAAX::SetChunk(AAX_CTypeID id, const AAX_SPlugInChunk* chunk) {
   if (id != static_cast<AAX_CTypeID>(GetUniqueID())) return AAX_ERROR_INVALID_CHUNK_ID;
   if (chunk->fSize <= 0) return AAX_ERROR_INCORRECT_CHUNK_SIZE;
 
-  // Checked before anything is applied or anyone told: the state this build writes has a
-  // fixed length, so a record shorter than it cannot hold a whole state. The record holds at
-  // least what it claims, and bytes past a complete state would be ignored anyway.
-  ByteChunk current;
-  const bool haveCurrent = SerializeState(current);
-  if (!haveCurrent || chunk->fSize < current.Size()) return AAX_ERROR_MALFORMED_CHUNK;
-  ByteChunk state;
-  if (state.AppendBytes(chunk->fData, current.Size()) != current.Size()) return AAX_ERROR_MALFORMED_CHUNK;
-
-  if (UnserializeState(state, 0) < 0) {
-    // Not reached with a state of fixed length; should a product's state vary, the one it
-    // had comes back whole rather than half of each.
-    UnserializeState(current, 0);
-    return AAX_ERROR_MALFORMED_CHUNK;
-  }
+  // The record's size is the host's claim: no more is read than a complete state needs.
+  if (!ApplyState(chunk->fData, chunk->fSize)) return AAX_ERROR_MALFORMED_CHUNK;
 
   for (int i = 0; i < NParams(); ++i) {
     if (const char* paramID = ParamID(i)) SetParameterNormalizedValue(paramID, GetParam(i)->GetNormalized());

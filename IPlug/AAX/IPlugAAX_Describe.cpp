@@ -7,7 +7,9 @@
 #include "IPlug/AAX/AAX_CEffectGUI_IPLUG.h"
 #include "IPlug/AAX/IPlugAAX.h"
 #include "IPlug/AAX/IPlugAAX_Parameters.h"
+#include "IPlug/EntryGuard.h"
 #include "IPlug/IPlugProcessor.h"
+#include "IPlug/InsertLayouts.h"
 #include "aax-library/AAX_CHostServices.h"
 #include "aax-library/AAX_Errors.h"
 
@@ -99,18 +101,14 @@ AAX_Result DescribeEffects(AAX_ICollection* collection, const AAXPluginDescripti
   int maxInChannels = 0, maxOutChannels = 0, maxInBuses = 0, maxOutBuses = 0;
   IPlugProcessor::ParseIOConfigs(description.mChannelIOStr, configs, maxInChannels, maxOutChannels, maxInBuses,
                                  maxOutBuses);
-
-  // With a second input bus anywhere, that bus is a side chain: only the configurations of
-  // one input bus become components, and each of them takes the side chain.
-  const bool sideChain = maxInBuses > 1;
+  const InsertLayouts inserts = InsertLayouts::Of(configs);
   size_t componentIdx = 0;
-  for (const ChannelLayout& config : configs) {
-    if (sideChain && config.NBuses(kInput) != 1) continue;
+  for (const ChannelLayout* config : inserts.mConfigs) {
     const bool typeIDsLeft = componentIdx < description.mNativeTypeIDs.size() &&
                              componentIdx < description.mAudioSuiteTypeIDs.size();
     AAX_ASSERT(typeIDsLeft);
     if (!typeIDsLeft) continue;
-    err |= DescribeComponent(*effectDescriptor, MakeSetup(config, description, sideChain, componentIdx));
+    err |= DescribeComponent(*effectDescriptor, MakeSetup(*config, description, inserts.mSideChain, componentIdx));
     ++componentIdx;
     AAX_ASSERT(err == AAX_SUCCESS);
   }
@@ -134,21 +132,15 @@ AAX_Result GetEffectDescriptions(AAX_ICollection* collection) {
 }
 
 IACFUnknown* CreateEffectParameters() {
-  // The host calls this directly: nothing may unwind into it.
-  try {
-    iplug::IPlugAAX* plug = MakePlugInstance(iplug::InstanceInfo{});
-    if (!plug) return nullptr;
-    return static_cast<AAX_CIPlugParameters*>(plug)->GetPrivateUnknown();
-  } catch (...) {
-    return nullptr;
-  }
+  return iplug::GuardedEntry(
+      []() -> IACFUnknown* {
+        iplug::IPlugAAX* plug = MakePlugInstance(iplug::InstanceInfo{});
+        return plug ? static_cast<AAX_CIPlugParameters*>(plug)->GetPrivateUnknown() : nullptr;
+      },
+      nullptr);
 }
 
 IACFUnknown* CreateEffectGUI() {
-  // The host calls this directly: nothing may unwind into it.
-  try {
-    return (new iplug::AAX_CEffectGUI_IPLUG)->GetPrivateUnknown();
-  } catch (...) {
-    return nullptr;
-  }
+  return iplug::GuardedEntry([]() -> IACFUnknown* { return (new iplug::AAX_CEffectGUI_IPLUG)->GetPrivateUnknown(); },
+                             nullptr);
 }

@@ -17,25 +17,7 @@ T* Field(const void* context, AAX_CFieldIndex index) {
   return static_cast<T*>(AAX_ContextField(context, index));
 }
 
-bool AllPresent(float* const* buffers, int count) {
-  for (int i = 0; i < count; ++i)
-    if (!buffers[i]) return false;
-  return true;
-}
 }  // namespace
-
-// What the context says about one block, checked before anything is read or written.
-struct IPlugAAX::HostBlock {
-  int nFrames = 0;
-  int nIn = 0;             // main input channels the host delivers
-  int nOut = 0;            // output channels of the host's stem format
-  int nOutAttached = 0;    // host output buffers the processor writes
-  float* const* inputs = nullptr;
-  float* const* outputs = nullptr;
-  bool inputsPresent = false;
-  bool initialised = false;  // a controller to answer: the host initialised the instance
-  int sideChainIndex = 0;  // position of the key in the input buffers; 0 without one
-};
 
 bool IPlugAAX::ReadStemFormats(int& nIn, int& nOut) const {
   AAX_IController* controller = Controller();
@@ -50,15 +32,15 @@ bool IPlugAAX::ReadStemFormats(int& nIn, int& nOut) const {
   return false;
 }
 
+// What the context says about one block. False for a block that cannot be read safely.
 bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
   const int32_t* length = Field<const int32_t>(context, kIPlugAAXField_BufferLength);
   if (!length || *length <= 0 || *length > kMaxRenderFrames) return false;
-  block.nFrames = *length;
+  block.mNFrames = *length;
 
   // An instance's stem formats never change, so once a query has worked the host is not asked
   // again; before any has (a host in trouble), the layout is taken to be the smallest there
   // is, one channel each way, so that every buffer written exists.
-  block.initialised = Controller() != nullptr;
   int nIn = 0, nOut = 0;
   if (!mStemFormatsKnown && ReadStemFormats(nIn, nOut)) {
     mKnownInputChannels = nIn;
@@ -68,17 +50,11 @@ bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
     nIn = mKnownInputChannels;
     nOut = mKnownOutputChannels;
   }
-  // The main inputs end where the side-chain channel begins.
-  const int mainInputs = MaxBusCount(kInput) > 1 ? std::min(mSideChainChannel, NChannels(kInput)) : NChannels(kInput);
-  block.nIn = std::clamp(nIn, 0, mainInputs);
-  block.nOut = std::clamp(nOut, 0, NChannels(kOutput));
-  block.nOutAttached = MaxBusCount(kOutput) == 1 ? block.nOut : NChannels(kOutput);
-
-  block.outputs = Field<float* const>(context, kIPlugAAXField_AudioOut);
-  if (!block.outputs || !AllPresent(block.outputs, block.nOutAttached)) return false;
-
-  block.inputs = Field<float* const>(context, kIPlugAAXField_AudioIn);
-  block.inputsPresent = IsInstrument() || (block.inputs && AllPresent(block.inputs, block.nIn));
+  block.mNMainInputs = std::clamp(nIn, 0, mRenderer.MaxMainInputs());
+  block.mNOutputs = std::clamp(nOut, 0, NChannels(kOutput));
+  block.mOutputs = Field<float* const>(context, kIPlugAAXField_AudioOut);
+  float* const* inputs = Field<float* const>(context, kIPlugAAXField_AudioIn);
+  block.mMainInputs = inputs;
 
   // The key follows the main inputs in the host's buffers; an index past them (or a missing
   // buffer there) is taken as no key at all.
@@ -86,59 +62,8 @@ bool IPlugAAX::ReadHostBlock(const void* context, HostBlock& block) {
   const int32_t* sideChain =
       MaxBusCount(kInput) > 1 ? Field<const int32_t>(context, kIPlugAAXField_SideChainIn) : nullptr;
   const int s = sideChain ? *sideChain : 0;
-  if (block.inputs && s >= 1 && s <= block.nIn && block.inputs[s]) block.sideChainIndex = s;
+  if (inputs && s >= 1 && s <= block.mNMainInputs) block.mKey = inputs[s];
   return true;
-}
-
-void IPlugAAX::SilenceOutputs(const HostBlock& block) {
-  for (int i = 0; i < block.nOutAttached; ++i)
-    std::memset(block.outputs[i], 0, sizeof(float) * static_cast<size_t>(block.nFrames));
-}
-
-// The host's buffers from frame `offset` on, in the arrays made for them at construction.
-float* const* IPlugAAX::HostPointers(float* const* buffers, int count, int offset, std::vector<float*>& out) {
-  const int n = std::min(count, static_cast<int>(out.size()));
-  for (int i = 0; i < n; ++i) out[static_cast<size_t>(i)] = buffers[i] + offset;
-  return out.data();
-}
-
-// Which channels are connected changes only with the host's layout, so the channels are
-// connected again only when it has changed: nothing else connects or disconnects them, and a
-// disconnected channel keeps showing its own scratch.
-void IPlugAAX::ConnectLayout(const HostBlock& block) {
-  const bool key = MaxBusCount(kInput) > 1 && block.sideChainIndex != 0;
-  const ConnectedLayout layout{block.nIn, block.nOut, key};
-  if (layout == mConnectedLayout) return;
-  mConnectedLayout = layout;
-  if (!IsInstrument()) {
-    const int maxIn = NChannels(kInput);
-    ConnectChannels(kInput, 0, block.nIn, true);
-    if (key && mSideChainChannel >= block.nIn && mSideChainChannel < maxIn) {
-      // The key's channel stays connected from block to block: disconnecting it on the way would
-      // silence its whole buffer, only for the key to be written over it.
-      ConnectChannels(kInput, block.nIn, mSideChainChannel - block.nIn, false);
-      ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
-    } else {
-      ConnectChannels(kInput, block.nIn, maxIn - block.nIn, false);
-    }
-    if (key) ConnectChannels(kInput, mSideChainChannel, 1, true);
-  }
-  const int maxOut = NChannels(kOutput);
-  ConnectChannels(kOutput, 0, maxOut, true);
-  if (MaxBusCount(kOutput) == 1) ConnectChannels(kOutput, block.nOut, maxOut - block.nOut, false);
-}
-
-void IPlugAAX::ConnectInputs(const HostBlock& block, int offset, int nFrames) {
-  if (IsInstrument()) return;
-  AttachHostBuffers(kInput, 0, block.nIn, HostPointers(block.inputs, block.nIn, offset, mPieceInputs), nFrames);
-  if (mConnectedLayout.key)
-    AttachHostBuffers(kInput, mSideChainChannel, 1,
-                      HostPointers(block.inputs + block.sideChainIndex, 1, offset, mPieceInputs), nFrames);
-}
-
-void IPlugAAX::ConnectOutputs(const HostBlock& block, int offset, int nFrames) {
-  AttachHostBuffers(kOutput, 0, NChannels(kOutput),
-                    HostPointers(block.outputs, block.nOutAttached, offset, mPieceOutputs), nFrames);
 }
 
 // The transport of the piece being rendered, read only when the plug-in asks for it.
@@ -224,33 +149,22 @@ void IPlugAAX::PostMidiOutput(const void* context) {
 void IPlugAAX::RenderContext(const void* context, TParamValPair* const /*values*/[], int32_t /*count*/) {
   HostBlock block;
   if (!ReadHostBlock(context, block)) return;
-  if (!block.inputsPresent || !block.initialised) {
-    SilenceOutputs(block);
+  // Without a controller the host has not initialised the instance: nothing to render for.
+  if (!Controller()) {
+    if (mRenderer.OutputsPresent(block)) mRenderer.Silence(block);
     return;
   }
-
-  const bool bypassed = IsHostBypassed();
-  if (DoesMIDIIn()) HandleHostMidiInput(context);
-  // Long blocks are rendered in pieces that fit the scratch buffers made at construction, so
-  // no block, however long, allocates; the processing grows to the piece size only.
-  const int pieceFrames = std::min(block.nFrames, kPreallocatedFrames);
-  GrowBlockSize(pieceFrames);
-  ConnectLayout(block);
-  for (int offset = 0; offset < block.nFrames; offset += pieceFrames) {
-    const int n = std::min(pieceFrames, block.nFrames - offset);
-    ConnectInputs(block, offset, n);
-    ConnectOutputs(block, offset, n);
-    if (RunsProcessing(bypassed)) {
-      mTimeContext = context;
-      mTimeOffset = offset;
-      SetTimeInfoPending(true);
-      MidiMessage msg;
-      while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
-    }
-    RenderHostBuffers(n, bypassed);
-    SetTimeInfoPending(false);  // the context is the host's only during the call
-    mTimeContext = nullptr;
-  }
+  // The host's MIDI reaches the plug-in only with a block it renders.
+  if (DoesMIDIIn() && mRenderer.OutputsPresent(block) && mRenderer.InputsPresent(block)) HandleHostMidiInput(context);
+  mRenderer.Render(block, IsHostBypassed(), [this, context](int offset, int /*nFrames*/) {
+    mTimeContext = context;
+    mTimeOffset = offset;
+    SetTimeInfoPending(true);
+    MidiMessage msg;
+    while (PopMidiFromEditor(msg)) HandleMidiInput(msg);
+  });
+  SetTimeInfoPending(false);  // the context is the host's only during the call
+  mTimeContext = nullptr;
   PostMidiOutput(context);
 }
 

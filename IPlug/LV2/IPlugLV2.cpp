@@ -20,7 +20,6 @@ IPlugLV2::IPlugLV2(const InstanceInfo& info, const PluginConfig& config)
   ConnectChannels(kInput, 0, NChannels(kInput), true);
   ConnectChannels(kOutput, 0, NChannels(kOutput), true);
   if (NChannels(kInput) > 0) CreateBypassDelayLine();
-  mSideChainChannel = MaxChannelsForBus(kInput, 0);
   if (std::isfinite(info.mSampleRate) && info.mSampleRate > 0.0) SetSampleRate(info.mSampleRate);
   ReadFeatures(info);
   // Sized once for every block the host may send; run() never grows them.
@@ -47,15 +46,14 @@ void IPlugLV2::ReadFeatures(const InstanceInfo& info) {
 
 void IPlugLV2::LayOutPorts(const LV2Component& component) {
   mLayout = std::make_unique<LV2PortLayout>(*this, component);
-  mNInputs = std::min(component.mNInputs, mSideChainChannel > 0 ? mSideChainChannel : NChannels(kInput));
+  mNInputs = std::min(component.mNInputs, mRenderer.MaxMainInputs());
   mNOutputs = std::min(component.mNOutputs, NChannels(kOutput));
   mAudioIn.assign(static_cast<size_t>(mNInputs), nullptr);
-  mAudioOut.assign(static_cast<size_t>(mNOutputs), nullptr);
+  // A block's output buffers; those past the plug-in's ports (several output buses) have none.
+  mAudioOut.assign(static_cast<size_t>(std::max(mNOutputs, mRenderer.OutputBuffers(mNOutputs))), nullptr);
   mParamPorts.assign(static_cast<size_t>(NParams()), nullptr);
   mLastParamValues.assign(static_cast<size_t>(NParams()), std::numeric_limits<float>::quiet_NaN());
   mMeterPorts.assign(static_cast<size_t>(NMeters()), nullptr);
-  mPieceIn.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mPieceOut.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
 }
 
 void IPlugLV2::ConnectPort(uint32_t port, void* data) {
@@ -69,7 +67,9 @@ void IPlugLV2::ConnectPort(uint32_t port, void* data) {
   switch (entry->mRole) {
     case LV2PortRole::kAudioIn: set(mAudioIn, static_cast<const float*>(data)); break;
     case LV2PortRole::kSideChainIn: mSideChainIn = static_cast<const float*>(data); break;
-    case LV2PortRole::kAudioOut: set(mAudioOut, static_cast<float*>(data)); break;
+    case LV2PortRole::kAudioOut:
+      if (entry->mIdx < mNOutputs) set(mAudioOut, static_cast<float*>(data));
+      break;
     case LV2PortRole::kParam: set(mParamPorts, static_cast<const float*>(data)); break;
     case LV2PortRole::kEnabled: mEnabledPort = static_cast<const float*>(data); break;
     case LV2PortRole::kLatency: mLatencyPort = static_cast<float*>(data); break;
@@ -92,18 +92,8 @@ void IPlugLV2::ApplyControlChanges() {
     const float last = mLastParamValues[i];
     if (std::isnan(value) || (!std::isnan(last) && value == last)) continue;
     mLastParamValues[i] = value;
-    const int paramIdx = static_cast<int>(i);
-    GetParam(paramIdx)->Set(static_cast<double>(value));
-    OnParamChange(paramIdx, ParamSource::kHost, -1);
+    mHostParams.SetFromHost(static_cast<int>(i), value, HostParams::Scale::kPlain, HostParams::EditorNotice::kNone);
   }
-}
-
-bool IPlugLV2::OutputsConnected() const {
-  return std::all_of(mAudioOut.begin(), mAudioOut.end(), [](const float* p) { return p != nullptr; });
-}
-
-bool IPlugLV2::InputsConnected() const {
-  return std::all_of(mAudioIn.begin(), mAudioIn.end(), [](const float* p) { return p != nullptr; });
 }
 
 void IPlugLV2::Run(uint32_t nFrames) {
@@ -111,66 +101,14 @@ void IPlugLV2::Run(uint32_t nFrames) {
   ApplyControlChanges();
   if (mEditorZoomPort) mEditorZoom.store(*mEditorZoomPort, std::memory_order_relaxed);
   const bool enabled = !mEnabledPort || *mEnabledPort > 0.0f;
-  const auto piece = static_cast<uint32_t>(GetBlockSize());
-  bool processed = false;
-  // A block of 0 frames still runs the plug-in once, so the host learns its latency.
-  uint32_t offset = 0;
-  do {
-    const auto n = static_cast<int>(std::min(piece, nFrames - offset));
-    processed = RunPiece(offset, n, enabled) || processed;
-    offset += static_cast<uint32_t>(n);
-  } while (offset < nFrames);
-  WriteOutputPorts(enabled, processed);
-}
-
-bool IPlugLV2::RunPiece(uint32_t offset, int nFrames, bool enabled) {
-  if (!OutputsConnected()) return false;  // nowhere to write
-  if (!InputsConnected()) {
-    SilenceOutputs(offset, nFrames);
-    return false;
-  }
-  ConnectInputs(offset, nFrames);
-  ConnectOutputs(offset, nFrames);
+  const HostBlock block{mAudioIn.data(), mNInputs, mSideChainIn, mAudioOut.data(), mNOutputs,
+                        static_cast<int>(std::min<uint32_t>(nFrames, std::numeric_limits<int>::max()))};
   // Switching out and back in crossfades with the delayed input, as the AAX host's bypass
-  // does: a host's switch must not click.
-  const bool processes = RunsProcessing(!enabled);
-  RenderHostBuffers(nFrames, !enabled);
-  return processes && nFrames > 0;
-}
-
-// The main inputs on channels 0 .., the key (when the host connected it) on the side-chain
-// channel, as the AAX render path attaches them. The key's channel is not disconnected on the
-// way: a disconnected channel is silenced, which would clear its whole buffer every block.
-void IPlugLV2::ConnectInputs(uint32_t offset, int nFrames) {
-  const int maxIn = NChannels(kInput);
-  for (int c = 0; c < mNInputs; ++c)
-    mPieceIn[static_cast<size_t>(c)] = const_cast<float*>(mAudioIn[static_cast<size_t>(c)] + offset);
-  ConnectChannels(kInput, 0, mNInputs, true);
-  AttachHostBuffers(kInput, 0, mNInputs, mPieceIn.data(), nFrames);
-  if (MaxBusCount(kInput) > 1 && mSideChainIn && mSideChainChannel < maxIn) {
-    float* key[1] = {const_cast<float*>(mSideChainIn + offset)};
-    ConnectChannels(kInput, mNInputs, mSideChainChannel - mNInputs, false);
-    ConnectChannels(kInput, mSideChainChannel, 1, true);
-    ConnectChannels(kInput, mSideChainChannel + 1, maxIn - mSideChainChannel - 1, false);
-    AttachHostBuffers(kInput, mSideChainChannel, 1, key, nFrames);
-  } else {
-    ConnectChannels(kInput, mNInputs, maxIn - mNInputs, false);
-  }
-}
-
-void IPlugLV2::ConnectOutputs(uint32_t offset, int nFrames) {
-  const int maxOut = NChannels(kOutput);
-  for (int c = 0; c < mNOutputs; ++c) mPieceOut[static_cast<size_t>(c)] = mAudioOut[static_cast<size_t>(c)] + offset;
-  // With one output bus, the outputs past the plug-in's stay disconnected; connected for a
-  // moment on the way, they would be cleared every block.
-  const int connected = MaxBusCount(kOutput) == 1 ? mNOutputs : maxOut;
-  ConnectChannels(kOutput, 0, connected, true);
-  ConnectChannels(kOutput, connected, maxOut - connected, false);
-  AttachHostBuffers(kOutput, 0, maxOut, mPieceOut.data(), nFrames);
-}
-
-void IPlugLV2::SilenceOutputs(uint32_t offset, int nFrames) {
-  for (float* out : mAudioOut) std::fill_n(out + offset, nFrames, 0.0f);
+  // does: a host's switch must not click. A block of 0 frames still runs the plug-in once, so
+  // the host learns its latency.
+  bool processed = false;
+  mRenderer.Render(block, !enabled, [&processed](int /*offset*/, int n) { processed = processed || n > 0; });
+  WriteOutputPorts(enabled, processed);
 }
 
 void IPlugLV2::WriteOutputPorts(bool enabled, bool processed) {

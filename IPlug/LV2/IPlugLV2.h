@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "IPlug/HostBlockRenderer.h"
+#include "IPlug/HostParams.h"
 #include "IPlug/IPlugAPIBase.h"
 #include "IPlug/IPlugProcessor.h"
 #include "IPlug/LV2/InstanceInfo.h"
@@ -96,7 +98,7 @@ public:
   // Any thread, once the ports are laid out (null before).
   const LV2PortLayout* PortLayout() const { return mLayout.get(); }
 
-  int GetSideChainChannel() const { return mSideChainChannel; }
+  int GetSideChainChannel() const { return MaxChannelsForBus(kInput, 0); }
   // The longest block processed in one piece.
   int MaxBlockFrames() const { return GetBlockSize(); }
 
@@ -109,14 +111,7 @@ private:
 
   void ReadFeatures(const InstanceInfo& info);
   void ApplyControlChanges();
-  // One piece of a block, frames [offset, offset + nFrames). False when nothing was processed.
-  bool RunPiece(uint32_t offset, int nFrames, bool enabled);
-  void ConnectInputs(uint32_t offset, int nFrames);
-  void ConnectOutputs(uint32_t offset, int nFrames);
-  void SilenceOutputs(uint32_t offset, int nFrames);
   void WriteOutputPorts(bool enabled, bool processed);
-  bool OutputsConnected() const;
-  bool InputsConnected() const;
   // Not the audio thread. Puts a zoom the port brought since the last time into the
   // editor geometry of the state.
   void TakeEditorZoom();
@@ -126,7 +121,6 @@ private:
   std::unique_ptr<LV2PortLayout> mLayout;
   int mNInputs = 0;
   int mNOutputs = 0;
-  int mSideChainChannel = 0;
 
   // Host buffers as connected.
   std::vector<const float*> mAudioIn;
@@ -142,10 +136,8 @@ private:
   std::atomic<float> mEditorZoom{0.f};
   float mEditorZoomTaken = 0.f;  // the value last put into the geometry (0: none yet)
   LV2UIPeer* mUIPeer = nullptr;
-
-  // Pointers into the host buffers for one piece of a block.
-  std::vector<float*> mPieceIn;
-  std::vector<float*> mPieceOut;
+  HostParams mHostParams{*this};
+  HostBlockRenderer mRenderer{*this};
 };
 
 }  // namespace iplug

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "IPlug/EntryGuard.h"
 #include "IPlug/LV2/IPlugLV2.h"
 #include "IPlug/LV2/LV2Catalogue.h"
 
@@ -33,16 +34,16 @@ IPlugLV2* Plug(LV2_Handle instance) { return static_cast<IPlugLV2*>(instance); }
 // Host main thread.
 LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char* /*bundlePath*/,
                        const LV2_Feature* const* features) {
-  try {
-    const LV2Component* component = ComponentOf(descriptor);
-    if (!component) return nullptr;
-    std::unique_ptr<IPlugLV2> plug(MakePlugInstance(InstanceInfo{sampleRate, features}));
-    if (!plug) return nullptr;
-    plug->LayOutPorts(*component);
-    return plug.release();
-  } catch (...) {
-    return nullptr;
-  }
+  return GuardedEntry(
+      [&]() -> LV2_Handle {
+        const LV2Component* component = ComponentOf(descriptor);
+        if (!component) return nullptr;
+        std::unique_ptr<IPlugLV2> plug(MakePlugInstance(InstanceInfo{sampleRate, features}));
+        if (!plug) return nullptr;
+        plug->LayOutPorts(*component);
+        return plug.release();
+      },
+      nullptr);
 }
 
 // Audio thread class. Allocates nothing.
@@ -50,10 +51,7 @@ void ConnectPort(LV2_Handle instance, uint32_t port, void* data) { Plug(instance
 
 // Host main thread.
 void Activate(LV2_Handle instance) {
-  try {
-    Plug(instance)->Activate();
-  } catch (...) {
-  }
+  GuardedEntry([&] { Plug(instance)->Activate(); });
 }
 
 // Audio thread. Allocates nothing, takes no lock.
@@ -67,21 +65,13 @@ void Cleanup(LV2_Handle instance) { delete Plug(instance); }
 // Any thread but the audio thread.
 LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
                       uint32_t /*flags*/, const LV2_Feature* const* /*features*/) {
-  try {
-    return Plug(instance)->SaveState(store, handle);
-  } catch (...) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  return GuardedEntry([&] { return Plug(instance)->SaveState(store, handle); }, LV2_STATE_ERR_UNKNOWN);
 }
 
 // Host main thread, not concurrently with run().
 LV2_State_Status Restore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle,
                          uint32_t /*flags*/, const LV2_Feature* const* /*features*/) {
-  try {
-    return Plug(instance)->RestoreState(retrieve, handle);
-  } catch (...) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  return GuardedEntry([&] { return Plug(instance)->RestoreState(retrieve, handle); }, LV2_STATE_ERR_UNKNOWN);
 }
 
 const LV2_State_Interface kStateInterface{Save, Restore};
@@ -94,16 +84,18 @@ const void* ExtensionData(const char* uri) {
 const Bundle& TheBundle() {
   static const Bundle bundle = [] {
     Bundle b;
-    try {
-      std::unique_ptr<IPlugLV2> prototype(MakePlugInstance(InstanceInfo{}));
-      if (!prototype) return b;
-      b.mCatalogue = std::make_unique<LV2Catalogue>(*prototype);
-      for (const LV2Component& c : b.mCatalogue->Components())
-        b.mDescriptors.push_back(
-            LV2_Descriptor{c.mURI.c_str(), Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, ExtensionData});
-    } catch (...) {
-      b.mDescriptors.clear();
-    }
+    const bool made = GuardedEntry(
+        [&b] {
+          std::unique_ptr<IPlugLV2> prototype(MakePlugInstance(InstanceInfo{}));
+          if (!prototype) return true;
+          b.mCatalogue = std::make_unique<LV2Catalogue>(*prototype);
+          for (const LV2Component& c : b.mCatalogue->Components())
+            b.mDescriptors.push_back(LV2_Descriptor{c.mURI.c_str(), Instantiate, ConnectPort, Activate, Run, Deactivate,
+                                                    Cleanup, ExtensionData});
+          return true;
+        },
+        false);
+    if (!made) b.mDescriptors.clear();
     return b;
   }();
   return bundle;

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 #include "IPlug/LV2/IPlugLV2.h"
 
@@ -32,18 +33,8 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
   if (!data) return LV2_STATE_ERR_NO_PROPERTY;
   if (type != mUrids.mChunk) return LV2_STATE_ERR_BAD_TYPE;
 
-  // Bytes past a complete state would be ignored anyway; a state that ends early would
-  // leave the plug-in half in the old state and half in the new one, so the old one comes
-  // back whole instead.
-  ByteChunk previous;
-  if (!SerializeState(previous)) return LV2_STATE_ERR_UNKNOWN;
-  const int n = static_cast<int>(std::min<size_t>(size, static_cast<size_t>(previous.Size())));
-  ByteChunk state;
-  if (n < previous.Size() || state.AppendBytes(data, n) != n) return LV2_STATE_ERR_UNKNOWN;
-  if (UnserializeState(state, 0) < 0) {
-    UnserializeState(previous, 0);
+  if (!ApplyState(data, static_cast<int>(std::min<size_t>(size, std::numeric_limits<int>::max()))))
     return LV2_STATE_ERR_UNKNOWN;
-  }
   OnStateRestored();
   // The state wins over the controls as they stand: a control counts as a change again only
   // when the host moves it (as a host does when it sets the controls saved with the state).

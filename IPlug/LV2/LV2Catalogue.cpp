@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "IPlug/InsertLayouts.h"
 #include "IPlug/LV2/IPlugLV2.h"
 
 namespace iplug {
@@ -54,17 +55,16 @@ LV2Catalogue::LV2Catalogue(const IPlugLV2& plug)
     mUIURI = mBaseURI + ":ui";
     mUIBinaryName = std::string(plug.GetPluginName()) + "UI.so";
   }
-  // With a second input bus anywhere, that bus is the side chain: the configurations with
-  // one input bus become plug-ins, and each of them takes the key.
-  const bool sideChain = plug.MaxBusCount(kInput) > 1;
-  for (int i = 0; i < plug.NIOConfigs(); ++i) {
-    const ChannelLayout& config = plug.GetIOConfig(i);
+  const InsertLayouts inserts = InsertLayouts::Of(plug.IOConfigs());
+  for (const ChannelLayout* layout : inserts.mConfigs) {
+    const ChannelLayout& config = *layout;
+    // A plug-in's ports are one list of channels each way: aux buses and wildcards have no port.
     if (config.NBuses(kInput) != 1 || config.NBuses(kOutput) != 1) continue;
     if (config.ContainsWildcard(kInput) || config.ContainsWildcard(kOutput)) continue;
     LV2Component c;
     c.mNInputs = config.TotalChannels(kInput);
     c.mNOutputs = config.TotalChannels(kOutput);
-    c.mSideChain = sideChain;
+    c.mSideChain = inserts.mSideChain;
     NameComponent(mBaseURI, plug.GetPluginName(), c);
     bool known = false;
     for (const LV2Component& other : mComponents) known = known || other.mURI == c.mURI;

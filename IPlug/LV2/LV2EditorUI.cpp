@@ -51,11 +51,8 @@ void LV2EditorUI::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format,
     case LV2PortRole::kParam:
       // A value the host sends back while the user still holds the control is older than
       // the control's own.
-      if (mPlug->IsValidParamIdx(entry->mIdx) && !mHeld[static_cast<size_t>(entry->mIdx)]) {
-        mPlug->GetParam(entry->mIdx)->Set(value);
-        mPlug->OnParamChange(entry->mIdx, ParamSource::kHost);
-        mPlug->SendParamValueToEditor(entry->mIdx, mPlug->GetParam(entry->mIdx)->Value(), false);
-      }
+      if (mPlug->IsValidParamIdx(entry->mIdx) && !mHeld[static_cast<size_t>(entry->mIdx)])
+        HostParams(*mPlug).SetFromHost(entry->mIdx, value, HostParams::Scale::kPlain, HostParams::EditorNotice::kDirect);
       break;
     case LV2PortRole::kMeter: mPlug->ShowMeterValue(entry->mIdx, value); break;
     case LV2PortRole::kEditorZoom: mPlug->ShowEditorZoom(value); break;

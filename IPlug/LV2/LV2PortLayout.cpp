@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "IPlug/HostParams.h"
 #include "IPlug/LV2/IPlugLV2.h"
 #include "IPlug/LV2/LV2Catalogue.h"
 
@@ -49,7 +50,7 @@ LV2PortLayout::LV2PortLayout(const IPlugLV2& plug, const LV2Component& component
   }
   for (int i = 0; i < plug.NParams(); ++i) {
     const IParam& param = *plug.GetParam(i);
-    if (param.Type() == IParam::kTypeNone) continue;  // meter channels have no host parameter
+    if (!HostParams::IsVisible(param)) continue;  // meter channels have no host parameter
     Add(LV2PortRole::kParam, i, LV2Catalogue::Slug(param.GetName(), '_'), param.GetName());
   }
   Add(LV2PortRole::kEnabled, 0, "enabled", "Enabled");

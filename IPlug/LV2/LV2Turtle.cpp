@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "IPlug/HostParams.h"
 #include "IPlug/LV2/IPlugLV2.h"
 #include "IPlug/LV2/LV2PortLayout.h"
 
@@ -74,9 +75,10 @@ void WriteUnit(const IParam& param, std::ostream& out) {
 }
 
 void WriteParamPort(const IParam& param, std::ostream& out) {
-  const bool whole = param.Type() != IParam::kTypeDouble;
-  const bool choice = param.Type() == IParam::kTypeEnum || (whole && EveryValueHasText(param));
-  const bool toggle = param.Type() == IParam::kTypeBool ||
+  const HostParams::Shape shape = HostParams::ShapeOf(param);
+  const bool whole = shape != HostParams::Shape::kContinuous;
+  const bool choice = shape == HostParams::Shape::kList || (whole && EveryValueHasText(param));
+  const bool toggle = shape == HostParams::Shape::kSwitch ||
                       (whole && param.NDisplayTexts() == 0 && param.GetMin() == 0.0 && param.GetMax() == 1.0);
   out << " ;\n\t\tlv2:default " << LV2Turtle::Number(param.GetDefault()) << " ;\n\t\tlv2:minimum "
       << LV2Turtle::Number(param.GetMin()) << " ;\n\t\tlv2:maximum " << LV2Turtle::Number(param.GetMax());

@@ -190,3 +190,21 @@ TEST(Presets, ABlobCallCarriesAStateOfAnySizeBackIntoASlot) {
   plug.MakePresetFromBlob("again", blob.c_str(), 1600);
   EXPECT_TRUE(plug.PresetData(1)->IsEqual(*plug.PresetData(0)));
 }
+
+// A host's state: what follows a complete state is ignored, less than one is refused unapplied,
+// and none of it tells anyone (the binding does, as its host expects).
+TEST(Presets, AHostStateIsAppliedWholeOrNotAtAll) {
+  PresetPlugin plug(1);
+  plug.Set(1.0, 3.0, 0.25);
+  ByteChunk state;
+  ASSERT_TRUE(plug.SerializeState(state));
+  state.Append(99.0);
+  plug.Set(0.0, 9.0, 1.0);
+  EXPECT_TRUE(plug.ApplyState(state.Data(), state.Size()));
+  EXPECT_EQ(plug.Values(), (std::vector<double>{1.0, 3.0, 0.25}));
+  plug.Set(0.0, 9.0, 1.0);
+  EXPECT_FALSE(plug.ApplyState(state.Data(), state.Size() - 9));
+  EXPECT_FALSE(plug.ApplyState(nullptr, state.Size()));
+  EXPECT_EQ(plug.Values(), (std::vector<double>{0.0, 9.0, 1.0}));
+  EXPECT_EQ(plug.mStatesRestored, 0);
+}

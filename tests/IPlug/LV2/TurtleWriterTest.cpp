@@ -3,6 +3,7 @@
 #include <lv2/port-props/port-props.h>
 #include <lv2/units/units.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
