@@ -44,7 +44,7 @@ std::unique_ptr<InProcessPluginInstance> InProcessPluginInstance::Create(std::st
 }
 
 InProcessPluginInstance::InProcessPluginInstance(std::unique_ptr<iplug::IPlugAAX> plugin)
-: mPlugin(std::move(plugin)), mParams(DescribeParameters(*mPlugin)) {}
+: mPlugin(std::move(plugin)), mParams(DescribeParameters(*mPlugin)), mRenderer(*mPlugin), mHostParams(*mPlugin) {}
 
 InProcessPluginInstance::~InProcessPluginInstance() = default;
 
@@ -55,7 +55,6 @@ bool InProcessPluginInstance::Initialise(double sampleRate, int mainChannels, bo
   }
   mMainChannels = mainChannels;
   mHasKey = sideChain;
-  mSideChainChannel = mPlugin->GetSideChainChannel();
   mSamplePosition = 0;
   mPlugin->SetSampleRate(sampleRate);
   mPlugin->ResetProcessing();
@@ -63,50 +62,23 @@ bool InProcessPluginInstance::Initialise(double sampleRate, int mainChannels, bo
 }
 
 void InProcessPluginInstance::SetParameter(int index, double value) {
-  // As the binding answers a host's parameter update: the value arrives normalised, is
-  // stored, queued for the editor and handed to the plug-in's hook.
-  // A host may name any index; the framework's table holds only its own.
-  if (index < 0 || index >= mPlugin->NParams()) return;
-  iplug::IParam* param = mPlugin->GetParam(index);
-  const double normalized = param->ToNormalized(value);
-  param->SetNormalized(normalized);
-  mPlugin->SendParamValueFromProcessor(index, normalized, true);
-  mPlugin->OnParamChange(index, iplug::ParamSource::kHost, -1);
+  // As a binding answers a host's parameter update: the value arrives normalised, is stored,
+  // queued for the editor and handed to the plug-in's hook. A host may name any index; the
+  // framework's table holds only its own.
+  if (!mPlugin->IsValidParamIdx(index)) return;
+  mHostParams.SetFromHost(index, mPlugin->GetParam(index)->ToNormalized(value), iplug::HostParams::Scale::kNormalized,
+                          iplug::HostParams::EditorNotice::kQueued);
 }
 
 void InProcessPluginInstance::ProcessBlock(const float* const* mainInputs, const float* sideChain,
                                            float* const* outputs, int nFrames) {
-  iplug::IPlugAAX& p = *mPlugin;
-  if (nFrames > p.GetBlockSize()) {
-    p.ResizeScratchBuffers(nFrames);
-    p.ResetProcessing();
-  }
-  // The host hands over its buffers as writable pointers; inputs are only read.
-  float* hostInputs[2] = {const_cast<float*>(mainInputs[0]),
-                          mMainChannels > 1 ? const_cast<float*>(mainInputs[1]) : nullptr};
-  float* hostKey[1] = {const_cast<float*>(sideChain)};
-  const int nIn = mMainChannels;
-  const int maxIn = p.NChannels(iplug::kInput);
-  p.ConnectChannels(iplug::kInput, 0, nIn, true);
-  p.ConnectChannels(iplug::kInput, nIn, maxIn - nIn, false);
-  if (p.MaxBusCount(iplug::kInput) > 1 && mHasKey) {
-    p.ConnectChannels(iplug::kInput, mSideChainChannel, 1, true);
-    p.AttachHostBuffers(iplug::kInput, 0, nIn, hostInputs, nFrames);
-    p.AttachHostBuffers(iplug::kInput, mSideChainChannel, 1, hostKey, nFrames);
-  } else {
-    p.AttachHostBuffers(iplug::kInput, 0, nIn, hostInputs, nFrames);
-  }
-
-  const int maxOut = p.NChannels(iplug::kOutput);
-  p.ConnectChannels(iplug::kOutput, 0, maxOut, true);
-  if (p.MaxBusCount(iplug::kOutput) == 1) p.ConnectChannels(iplug::kOutput, mMainChannels, maxOut - mMainChannels, false);
-  p.AttachHostBuffers(iplug::kOutput, 0, maxOut, outputs, nFrames);
-
-  iplug::TimeInfo transport;
-  transport.mTransportIsRunning = true;
-  transport.mSamplePos = static_cast<double>(mSamplePosition);
-  p.SetTimeInfo(transport);
-  p.ProcessHostBuffers(nFrames);
+  const iplug::HostBlock block{mainInputs, mMainChannels, mHasKey ? sideChain : nullptr, outputs, mMainChannels, nFrames};
+  mRenderer.Render(block, false, [this](int offset, int /*nFrames*/) {
+    iplug::TimeInfo transport;
+    transport.mTransportIsRunning = true;
+    transport.mSamplePos = static_cast<double>(mSamplePosition + offset);
+    mPlugin->SetTimeInfo(transport);
+  });
   mSamplePosition += nFrames;
 }
 

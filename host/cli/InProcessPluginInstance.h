@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "IPlug/HostBlockRenderer.h"
+#include "IPlug/HostParams.h"
 #include "host/cli/PluginInstance.h"
 
 namespace iplug {
@@ -13,9 +15,8 @@ class IPlugAAX;
 namespace tbhost {
 
 // The plug-in linked into the host: the product's factory makes the instance, and each render
-// call drives its processor the way the AAX binding's render path does: the block-size rule,
-// main inputs on channels 0 and 1, the key on the side-chain channel, outputs by the stem
-// format, then the processor's own conversion and processing.
+// call is a host block rendered by the framework's block renderer, as every binding renders
+// one, with a running transport at the block's position.
 class InProcessPluginInstance final : public PluginInstance {
 public:
   // Main thread. Null with `error` set when the factory fails.
@@ -31,7 +32,7 @@ public:
   std::unique_ptr<PluginInstance> NewInstance(std::string& error) const override { return Create(error); }
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   void SetParameter(int index, double value) override;
-  // Allocates nothing unless the block outgrows every block before it.
+  // Allocates nothing.
   void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                     int nFrames) override;
   int Latency() const override;
@@ -48,9 +49,10 @@ public:
 private:
   std::unique_ptr<iplug::IPlugAAX> mPlugin;
   std::vector<ParamInfo> mParams;
+  iplug::HostBlockRenderer mRenderer;
+  iplug::HostParams mHostParams;
   int mMainChannels = 2;
   bool mHasKey = false;
-  int mSideChainChannel = 2;
   int64_t mSamplePosition = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <lv2/port-props/port-props.h>
 #include <lv2/units/units.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
