@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "IPlug/LV2/FloatWav.h"
 #include "IPlug/LV2/LilvRig.h"
 #include "IPlug/LV2/ToolRun.h"
 #include "host/ReferenceWav.h"
@@ -156,51 +157,18 @@ Channels Recorded(const std::vector<std::string>& paths, const Channels& expecte
   return {};
 }
 
-void WriteWav(const std::string& path, const Channels& ch) {
-  hosttest::ReferenceWav w;
-  w.formatTag = 3;
-  w.subFormat = 3;
-  w.channels = static_cast<uint16_t>(ch.size());
-  w.sampleRate = kRate;
-  w.containerBits = 32;
-  w.validBits = 32;
-  w.hasFact = true;
-  for (size_t i = 0; i < ch[0].size(); ++i)
-    for (const auto& c : ch) w.floats.push_back(c[i]);
-  hosttest::WriteBytes(path, w.Encode());
-}
-
-Channels ReadWav(const std::string& path) {
-  hosttest::ReferenceWav w;
-  std::string why;
-  if (!hosttest::ReferenceWav::Decode(hosttest::ReadBytes(path), w, why) || !w.IsFloat()) return {};
-  Channels ch(w.channels);
-  for (size_t i = 0; i < w.floats.size(); ++i) ch[i % w.channels].push_back(static_cast<float>(w.floats[i]));
-  return ch;
-}
-
 // tollenbrook-host render of `in` with "Name=value;..." settings and the host's options.
 Channels HostRender(const hosttest::ScopedTempDir& dir, const Channels& in, const std::string& settings,
                     std::vector<std::string> options) {
   const std::string input = dir.File("host-in.wav"), output = dir.File("host-out.wav");
-  WriteWav(input, in);
+  lv2test::WriteFloatWav(input, in, kRate);
   std::vector<std::string> args = {lv2test::HostProgram(), "render", input, output};
   std::istringstream split(settings);
   for (std::string setting; std::getline(split, setting, ';');) args.insert(args.end(), {"--set", setting});
   args.insert(args.end(), options.begin(), options.end());
   const lv2test::ToolRun run = lv2test::RunTool(args);
   EXPECT_EQ(run.status, 0) << run.output;
-  return ReadWav(output);
-}
-
-double MaxDifference(const Channels& a, const Channels& b) {
-  if (a.size() != b.size() || a.empty()) return std::numeric_limits<double>::infinity();
-  double worst = 0.0;
-  for (size_t c = 0; c < a.size(); ++c) {
-    if (a[c].size() != b[c].size()) return std::numeric_limits<double>::infinity();
-    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(double(a[c][i]) - double(b[c][i])));
-  }
-  return worst;
+  return lv2test::ReadFloatWav(output);
 }
 
 Channels Music(int channels, uint32_t seed) {
@@ -229,16 +197,16 @@ TEST(LV2Ardour, ASessionRendersSavesAndReopensAsTheHostRenders) {
   ASSERT_EQ(rendered.status, 0) << rendered.output;
   const hosttest::ScopedTempDir& dir = session.Dir();
   const Channels stereo = Bounced(Paths(rendered.report, "bounce", "Stereo", "processed"));
-  EXPECT_LE(MaxDifference(stereo, HostRender(dir, input.at("Stereo"), kStereoSettings, {})), kTolerance);
-  EXPECT_LE(MaxDifference(Bounced(Paths(rendered.report, "bounce", "Mono", "processed")),
+  EXPECT_LE(lv2test::MaxDifference(stereo, HostRender(dir, input.at("Stereo"), kStereoSettings, {})), kTolerance);
+  EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(rendered.report, "bounce", "Mono", "processed")),
                           HostRender(dir, input.at("Mono"), kMonoSettings, {})),
             kTolerance);
-  EXPECT_GT(MaxDifference(stereo, input.at("Stereo")), 0.01) << "the plug-in processed";
+  EXPECT_GT(lv2test::MaxDifference(stereo, input.at("Stereo")), 0.01) << "the plug-in processed";
   // Ardour's bypass drives the plug-in's enabled port: the input comes back, aligned.
-  EXPECT_LE(MaxDifference(Bounced(Paths(rendered.report, "bounce", "Stereo", "bypassed")), input.at("Stereo")),
+  EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(rendered.report, "bounce", "Stereo", "bypassed")), input.at("Stereo")),
             kTolerance);
   const Channels preset = Bounced(Paths(rendered.report, "bounce", "Mono", "preset"));
-  EXPECT_LE(MaxDifference(preset, HostRender(dir, input.at("Mono"), "", {"--preset", kPreset})), kTolerance);
+  EXPECT_LE(lv2test::MaxDifference(preset, HostRender(dir, input.at("Mono"), "", {"--preset", kPreset})), kTolerance);
 
   // Reopened, the session has every control and the state it was saved with, and saving it
   // unchanged writes no new plug-in state.
@@ -251,19 +219,19 @@ TEST(LV2Ardour, ASessionRendersSavesAndReopensAsTheHostRenders) {
   EXPECT_EQ(Controls(reopened.report), controls);
   EXPECT_EQ(controls.at("Stereo/Ratio"), 4.0);
   EXPECT_EQ(session.PluginStateFiles(), states);
-  EXPECT_LE(MaxDifference(Bounced(Paths(reopened.report, "bounce", "Stereo", "reopened")), stereo), kTolerance);
-  EXPECT_LE(MaxDifference(Bounced(Paths(reopened.report, "bounce", "Mono", "reopened")), preset), kTolerance);
+  EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(reopened.report, "bounce", "Stereo", "reopened")), stereo), kTolerance);
+  EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(reopened.report, "bounce", "Mono", "reopened")), preset), kTolerance);
 
   // The key from the key track: the recording starts where Ardour's capture alignment puts
   // it, found from the first frames; from there on every frame agrees.
   const Phase keyed = session.Run("sidechain");
   ASSERT_EQ(keyed.status, 0) << keyed.output;
-  WriteWav(dir.File("key.wav"), input.at("Key"));
+  lv2test::WriteFloatWav(dir.File("key.wav"), input.at("Key"), kRate);
   const Channels expected = HostRender(dir, input.at("Stereo"), std::string(kStereoSettings) + ";" + kSideChainSettings,
                                        {"--sidechain", dir.File("key.wav")});
   const Channels unkeyed = HostRender(dir, input.at("Stereo"), std::string(kStereoSettings) + ";Oversample=0", {});
-  EXPECT_GT(MaxDifference(expected, unkeyed), 0.01) << "the key changes the output";
-  EXPECT_LE(MaxDifference(Recorded(Paths(keyed.report, "bounce", "Capture", "sidechain"), expected), expected),
+  EXPECT_GT(lv2test::MaxDifference(expected, unkeyed), 0.01) << "the key changes the output";
+  EXPECT_LE(lv2test::MaxDifference(Recorded(Paths(keyed.report, "bounce", "Capture", "sidechain"), expected), expected),
             kTolerance);
   for (const Phase* p : {&created, &rendered, &reopened, &keyed})
     EXPECT_EQ(p->output.find("Ignored automation data"), std::string::npos) << p->output;

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "IPlug/LV2/FloatWav.h"
 #include "IPlug/LV2/LilvRig.h"
 #include "IPlug/LV2/ToolRun.h"
 #include "host/ReferenceWav.h"
@@ -72,39 +73,6 @@ TEST(LV2Presets, Lv2infoListsTheFactoryPresetsByNameForBothPlugIns) {
   EXPECT_NE(run.output.find("Found 0 errors"), std::string::npos) << run.output;
 }
 
-void WriteWav(const std::string& path, const Channels& ch) {
-  hosttest::ReferenceWav w;
-  w.formatTag = 3;
-  w.subFormat = 3;
-  w.channels = static_cast<uint16_t>(ch.size());
-  w.sampleRate = kRate;
-  w.containerBits = 32;
-  w.validBits = 32;
-  w.hasFact = true;
-  for (size_t i = 0; i < ch[0].size(); ++i)
-    for (const auto& c : ch) w.floats.push_back(c[i]);
-  hosttest::WriteBytes(path, w.Encode());
-}
-
-Channels ReadWav(const std::string& path) {
-  hosttest::ReferenceWav w;
-  std::string why;
-  if (!hosttest::ReferenceWav::Decode(hosttest::ReadBytes(path), w, why) || !w.IsFloat()) return {};
-  Channels ch(w.channels);
-  for (size_t i = 0; i < w.floats.size(); ++i) ch[i % w.channels].push_back(static_cast<float>(w.floats[i]));
-  return ch;
-}
-
-double MaxDifference(const Channels& a, const Channels& b) {
-  if (a.size() != b.size() || a.empty()) return std::numeric_limits<double>::infinity();
-  double worst = 0.0;
-  for (size_t c = 0; c < a.size(); ++c) {
-    if (a[c].size() != b[c].size()) return std::numeric_limits<double>::infinity();
-    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(double(a[c][i]) - double(b[c][i])));
-  }
-  return worst;
-}
-
 // The preset of a plug-in by its label, or null.
 const LilvNode* PresetNamed(const char* uri, const std::string& name) {
   const LilvPlugin* plugin = lv2test::FindPlugin(uri);
@@ -140,7 +108,7 @@ TEST(LV2Presets, ApplyingOneRendersWhatTheHostRendersWithIt) {
         in[static_cast<size_t>(c)].assign(c == 0 ? music.left.begin() : music.right.begin(),
                                           c == 0 ? music.left.end() : music.right.end());
       hosttest::ScopedTempDir dir;
-      WriteWav(dir.File("in.wav"), in);
+      lv2test::WriteFloatWav(dir.File("in.wav"), in, kRate);
       const lv2test::ToolRun run = lv2test::RunTool(
           {lv2test::HostProgram(), "render", dir.File("in.wav"), dir.File("host.wav"), "--preset", name});
       ASSERT_EQ(run.status, 0) << run.output;
@@ -150,8 +118,8 @@ TEST(LV2Presets, ApplyingOneRendersWhatTheHostRendersWithIt) {
       options.preset = PresetNamed(uri, name);
       ASSERT_NE(options.preset, nullptr);
       const lv2test::RenderResult lv2 = lv2test::Render(uri, in, nullptr, {}, kRate, options);
-      EXPECT_LE(MaxDifference(lv2.out, ReadWav(dir.File("host.wav"))), 1e-6);
-      EXPECT_GT(MaxDifference(lv2.out, lv2test::Render(uri, in, nullptr, {}, kRate).out), 1e-3) << "the preset acts";
+      EXPECT_LE(lv2test::MaxDifference(lv2.out, lv2test::ReadFloatWav(dir.File("host.wav"))), 1e-6);
+      EXPECT_GT(lv2test::MaxDifference(lv2.out, lv2test::Render(uri, in, nullptr, {}, kRate).out), 1e-3) << "the preset acts";
 
       // The state alone (a host that restores no port values) brings the same settings.
       lv2test::Instance whole(uri, kRate), stateOnly(uri, kRate), untouched(uri, kRate);

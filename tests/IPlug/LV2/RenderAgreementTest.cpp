@@ -6,6 +6,7 @@
 #include <regex>
 #include <string>
 
+#include "IPlug/LV2/FloatWav.h"
 #include "IPlug/LV2/LilvRig.h"
 #include "IPlug/LV2/ToolRun.h"
 #include "host/ReferenceWav.h"
@@ -41,39 +42,6 @@ std::vector<float> Key() {
   return key;
 }
 
-void WriteWav(const std::string& path, const Channels& ch) {
-  hosttest::ReferenceWav w;
-  w.formatTag = 3;
-  w.subFormat = 3;
-  w.channels = static_cast<uint16_t>(ch.size());
-  w.sampleRate = kRate;
-  w.containerBits = 32;
-  w.validBits = 32;
-  w.hasFact = true;
-  for (size_t i = 0; i < ch[0].size(); ++i)
-    for (const auto& c : ch) w.floats.push_back(c[i]);
-  hosttest::WriteBytes(path, w.Encode());
-}
-
-Channels ReadWav(const std::string& path) {
-  hosttest::ReferenceWav w;
-  std::string why;
-  if (!hosttest::ReferenceWav::Decode(hosttest::ReadBytes(path), w, why) || !w.IsFloat()) return {};
-  Channels ch(w.channels);
-  for (size_t i = 0; i < w.floats.size(); ++i) ch[i % w.channels].push_back(static_cast<float>(w.floats[i]));
-  return ch;
-}
-
-double MaxDifference(const Channels& a, const Channels& b) {
-  if (a.size() != b.size() || a.empty()) return std::numeric_limits<double>::infinity();
-  double worst = 0.0;
-  for (size_t c = 0; c < a.size(); ++c) {
-    if (a[c].size() != b[c].size()) return std::numeric_limits<double>::infinity();
-    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(double(a[c][i]) - double(b[c][i])));
-  }
-  return worst;
-}
-
 struct HostRender {
   Channels out;
   int latency = -1;
@@ -82,16 +50,16 @@ struct HostRender {
 HostRender RenderWithHost(const hosttest::ScopedTempDir& dir, const Channels& in, const std::vector<float>* key,
                           const Settings& settings) {
   std::vector<std::string> args = {lv2test::HostProgram(), "render", dir.File("in.wav"), dir.File("host.wav")};
-  WriteWav(args[2], in);
+  lv2test::WriteFloatWav(args[2], in, kRate);
   if (key) {
-    WriteWav(dir.File("key.wav"), {*key});
+    lv2test::WriteFloatWav(dir.File("key.wav"), {*key}, kRate);
     args.insert(args.end(), {"--sidechain", dir.File("key.wav")});
   }
   for (const auto& [name, value] : settings) args.insert(args.end(), {"--set", name + "=" + std::to_string(int(value))});
   const lv2test::ToolRun run = lv2test::RunTool(args);
   EXPECT_EQ(run.status, 0) << run.output;
   HostRender r;
-  r.out = ReadWav(args[3]);
+  r.out = lv2test::ReadFloatWav(args[3]);
   std::smatch m;
   if (std::regex_search(run.output, m, std::regex("latency (\\d+) samples"))) r.latency = std::stoi(m[1]);
   return r;
@@ -130,16 +98,16 @@ TEST(LV2Render, AgreesWithTheHostRender) {
     const HostRender host = RenderWithHost(dir, in, c.keyed ? &key : nullptr, c.settings);
     const char* uri = c.channels == 1 ? lv2test::kMonoURI : lv2test::kStereoURI;
     const lv2test::RenderResult lv2 = lv2test::Render(uri, in, c.keyed ? &key : nullptr, c.settings, kRate);
-    const double difference = MaxDifference(lv2.out, host.out);
+    const double difference = lv2test::MaxDifference(lv2.out, host.out);
     std::printf("  %-22s largest difference from tollenbrook-host render: %.3g\n", c.what, difference);
     EXPECT_LE(difference, kTolerance);
     EXPECT_EQ(lv2.latency, c.latency);
     EXPECT_EQ(host.latency, c.latency);
     // The processing is in: the output is not the input (less the offset that "Bypass" leaves).
     if (c.switchedOut) {
-      EXPECT_LT(MaxDifference(lv2.out, in), 1e-12);
+      EXPECT_LT(lv2test::MaxDifference(lv2.out, in), 1e-12);
     } else {
-      EXPECT_GT(MaxDifference(lv2.out, in), 0.01);
+      EXPECT_GT(lv2test::MaxDifference(lv2.out, in), 0.01);
     }
   }
 }
@@ -156,7 +124,7 @@ TEST(LV2Render, DoesNotDependOnBlockLengthsOrInPlaceBuffers) {
   options.maxBlock = 4096;
   options.inPlace = true;
   const lv2test::RenderResult varied = lv2test::Render(lv2test::kStereoURI, in, &key, settings, kRate, options);
-  EXPECT_EQ(MaxDifference(plain.out, varied.out), 0.0);
+  EXPECT_EQ(lv2test::MaxDifference(plain.out, varied.out), 0.0);
   EXPECT_EQ(varied.latency, 64);
 }
 
@@ -192,21 +160,21 @@ TEST(LV2Apply, ProcessesAFileAsTheHostRenders) {
     in[c].insert(in[c].end(), music[c].begin(), music[c].end());
   }
   in[2].assign(in[0].size(), 0.0f);
-  WriteWav(dir.File("apply-in.wav"), in);
+  lv2test::WriteFloatWav(dir.File("apply-in.wav"), in, kRate);
   const lv2test::ToolRun run =
       lv2test::RunTool({"lv2apply", "-i", dir.File("apply-in.wav"), "-o", dir.File("apply-out.wav"), "-c",
                         "compressor_threshold", "3", "-c", "ratio", "4", "-c", "gain", "2", lv2test::kStereoURI});
   ASSERT_EQ(run.status, 0) << run.output;
-  Channels applied = ReadWav(dir.File("apply-out.wav"));
+  Channels applied = lv2test::ReadFloatWav(dir.File("apply-out.wav"));
   ASSERT_EQ(applied.size(), 2u);
   for (auto& c : applied) c.erase(c.begin(), c.begin() + std::min<size_t>(kRate, c.size()));
 
   const HostRender host =
       RenderWithHost(dir, music, nullptr, {{"Compressor Threshold", 3}, {"Ratio", 4}, {"Gain", 2}});
-  const double difference = MaxDifference(applied, host.out);
+  const double difference = lv2test::MaxDifference(applied, host.out);
   std::printf("  lv2apply: largest difference from tollenbrook-host render: %.3g\n", difference);
   EXPECT_LE(difference, kTolerance);
-  EXPECT_GT(MaxDifference(applied, music), 0.01);
+  EXPECT_GT(lv2test::MaxDifference(applied, music), 0.01);
 }
 
 }  // namespace
