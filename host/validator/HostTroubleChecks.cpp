@@ -2,7 +2,6 @@
 // than 65536 frames. The outputs must be written all the same.
 #include <string>
 
-#include "host/aax/Controller.h"
 #include "host/validator/Validation.h"
 
 namespace tbvalidate {
@@ -14,10 +13,11 @@ void CheckHostTrouble(Validation& v) {
   std::unique_ptr<ValidatorInsert> insert = v.NewInsert(2, 48000.0, error);
   if (!insert) return v.Report().Fail(check, error);
   std::string problem = v.Play(*insert, Signal::kNoise, 2048, 512, "");
-  insert->Controller().FailStemFormatQueries(true);
-  if (problem.empty()) problem = v.Play(*insert, Signal::kNoise, 2048, 512, "query failing");
-  if (problem.empty()) problem = v.PlayBlock(*insert, Signal::kNoise, Validation::kMaxBlock, "query failing");
-  insert->Controller().FailStemFormatQueries(false);
+  // A format without such queries plays the same blocks with nothing failing.
+  const std::string failing = insert->FailHostQueries(true) ? "query failing" : "";
+  if (problem.empty()) problem = v.Play(*insert, Signal::kNoise, 2048, 512, failing);
+  if (problem.empty()) problem = v.PlayBlock(*insert, Signal::kNoise, Validation::kMaxBlock, failing);
+  insert->FailHostQueries(false);
   if (problem.empty()) problem = v.PlayBlock(*insert, Signal::kSquare, Validation::kMaxBlock, "");
   v.Report().Record(check, problem, "blocks of 512 and " + std::to_string(Validation::kMaxBlock) +
                                         " frames with the query failing and answered");

@@ -11,6 +11,7 @@
 #include "host/aax/AlgorithmContext.h"
 #include "host/aax/CallLog.h"
 #include "host/aax/ChunkRecord.h"
+#include "host/aax/Controller.h"
 #include "host/aax/HostWindow.h"
 #include "host/aax/Instance.h"
 #include "host/aax/ViewContainer.h"
@@ -30,6 +31,8 @@ constexpr int32_t kViewType = AAX_eViewContainer_Type_HWND;
 constexpr int32_t kViewType = AAX_eViewContainer_Type_NULL;
 #endif
 
+AAX_IACFEffectParameters& EffectOf(const tbhost::AAXInsert& insert) { return insert.Effect(); }
+
 }  // namespace
 
 std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::AAXModule& module, int channels, double sampleRate,
@@ -41,9 +44,7 @@ std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::AAXModule& modu
     error = "the module " + error;
     return nullptr;
   }
-  insert->mParams = ReadHostParams(insert->Effect());
-  if (const HostParam* gain = FindParam(insert->mParams, "gain"); gain && gain->name.size() <= 12)
-    insert->mGainID = gain->id;
+  insert->mParams = ReadHostParams(insert->mInsert->Effect());
   insert->DeliverCoefficients();
   return insert;
 }
@@ -54,9 +55,6 @@ ValidatorInsert::~ValidatorInsert() {
   mInsert.reset();
 }
 
-AAX_IACFEffectParameters& ValidatorInsert::Effect() const { return mInsert->Effect(); }
-aaxhost::Controller& ValidatorInsert::Controller() const { return mInsert->Instance().GetController(); }
-aaxhost::Instance& ValidatorInsert::Host() const { return mInsert->Instance(); }
 int ValidatorInsert::Channels() const { return mInsert->Channels(); }
 double ValidatorInsert::SampleRate() const { return mInsert->SampleRate(); }
 int ValidatorInsert::MaxBlock() const { return mInsert->Context().MaxBlockSize(); }
@@ -73,28 +71,56 @@ void ValidatorInsert::DeliverCoefficients() { mInsert->DeliverCoefficients(); }
 void ValidatorInsert::Automate(const std::string& id, double normalized, bool deliver) {
   aaxhost::CallLog& log = mModule->Host().Log();
   if (log.Size() > kMaxLoggedCalls) log.Clear();
-  Effect().TouchParameter(id.c_str());
-  Effect().SetParameterNormalizedValue(id.c_str(), normalized);
-  Effect().ReleaseParameter(id.c_str());
+  EffectOf(*mInsert).TouchParameter(id.c_str());
+  EffectOf(*mInsert).SetParameterNormalizedValue(id.c_str(), normalized);
+  EffectOf(*mInsert).ReleaseParameter(id.c_str());
   if (deliver)
     DeliverCoefficients();
   else
-    Effect().GenerateCoefficients();
+    EffectOf(*mInsert).GenerateCoefficients();
 }
 
 double ValidatorInsert::Normalized(const std::string& id) const {
   double value = -1.0;
-  Effect().GetParameterNormalizedValue(id.c_str(), &value);
+  EffectOf(*mInsert).GetParameterNormalizedValue(id.c_str(), &value);
   return value;
 }
 
-double ValidatorInsert::GainDb() const {
-  if (mGainID.empty()) return 0.0;
-  AAX_CString text;
-  if (Effect().GetParameterValueString(mGainID.c_str(), &text, 32) != AAX_SUCCESS) return 0.0;
-  const double db = std::strtod(text.Get(), nullptr);
-  return std::clamp(db, 0.0, 60.0);
+void ValidatorInsert::SetFromHost(const std::string& id, double normalized) {
+  EffectOf(*mInsert).UpdateParameterNormalizedValue(id.c_str(), normalized, AAX_eUpdateSource_Parameter);
 }
+
+void ValidatorInsert::EditorGesture(const std::string& id, const double* values, int count) {
+  EffectOf(*mInsert).TouchParameter(id.c_str());
+  for (int i = 0; i < count; ++i) EffectOf(*mInsert).SetParameterNormalizedValue(id.c_str(), values[i]);
+  EffectOf(*mInsert).ReleaseParameter(id.c_str());
+  if (AAX_IACFEffectGUI* gui = mView ? mInsert->Instance().GUI() : nullptr) gui->ParameterUpdated(id.c_str());
+}
+
+std::string ValidatorInsert::CurrentText(const HostParam& param) const {
+  AAX_CString text;
+  if (EffectOf(*mInsert).GetParameterValueString(param.id.c_str(), &text, 32) != AAX_SUCCESS) return {};
+  return text.StdString();
+}
+
+std::string ValidatorInsert::Text(const HostParam& param, double normalized) const {
+  AAX_CString text;
+  if (EffectOf(*mInsert).GetParameterStringFromValue(param.id.c_str(), normalized, &text, 64) != AAX_SUCCESS) return {};
+  return text.StdString();
+}
+
+bool ValidatorInsert::ValueFromText(const HostParam& param, const std::string& text, double& normalized) const {
+  return EffectOf(*mInsert).GetParameterValueFromString(param.id.c_str(), &normalized, AAX_CString(text)) == AAX_SUCCESS;
+}
+
+int ValidatorInsert::ReportedLatency() const { return mInsert->Instance().GetController().SignalLatency(); }
+
+bool ValidatorInsert::FailHostQueries(bool failing) {
+  mInsert->Instance().GetController().FailStemFormatQueries(failing);
+  return true;
+}
+
+int64_t ValidatorInsert::Position() const { return mInsert->Instance().GetTransport().SamplePosition(); }
 
 float* ValidatorInsert::Input(int channel) { return mInsert->Context().Input(channel); }
 float* ValidatorInsert::Key() {
@@ -124,32 +150,39 @@ std::string ValidatorInsert::ExamineOutputs(int n, double limit) const {
   return {};
 }
 
-AAX_Result ValidatorInsert::SaveState(std::vector<unsigned char>& out, int32_t prefilled) const {
+namespace {
+bool Succeeded(AAX_Result result, std::string& error) {
+  if (result == AAX_SUCCESS) return true;
+  error = AAX::DescribeResult(result);
+  return false;
+}
+}  // namespace
+
+bool ValidatorInsert::SaveState(std::vector<unsigned char>& out, std::string& error, int32_t prefilled) const {
   AAX_CTypeID id = 0;
-  if (const AAX_Result result = Effect().GetChunkIDFromIndex(0, &id); result != AAX_SUCCESS) return result;
+  if (!Succeeded(EffectOf(*mInsert).GetChunkIDFromIndex(0, &id), error)) return false;
   uint32_t size = 0;
-  if (const AAX_Result result = Effect().GetChunkSize(id, &size); result != AAX_SUCCESS) return result;
+  if (!Succeeded(EffectOf(*mInsert).GetChunkSize(id, &size), error)) return false;
   aaxhost::ChunkRecord record(size);
   record.Get()->fChunkID = id;
   if (prefilled >= 0) record.SetDeclaredSize(prefilled);
-  const AAX_Result result = Effect().GetChunk(id, record.Get());
-  if (result == AAX_SUCCESS) out = record.Data();
-  return result;
+  if (!Succeeded(EffectOf(*mInsert).GetChunk(id, record.Get()), error)) return false;
+  out = record.Data();
+  return true;
 }
 
-AAX_Result ValidatorInsert::LoadState(const std::vector<unsigned char>& bytes, int32_t declared, bool deliver) {
+bool ValidatorInsert::LoadState(const std::vector<unsigned char>& bytes, std::string& error, int32_t declared,
+                                bool deliver) {
   AAX_CTypeID id = 0;
-  if (const AAX_Result result = Effect().GetChunkIDFromIndex(0, &id); result != AAX_SUCCESS) return result;
+  if (!Succeeded(EffectOf(*mInsert).GetChunkIDFromIndex(0, &id), error)) return false;
   aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, bytes.data(), bytes.size());
   if (declared >= 0) record.SetDeclaredSize(declared);
-  const AAX_Result result = Effect().SetChunk(id, record.Get());
-  if (result == AAX_SUCCESS) {
-    if (deliver)
-      DeliverCoefficients();
-    else
-      Effect().GenerateCoefficients();
-  }
-  return result;
+  if (!Succeeded(EffectOf(*mInsert).SetChunk(id, record.Get()), error)) return false;
+  if (deliver)
+    DeliverCoefficients();
+  else
+    EffectOf(*mInsert).GenerateCoefficients();
+  return true;
 }
 
 bool ValidatorInsert::OpenEditor(std::string& detail) {
@@ -185,10 +218,10 @@ void ValidatorInsert::CloseEditor() {
   mWindow.reset();
 }
 
-AAX_IACFEffectGUI* ValidatorInsert::Editor() const { return mView ? mInsert->Instance().GUI() : nullptr; }
+bool ValidatorInsert::EditorOpen() const { return mView && mInsert->Instance().GUI(); }
 
 void ValidatorInsert::Idle() {
-  Effect().TimerWakeup();
+  EffectOf(*mInsert).TimerWakeup();
   if (mView && mInsert->Instance().GUI()) mInsert->Instance().GUI()->TimerWakeup();
   if (mWindow) mWindow->PumpMessages(0);
 }

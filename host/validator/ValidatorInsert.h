@@ -4,19 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "aax-library/AAX_Types.h"
 #include "host/validator/AudioThreadWatch.h"
 #include "host/validator/HostParams.h"
 
-class AAX_IACFEffectParameters;
-class AAX_IACFEffectGUI;
-
 namespace aaxhost {
-class AlgorithmContext;
 class HostWindow;
-class ComponentDescriptor;
-class Controller;
-class Instance;
 class ViewContainer;
 }  // namespace aaxhost
 
@@ -45,9 +37,6 @@ public:
   ValidatorInsert(const ValidatorInsert&) = delete;
   ValidatorInsert& operator=(const ValidatorInsert&) = delete;
 
-  AAX_IACFEffectParameters& Effect() const;
-  aaxhost::Controller& Controller() const;
-  aaxhost::Instance& Host() const;
   int Channels() const;
   double SampleRate() const;
   int MaxBlock() const;
@@ -59,8 +48,27 @@ public:
   // coefficients (delivered to the context only when `deliver`: not while audio runs).
   void Automate(const std::string& id, double normalized, bool deliver = true);
   double Normalized(const std::string& id) const;
-  // The output gain the plug-in applies, from a parameter called "Gain" (0 without one).
-  double GainDb() const;
+  // Host thread. A value the host sets on its own side (a session, a control surface), without
+  // a gesture; the plug-in hears of it as of any host change.
+  void SetFromHost(const std::string& id, double normalized);
+  // Editor side (any thread but the audio thread). A gesture of `count` values, then the open
+  // editor told of the change.
+  void EditorGesture(const std::string& id, const double* values, int count);
+
+  // Main thread. What the parameter shows now, and what it would show at `normalized` (empty
+  // when it shows nothing).
+  std::string CurrentText(const HostParam& param) const;
+  std::string Text(const HostParam& param, double normalized) const;
+  // Main thread. The normalised value `text` reads as; false when the plug-in does not read it.
+  bool ValueFromText(const HostParam& param, const std::string& text, double& normalized) const;
+
+  // Main thread. The latency the plug-in reports to the host, in samples.
+  int ReportedLatency() const;
+  // Main thread. The host's own trouble: while `failing`, the host's queries about the insert's
+  // channel formats fail. False when the format has no such query (nothing changes then).
+  bool FailHostQueries(bool failing);
+  // Main thread. The host's running position in samples: where the next block starts.
+  int64_t Position() const;
 
   // Audio thread. The buffers of the next block: main inputs, the key (null without a
   // side-chain input), outputs.
@@ -74,17 +82,20 @@ public:
   std::string ExamineOutputs(int n, double limit) const;
 
   // Host thread. The state as a session saves it: size, then a record of that size whose size
-  // field the host filled with `prefilled` (the record's capacity when negative).
-  AAX_Result SaveState(std::vector<unsigned char>& out, int32_t prefilled = -1) const;
+  // field the host filled with `prefilled` (the record's capacity when negative). False with
+  // `error` saying why when the plug-in gives none.
+  bool SaveState(std::vector<unsigned char>& out, std::string& error, int32_t prefilled = -1) const;
   // Host thread. A record holding `bytes` whose size field says `declared` (the byte count when
-  // negative). Coefficients follow an accepted state (delivered when `deliver`).
-  AAX_Result LoadState(const std::vector<unsigned char>& bytes, int32_t declared = -1, bool deliver = true);
+  // negative). Coefficients follow an accepted state (delivered when `deliver`). False with
+  // `error` saying why when the plug-in refuses it.
+  bool LoadState(const std::vector<unsigned char>& bytes, std::string& error, int32_t declared = -1,
+                 bool deliver = true);
 
   // Main thread. The editor, opened as a host opens it: the GUI object, then a view in a host
   // window. False when the module makes no GUI object (`detail` says what happened).
   bool OpenEditor(std::string& detail);
   void CloseEditor();
-  AAX_IACFEffectGUI* Editor() const;
+  bool EditorOpen() const;
   // Main thread. The host's idle work: the plug-in's timer and the window's messages.
   void Idle();
 
@@ -97,7 +108,6 @@ private:
   std::unique_ptr<aaxhost::HostWindow> mWindow;
   std::unique_ptr<aaxhost::ViewContainer> mView;
   std::vector<HostParam> mParams;
-  std::string mGainID;
 };
 
 }  // namespace tbvalidate
