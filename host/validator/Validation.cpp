@@ -38,7 +38,7 @@ double ShownGainDb(const ValidatorInsert& insert) {
 
 std::unique_ptr<ValidatorInsert> Validation::NewInsert(int channels, double sampleRate, std::string& error) {
   // The peaks belong to instances that may be gone: those of the new one start afresh.
-  std::unique_ptr<ValidatorInsert> insert = ValidatorInsert::Create(mModule, channels, sampleRate, kMaxBlock, error);
+  std::unique_ptr<ValidatorInsert> insert = mMakeInsert(channels, sampleRate, kMaxBlock, error);
   if (insert) PeaksOf(*insert) = Peaks{};
   return insert;
 }
