@@ -1,8 +1,6 @@
 #include "host/validator/AAXValidatorInsert.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
 
 #include "aax-library/AAX_CString.h"
 #include "aax-library/AAX_IACFEffectGUI.h"
@@ -31,12 +29,10 @@ constexpr int32_t kViewType = AAX_eViewContainer_Type_HWND;
 constexpr int32_t kViewType = AAX_eViewContainer_Type_NULL;
 #endif
 
-AAX_IACFEffectParameters& EffectOf(const tbhost::AAXInsert& insert) { return insert.Effect(); }
-
 }  // namespace
 
-std::unique_ptr<ValidatorInsert> AAXValidatorInsert::Create(tbhost::AAXModule& module, int channels, double sampleRate,
-                                                         int maxBlock, std::string& error) {
+std::unique_ptr<ValidatorInsert> AAXValidatorInsert::Create(tbhost::AAXModule& module, int channels,
+                                                            double sampleRate, int maxBlock, std::string& error) {
   std::unique_ptr<AAXValidatorInsert> insert(new AAXValidatorInsert());
   insert->mModule = &module;
   insert->mInsert = tbhost::AAXInsert::Create(module, channels, sampleRate, maxBlock, error);
@@ -60,51 +56,53 @@ double AAXValidatorInsert::SampleRate() const { return mInsert->SampleRate(); }
 int AAXValidatorInsert::MaxBlock() const { return mInsert->Context().MaxBlockSize(); }
 bool AAXValidatorInsert::HasKey() const { return mInsert->Context().HasSideChain(); }
 
+AAX_IACFEffectParameters& AAXValidatorInsert::Effect() const { return mInsert->Effect(); }
+
 void AAXValidatorInsert::DeliverCoefficients() { mInsert->DeliverCoefficients(); }
 
 void AAXValidatorInsert::Automate(const std::string& id, double normalized, bool deliver) {
   aaxhost::CallLog& log = mModule->Host().Log();
   if (log.Size() > kMaxLoggedCalls) log.Clear();
-  EffectOf(*mInsert).TouchParameter(id.c_str());
-  EffectOf(*mInsert).SetParameterNormalizedValue(id.c_str(), normalized);
-  EffectOf(*mInsert).ReleaseParameter(id.c_str());
+  Effect().TouchParameter(id.c_str());
+  Effect().SetParameterNormalizedValue(id.c_str(), normalized);
+  Effect().ReleaseParameter(id.c_str());
   if (deliver)
     DeliverCoefficients();
   else
-    EffectOf(*mInsert).GenerateCoefficients();
+    Effect().GenerateCoefficients();
 }
 
 double AAXValidatorInsert::Normalized(const std::string& id) const {
   double value = -1.0;
-  EffectOf(*mInsert).GetParameterNormalizedValue(id.c_str(), &value);
+  Effect().GetParameterNormalizedValue(id.c_str(), &value);
   return value;
 }
 
 void AAXValidatorInsert::SetFromHost(const std::string& id, double normalized) {
-  EffectOf(*mInsert).UpdateParameterNormalizedValue(id.c_str(), normalized, AAX_eUpdateSource_Parameter);
+  Effect().UpdateParameterNormalizedValue(id.c_str(), normalized, AAX_eUpdateSource_Parameter);
 }
 
 void AAXValidatorInsert::EditorGesture(const std::string& id, const double* values, int count) {
-  EffectOf(*mInsert).TouchParameter(id.c_str());
-  for (int i = 0; i < count; ++i) EffectOf(*mInsert).SetParameterNormalizedValue(id.c_str(), values[i]);
-  EffectOf(*mInsert).ReleaseParameter(id.c_str());
+  Effect().TouchParameter(id.c_str());
+  for (int i = 0; i < count; ++i) Effect().SetParameterNormalizedValue(id.c_str(), values[i]);
+  Effect().ReleaseParameter(id.c_str());
   if (AAX_IACFEffectGUI* gui = mView ? mInsert->Instance().GUI() : nullptr) gui->ParameterUpdated(id.c_str());
 }
 
 std::string AAXValidatorInsert::CurrentText(const HostParam& param) const {
   AAX_CString text;
-  if (EffectOf(*mInsert).GetParameterValueString(param.id.c_str(), &text, 32) != AAX_SUCCESS) return {};
+  if (Effect().GetParameterValueString(param.id.c_str(), &text, 32) != AAX_SUCCESS) return {};
   return text.StdString();
 }
 
 std::string AAXValidatorInsert::Text(const HostParam& param, double normalized) const {
   AAX_CString text;
-  if (EffectOf(*mInsert).GetParameterStringFromValue(param.id.c_str(), normalized, &text, 64) != AAX_SUCCESS) return {};
+  if (Effect().GetParameterStringFromValue(param.id.c_str(), normalized, &text, 64) != AAX_SUCCESS) return {};
   return text.StdString();
 }
 
 bool AAXValidatorInsert::ValueFromText(const HostParam& param, const std::string& text, double& normalized) const {
-  return EffectOf(*mInsert).GetParameterValueFromString(param.id.c_str(), &normalized, AAX_CString(text)) == AAX_SUCCESS;
+  return Effect().GetParameterValueFromString(param.id.c_str(), &normalized, AAX_CString(text)) == AAX_SUCCESS;
 }
 
 int AAXValidatorInsert::ReportedLatency() const { return mInsert->Instance().GetController().SignalLatency(); }
@@ -146,13 +144,13 @@ bool Succeeded(AAX_Result result, std::string& error) {
 
 bool AAXValidatorInsert::SaveState(std::vector<unsigned char>& out, std::string& error, int32_t prefilled) const {
   AAX_CTypeID id = 0;
-  if (!Succeeded(EffectOf(*mInsert).GetChunkIDFromIndex(0, &id), error)) return false;
+  if (!Succeeded(Effect().GetChunkIDFromIndex(0, &id), error)) return false;
   uint32_t size = 0;
-  if (!Succeeded(EffectOf(*mInsert).GetChunkSize(id, &size), error)) return false;
+  if (!Succeeded(Effect().GetChunkSize(id, &size), error)) return false;
   aaxhost::ChunkRecord record(size);
   record.Get()->fChunkID = id;
   if (prefilled >= 0) record.SetDeclaredSize(prefilled);
-  if (!Succeeded(EffectOf(*mInsert).GetChunk(id, record.Get()), error)) return false;
+  if (!Succeeded(Effect().GetChunk(id, record.Get()), error)) return false;
   out = record.Data();
   return true;
 }
@@ -160,14 +158,14 @@ bool AAXValidatorInsert::SaveState(std::vector<unsigned char>& out, std::string&
 bool AAXValidatorInsert::LoadState(const std::vector<unsigned char>& bytes, std::string& error, int32_t declared,
                                 bool deliver) {
   AAX_CTypeID id = 0;
-  if (!Succeeded(EffectOf(*mInsert).GetChunkIDFromIndex(0, &id), error)) return false;
+  if (!Succeeded(Effect().GetChunkIDFromIndex(0, &id), error)) return false;
   aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, bytes.data(), bytes.size());
   if (declared >= 0) record.SetDeclaredSize(declared);
-  if (!Succeeded(EffectOf(*mInsert).SetChunk(id, record.Get()), error)) return false;
+  if (!Succeeded(Effect().SetChunk(id, record.Get()), error)) return false;
   if (deliver)
     DeliverCoefficients();
   else
-    EffectOf(*mInsert).GenerateCoefficients();
+    Effect().GenerateCoefficients();
   return true;
 }
 
@@ -207,7 +205,7 @@ void AAXValidatorInsert::CloseEditor() {
 bool AAXValidatorInsert::EditorOpen() const { return mView && mInsert->Instance().GUI(); }
 
 void AAXValidatorInsert::Idle() {
-  EffectOf(*mInsert).TimerWakeup();
+  Effect().TimerWakeup();
   if (mView && mInsert->Instance().GUI()) mInsert->Instance().GUI()->TimerWakeup();
   if (mWindow) mWindow->PumpMessages(0);
 }

@@ -6,6 +6,8 @@
 
 #include "host/validator/ValidatorInsert.h"
 
+class AAX_IACFEffectParameters;
+
 namespace aaxhost {
 class HostWindow;
 class ViewContainer;
@@ -63,6 +65,7 @@ public:
 
 private:
   AAXValidatorInsert() = default;
+  AAX_IACFEffectParameters& Effect() const;
   void DeliverCoefficients();
 
   tbhost::AAXModule* mModule = nullptr;
