@@ -18,7 +18,9 @@
 #include "host/cli/PresetsCommand.h"
 #include "host/cli/ProgressObserver.h"
 #include "host/cli/RenderCommand.h"
-#include "host/cli/RenderReporting.h"
+#include "host/cli/ReportPlan.h"
+#include "host/cli/SideFiles.h"
+#include "host/cli/SingleRenderReport.h"
 #include "host/cli/SnapshotCommand.h"
 #include "host/cli/StateFile.h"
 #include "host/cli/Utf8Path.h"
@@ -75,7 +77,7 @@ int RunBatch(const CommandLine& cmd, const HostEnvironment& env, PluginInstance&
   batch.report = cmd.extras.report;
   batch.reportJson = cmd.extras.reportJson;
   batch.analyse = cmd.extras.WantsAnalysis();
-  batch.analysis = RenderReporting::Wishes(cmd, header, "");
+  batch.analysis = ReportPlan::Wishes(cmd, header, "");
   batch.header = header;
   batch.saveState = cmd.saveState;
   return BatchCommand::Run(batch, prototype, env);
@@ -89,7 +91,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   std::unique_ptr<PresetFiles> presetFiles;
   if (!PresetFiles::BeforeRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   if (!cmd.saveState.empty() && !RenderCommand::CheckWritable(cmd.saveState, error)) return Fail(env, error);
-  if (!RenderReporting::CheckSideFiles(cmd, error)) return Fail(env, error);
+  if (!SideFiles::Check(cmd, error)) return Fail(env, error);
 
   // Settings are checked before any file is touched.
   RenderRequest request;
@@ -101,7 +103,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   if (!ParamResolver(plugin->Parameters()).ResolveAll(cmd.settings, request.options.settings, error))
     return Fail(env, error);
   request.overwriteInput = cmd.extras.overwriteInput;
-  const ReportHeader header = RenderReporting::Header(cmd, *plugin, request);
+  const ReportHeader header = ReportPlan::Header(cmd, *plugin, request);
   if (cmd.extras.IsBatch()) {
     const int status = RunBatch(cmd, env, *plugin, request, header);
     if (cmd.saveProgram.empty() && cmd.saveBank.empty()) return status;
@@ -111,7 +113,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
     return status;
   }
 
-  RenderAnalysis analysis(RenderReporting::Wishes(cmd, header, cmd.extras.plot));
+  RenderAnalysis analysis(ReportPlan::Wishes(cmd, header, cmd.extras.plot));
   ProgressObserver observer(env.progress, "render", env.cancel, cmd.extras.WantsAnalysis() ? &analysis.Probe() : nullptr);
   RenderResult result;
   if (!RenderCommand::Run(request, *plugin, &observer, result, error)) {
@@ -123,7 +125,7 @@ int RunRender(const CommandLine& cmd, const HostEnvironment& env) {
   if (!cmd.saveState.empty() && !SaveState(cmd.saveState, *plugin, error)) return Fail(env, error);
   if (!PresetFiles::AfterRender(cmd, *plugin, presetFiles, error)) return Fail(env, error);
   env.out << "latency " << result.latency << " samples, as the plug-in announced it" << std::endl;
-  if (cmd.extras.WantsAnalysis()) return RenderReporting::FinishSingle(cmd, env, header, analysis, request, result);
+  if (cmd.extras.WantsAnalysis()) return SingleRenderReport::Finish(cmd, env, header, analysis, request, result);
   return 0;
 }
 

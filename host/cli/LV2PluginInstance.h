@@ -25,6 +25,7 @@ public:
   // Another instance from the bundle this one was read from (read once).
   std::unique_ptr<PluginInstance> NewInstance(std::string& error) const override;
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
+  bool HasSideChain() const override;
   // The plain value goes to the control port; the plug-in takes it at its next run.
   void SetParameter(int index, double value) override;
   // Runs the plug-in in pieces no longer than the block length it was told to expect.

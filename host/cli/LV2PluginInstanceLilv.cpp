@@ -363,6 +363,8 @@ bool LV2PluginInstance::Initialise(double sampleRate, int mainChannels, bool sid
   return true;
 }
 
+bool LV2PluginInstance::HasSideChain() const { return mInsert->hasKey; }
+
 void LV2PluginInstance::SetParameter(int index, double value) {
   const std::vector<uint32_t>& params = mInsert->layout.params;
   if (index < 0 || static_cast<size_t>(index) >= params.size()) return;

@@ -25,6 +25,7 @@ bool LV2PluginInstance::Initialise(double, int, bool, std::string& error) {
   error = "this build of the host loads no LV2 bundles";
   return false;
 }
+bool LV2PluginInstance::HasSideChain() const { return false; }
 void LV2PluginInstance::SetParameter(int, double) {}
 void LV2PluginInstance::ProcessBlock(const float* const*, const float*, float* const*, int) {}
 int LV2PluginInstance::Latency() const { return 0; }

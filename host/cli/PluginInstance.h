@@ -36,6 +36,9 @@ public:
   // rate, reset. The state the instance holds is kept.
   virtual bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) = 0;
 
+  // The owning thread. Whether the insert, as initialised, has a key input the plug-in hears.
+  virtual bool HasSideChain() const { return false; }
+
   // The owning thread. Sets a parameter to a plain value the way a host does: from the
   // normalised value, with the editor and the plug-in told about the change. An index that
   // names no settable parameter changes nothing.

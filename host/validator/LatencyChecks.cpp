@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "aax-library/AAX_CString.h"
-#include "aax-library/AAX_IACFEffectParameters.h"
-#include "host/aax/Controller.h"
 #include "host/validator/Validation.h"
 
 namespace tbvalidate {
@@ -31,9 +28,7 @@ std::vector<HostParam> Switches(Validation& v, std::string& error) {
 }
 
 std::string Setting(const ValidatorInsert& insert, const HostParam& param) {
-  AAX_CString text;
-  insert.Effect().GetParameterValueString(param.id.c_str(), &text, 32);
-  return "\"" + param.name + "\" " + text.StdString();
+  return "\"" + param.name + "\" " + insert.CurrentText(param);
 }
 
 // The frame at which the impulse comes out: the largest magnitude of the first output.
@@ -116,7 +111,7 @@ void CheckLatency(Validation& v) {
     v.Begin(check);
     std::string problem;
     const int delay = ImpulseDelay(v, *insert, problem);
-    const int reported = insert->Controller().SignalLatency();
+    const int reported = insert->ReportedLatency();
     if (problem.empty() && delay != reported)
       problem = "an impulse comes out after " + std::to_string(delay) + " samples, the host was told " +
                 std::to_string(reported);

@@ -5,9 +5,6 @@
 #include <random>
 #include <string>
 
-#include "aax-library/AAX_CString.h"
-#include "aax-library/AAX_IACFEffectParameters.h"
-#include "aax-library/AAX_Results.h"
 #include "host/validator/Validation.h"
 
 namespace tbvalidate {
@@ -17,12 +14,6 @@ constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
 std::string Named(const HostParam& param) { return "\"" + param.name + "\" (" + param.id + ")"; }
-
-std::string Text(const AAX_IACFEffectParameters& effect, const HostParam& param, double normalized) {
-  AAX_CString text;
-  if (effect.GetParameterStringFromValue(param.id.c_str(), normalized, &text, 64) != AAX_SUCCESS) return {};
-  return text.StdString();
-}
 
 // Every parameter at every step (or at its two ends), two blocks of noise each.
 void CheckSteps(Validation& v, ValidatorInsert& insert) {
@@ -38,7 +29,7 @@ void CheckSteps(Validation& v, ValidatorInsert& insert) {
       insert.Automate(param.id, value);
       ++settings;
       problem = v.Play(insert, Signal::kNoise, 2 * kBlock, kBlock, Named(param) + " at " +
-                                                                      Text(insert.Effect(), param, value));
+                                                                      insert.Text(param, value));
     }
     insert.Automate(param.id, param.defaultNormalized);
   }
@@ -79,22 +70,21 @@ void CheckAutomation(Validation& v, ValidatorInsert& insert, int interval) {
 // What a parameter shows reads back to what it shows.
 void CheckDisplayTexts(Validation& v, ValidatorInsert& insert) {
   const std::string check = "every display text reads back to its value";
-  AAX_IACFEffectParameters& effect = insert.Effect();
   std::string problem;
   int texts = 0;
   for (const HostParam& param : insert.Params()) {
     const int steps = std::max(param.steps, 2);
     for (int k = 0; k < steps && problem.empty(); ++k) {
       const double value = static_cast<double>(k) / (steps - 1);
-      const std::string text = Text(effect, param, value);
+      const std::string text = insert.Text(param, value);
       double back = -1.0;
       if (text.empty()) {
         problem = Named(param) + " shows nothing at " + std::to_string(value);
-      } else if (effect.GetParameterValueFromString(param.id.c_str(), &back, AAX_CString(text)) != AAX_SUCCESS) {
+      } else if (!insert.ValueFromText(param, text, back)) {
         problem = Named(param) + " does not read its own text \"" + text + "\"";
-      } else if (!(back >= 0.0 && back <= 1.0) || Text(effect, param, back) != text) {
+      } else if (!(back >= 0.0 && back <= 1.0) || insert.Text(param, back) != text) {
         problem = Named(param) + " reads \"" + text + "\" as " + std::to_string(back) + ", which shows \"" +
-                  Text(effect, param, back) + "\"";
+                  insert.Text(param, back) + "\"";
       }
       ++texts;
     }
@@ -107,7 +97,6 @@ void CheckDisplayTexts(Validation& v, ValidatorInsert& insert) {
 void CheckOutOfRange(Validation& v, ValidatorInsert& insert) {
   const std::string check = "values outside the range are clamped, never stored";
   v.Begin(check);
-  AAX_IACFEffectParameters& effect = insert.Effect();
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   struct Attempt {
@@ -121,7 +110,7 @@ void CheckOutOfRange(Validation& v, ValidatorInsert& insert) {
       for (bool hostSide : {false, true}) {
         const double before = insert.Normalized(param.id);
         if (hostSide)
-          effect.UpdateParameterNormalizedValue(param.id.c_str(), attempt.value, AAX_eUpdateSource_Parameter);
+          insert.SetFromHost(param.id, attempt.value);
         else
           insert.Automate(param.id, attempt.value);
         const double now = insert.Normalized(param.id);
@@ -133,7 +122,7 @@ void CheckOutOfRange(Validation& v, ValidatorInsert& insert) {
     }
     double parsed = -1.0;
     for (const char* text : {"1e300", "-1e300", "99999", "-99999"})
-      if (problem.empty() && effect.GetParameterValueFromString(param.id.c_str(), &parsed, AAX_CString(text)) == AAX_SUCCESS &&
+      if (problem.empty() && insert.ValueFromText(param, text, parsed) &&
           !(parsed >= 0.0 && parsed <= 1.0))
         problem = Named(param) + " reads \"" + text + "\" as " + std::to_string(parsed);
     insert.Automate(param.id, param.defaultNormalized);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "aax-library/AAX_Results.h"
 #include "host/validator/Validation.h"
 
 namespace tbvalidate {
@@ -41,16 +40,16 @@ void CheckRoundTrip(Validation& v) {
       std::unique_ptr<ValidatorInsert> first = v.NewInsert(2, kRate, error);
       if (!first) return v.Report().Fail(check, error);
       Randomise(v, *first);
-      if (const AAX_Result result = first->SaveState(saved); result != AAX_SUCCESS)
-        return v.Report().Fail(check, "the state cannot be saved (" + AAX::DescribeResult(result) + ")");
+      if (!first->SaveState(saved, error))
+        return v.Report().Fail(check, "the state cannot be saved (" + error + ")");
       values = Values(*first);
     }
     std::unique_ptr<ValidatorInsert> second = v.NewInsert(2, kRate, error);
     if (!second) return v.Report().Fail(check, error);
     Bytes again;
-    if (const AAX_Result result = second->LoadState(saved); result != AAX_SUCCESS)
-      problem = "a saved state is refused (" + AAX::DescribeResult(result) + ")";
-    else if (second->SaveState(again) != AAX_SUCCESS || again != saved)
+    if (!second->LoadState(saved, error))
+      problem = "a saved state is refused (" + error + ")";
+    else if (!second->SaveState(again, error) || again != saved)
       problem = "the state saved after loading differs from the one loaded (round " + std::to_string(round + 1) + ")";
     else if (Values(*second) != values)
       problem = "the parameters after loading differ from those saved (round " + std::to_string(round + 1) + ")";
@@ -66,12 +65,13 @@ void CheckRoundTrip(Validation& v) {
 std::string LoadDamaged(ValidatorInsert& insert, const Bytes& damaged, int32_t declared, const Bytes& before,
                         const std::vector<double>& valuesBefore, const std::vector<double>* intact,
                         const std::string& what) {
-  const AAX_Result result = insert.LoadState(damaged, declared);
+  std::string error;
+  const bool taken = insert.LoadState(damaged, error, declared);
   Bytes after;
-  if (insert.SaveState(after) != AAX_SUCCESS) return what + ": the state cannot be saved afterwards";
+  if (!insert.SaveState(after, error)) return what + ": the state cannot be saved afterwards";
   const std::vector<double> values = Values(insert);
   std::string problem;
-  if (result != AAX_SUCCESS) {
+  if (!taken) {
     if (after != before || values != valuesBefore) problem = what + " was refused but changed the state";
   } else {
     for (size_t i = 0; i < values.size() && problem.empty(); ++i) {
@@ -81,7 +81,7 @@ std::string LoadDamaged(ValidatorInsert& insert, const Bytes& damaged, int32_t d
         problem = what + " changed parameter " + insert.Params()[i].id + " to a value it does not hold";
     }
   }
-  insert.LoadState(before);
+  insert.LoadState(before, error);
   return problem;
 }
 
@@ -95,12 +95,12 @@ void CheckDamaged(Validation& v) {
   // What a good chunk holds: saved from other settings, and what loading it gives.
   Randomise(v, *insert);
   Bytes good;
-  insert->SaveState(good);
-  insert->LoadState(good);
+  insert->SaveState(good, error);
+  insert->LoadState(good, error);
   const std::vector<double> goodValues = Values(*insert);
   Randomise(v, *insert);
   Bytes before;
-  insert->SaveState(before);
+  insert->SaveState(before, error);
   const std::vector<double> valuesBefore = Values(*insert);
 
   int tried = 0;
@@ -145,15 +145,15 @@ void CheckSessionSave(Validation& v) {
   if (!insert) return v.Report().Fail(check, error);
   Randomise(v, *insert);
   Bytes expected;
-  if (insert->SaveState(expected) != AAX_SUCCESS) return v.Report().Fail(check, "the state cannot be saved");
+  if (!insert->SaveState(expected, error)) return v.Report().Fail(check, "the state cannot be saved");
   const int32_t size = static_cast<int32_t>(expected.size());
   std::string problem;
   for (int32_t prefilled : {0, 1, size / 2, size - 1, size, size + 100}) {
     Bytes saved;
-    const AAX_Result result = insert->SaveState(saved, prefilled);
-    if (result != AAX_SUCCESS || saved != expected) {
+    const bool saves = insert->SaveState(saved, error, prefilled);
+    if (!saves || saved != expected) {
       problem = "with " + std::to_string(prefilled) + " in the size field the save " +
-                (result != AAX_SUCCESS ? "fails (" + AAX::DescribeResult(result) + ")" : "differs");
+                (!saves ? "fails (" + error + ")" : "differs");
       break;
     }
   }

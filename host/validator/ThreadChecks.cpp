@@ -9,9 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "aax-library/AAX_IACFEffectGUI.h"
-#include "aax-library/AAX_IACFEffectParameters.h"
-#include "aax-library/AAX_Results.h"
 #include "host/validator/OutputCheck.h"
 #include "host/validator/Validation.h"
 
@@ -90,19 +87,17 @@ void CheckThreads(Validation& v) {
       const HostParam* picked = RandomChangeable(insert->Params(), rng);
       if (!picked) return WaitForAudio(done);
       const HostParam& param = *picked;
-      AAX_IACFEffectParameters& effect = insert->Effect();
-      effect.TouchParameter(param.id.c_str());
-      for (int step = 0; step < 4; ++step)
-        effect.SetParameterNormalizedValue(param.id.c_str(), static_cast<double>(rng() % 1000) / 999.0);
-      effect.ReleaseParameter(param.id.c_str());
-      if (AAX_IACFEffectGUI* gui = insert->Editor()) gui->ParameterUpdated(param.id.c_str());
+      double values[4];
+      for (double& value : values) value = static_cast<double>(rng() % 1000) / 999.0;
+      insert->EditorGesture(param.id, values, 4);
       ++gestures;
     }
   });
   std::thread stateThread([&] {
     while (!done) {
       std::vector<unsigned char> state;
-      if (insert->SaveState(state) != AAX_SUCCESS || insert->LoadState(state, -1, /*deliver=*/false) != AAX_SUCCESS)
+      std::string refusal;
+      if (!insert->SaveState(state, refusal) || !insert->LoadState(state, refusal, -1, /*deliver=*/false))
         ++refusedStates;
       ++saves;
     }
@@ -126,11 +121,11 @@ void CheckThreads(Validation& v) {
               " states saved while audio ran were refused when restored";
   // Afterwards the instance still saves a state that another instance takes.
   std::vector<unsigned char> finalState;
-  if (problem.empty() && insert->SaveState(finalState) != AAX_SUCCESS) problem = "the state cannot be saved afterwards";
+  if (problem.empty() && !insert->SaveState(finalState, error)) problem = "the state cannot be saved afterwards";
   if (problem.empty()) {
     std::unique_ptr<ValidatorInsert> other = v.NewInsert(2, kRate, error);
     std::vector<unsigned char> again;
-    if (!other || other->LoadState(finalState) != AAX_SUCCESS || other->SaveState(again) != AAX_SUCCESS ||
+    if (!other || !other->LoadState(finalState, error) || !other->SaveState(again, error) ||
         again != finalState)
       problem = "the state left behind does not round trip";
   }

@@ -1,15 +1,44 @@
 #include "host/validator/Validation.h"
 
 #include <algorithm>
+#include <cstdlib>
 
-#include "host/aax/Instance.h"
 #include "host/validator/OutputCheck.h"
 
 namespace tbvalidate {
+namespace {
+
+// A level as a plug-in shows it: a number in decibels ("18dB", "-3 dB"), or a bare number,
+// which stands for decibels where a plug-in shows its levels without a unit. False for
+// anything else ("400ms", "3:1", "OFF").
+bool Decibels(const std::string& text, double& db) {
+  char* end = nullptr;
+  db = std::strtod(text.c_str(), &end);
+  if (end == text.c_str()) return false;
+  std::string unit(end);
+  if (!unit.empty() && unit.front() == ' ') unit.erase(0, 1);
+  return unit.empty() || unit == "dB";
+}
+
+// The most the settings can raise the level by, as the plug-in shows them: the furthest any
+// parameter shown as a level stands above its default (none below 0, none above 60).
+double ShownGainDb(const ValidatorInsert& insert) {
+  double gain = 0.0;
+  for (const HostParam& param : insert.Params()) {
+    double now = 0.0, base = 0.0;
+    if (param.masterBypass || !Decibels(insert.Text(param, insert.Normalized(param.id)), now) ||
+        !Decibels(insert.Text(param, param.defaultNormalized), base))
+      continue;
+    gain = std::max(gain, now - base);
+  }
+  return std::min(gain, 60.0);
+}
+
+}  // namespace
 
 std::unique_ptr<ValidatorInsert> Validation::NewInsert(int channels, double sampleRate, std::string& error) {
   // The peaks belong to instances that may be gone: those of the new one start afresh.
-  std::unique_ptr<ValidatorInsert> insert = ValidatorInsert::Create(mModule, channels, sampleRate, kMaxBlock, error);
+  std::unique_ptr<ValidatorInsert> insert = mMakeInsert(channels, sampleRate, kMaxBlock, error);
   if (insert) PeaksOf(*insert) = Peaks{};
   return insert;
 }
@@ -24,7 +53,7 @@ Validation::Peaks& Validation::PeaksOf(const ValidatorInsert& insert) {
 std::string Validation::PlayBlock(ValidatorInsert& insert, Signal signal, int n, const std::string& where) {
   Peaks& peaks = PeaksOf(insert);
   // Inputs from a running position, so that a square wave or a sine runs on across blocks.
-  const int64_t position = insert.Host().GetTransport().SamplePosition();
+  const int64_t position = insert.Position();
   for (int c = 0; c < insert.Channels(); ++c) {
     FillSignal(signal, insert.Input(c), n, position, insert.SampleRate(), mRng);
     peaks.input = std::max(peaks.input, Peak(insert.Input(c), n));
@@ -33,7 +62,7 @@ std::string Validation::PlayBlock(ValidatorInsert& insert, Signal signal, int n,
     FillSignal(signal, key, n, position, insert.SampleRate(), mRng);
     peaks.input = std::max(peaks.input, Peak(key, n));
   }
-  peaks.gainDb = std::max(peaks.gainDb, insert.GainDb());
+  peaks.gainDb = std::max(peaks.gainDb, ShownGainDb(insert));
   Tally(insert.Render(n, true), where);
   for (int c = 0; c < std::min(insert.Channels(), 2); ++c)
     peaks.outputs[c] = std::max(peaks.outputs[c], Peak(insert.Output(c), n));

@@ -12,13 +12,9 @@
 #include "host/validator/ValidationReport.h"
 #include "host/validator/ValidatorInsert.h"
 
-namespace tbhost {
-class AAXModule;
-}
-
 namespace tbvalidate {
 
-// What the checks share: the loaded module, the plan, the seeded random source, the report,
+// What the checks share: the way to make instances of the loaded plug-in, the plan, the seeded random source, the report,
 // and the tally of what the audio thread did in every render call of the run.
 // Main thread (the audio-thread tally takes the audio thread's counts after it has joined).
 class Validation {
@@ -26,10 +22,9 @@ public:
   // The longest block any check renders: longer than 65536 frames.
   static constexpr int kMaxBlock = 65536 + 4099;
 
-  Validation(tbhost::AAXModule& module, const ValidationPlan& plan, uint64_t seed, ValidationReport& report)
-      : mModule(module), mPlan(plan), mRng(seed), mReport(report) {}
+  Validation(ValidatorInsertFactory makeInsert, const ValidationPlan& plan, uint64_t seed, ValidationReport& report)
+      : mMakeInsert(std::move(makeInsert)), mPlan(plan), mRng(seed), mReport(report) {}
 
-  tbhost::AAXModule& Module() { return mModule; }
   const ValidationPlan& Plan() const { return mPlan; }
   std::mt19937_64& Rng() { return mRng; }
   ValidationReport& Report() { return mReport; }
@@ -67,7 +62,7 @@ private:
     double outputs[2] = {0.0, 0.0};  // since SilentOutputSinceLastAsked
   };
 
-  tbhost::AAXModule& mModule;
+  ValidatorInsertFactory mMakeInsert;
   ValidationPlan mPlan;
   std::mt19937_64 mRng;
   ValidationReport& mReport;

@@ -1,66 +1,8 @@
 #include "host/validator/ValidatorInsert.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
-
-#include "aax-library/AAX_CString.h"
-#include "aax-library/AAX_IACFEffectGUI.h"
-#include "aax-library/AAX_IACFEffectParameters.h"
-#include "aax-library/AAX_Results.h"
-#include "host/aax/AlgorithmContext.h"
-#include "host/aax/CallLog.h"
-#include "host/aax/ChunkRecord.h"
-#include "host/aax/HostWindow.h"
-#include "host/aax/Instance.h"
-#include "host/aax/ViewContainer.h"
-#include "host/cli/AAXInsert.h"
-#include "host/cli/AAXModule.h"
 #include "host/validator/OutputCheck.h"
 
 namespace tbvalidate {
-namespace {
-
-// The recording host keeps every call; a validation makes hundreds of thousands.
-constexpr size_t kMaxLoggedCalls = 4096;
-
-#if defined(_WIN32)
-constexpr int32_t kViewType = AAX_eViewContainer_Type_HWND;
-#else
-constexpr int32_t kViewType = AAX_eViewContainer_Type_NULL;
-#endif
-
-}  // namespace
-
-std::unique_ptr<ValidatorInsert> ValidatorInsert::Create(tbhost::AAXModule& module, int channels, double sampleRate,
-                                                         int maxBlock, std::string& error) {
-  std::unique_ptr<ValidatorInsert> insert(new ValidatorInsert());
-  insert->mModule = &module;
-  insert->mInsert = tbhost::AAXInsert::Create(module, channels, sampleRate, maxBlock, error);
-  if (!insert->mInsert) {
-    error = "the module " + error;
-    return nullptr;
-  }
-  insert->mParams = ReadHostParams(insert->Effect());
-  if (const HostParam* gain = FindParam(insert->mParams, "gain"); gain && gain->name.size() <= 12)
-    insert->mGainID = gain->id;
-  insert->DeliverCoefficients();
-  return insert;
-}
-
-// The view goes first, then the insert.
-ValidatorInsert::~ValidatorInsert() {
-  CloseEditor();
-  mInsert.reset();
-}
-
-AAX_IACFEffectParameters& ValidatorInsert::Effect() const { return mInsert->Effect(); }
-aaxhost::Controller& ValidatorInsert::Controller() const { return mInsert->Instance().GetController(); }
-aaxhost::Instance& ValidatorInsert::Host() const { return mInsert->Instance(); }
-int ValidatorInsert::Channels() const { return mInsert->Channels(); }
-double ValidatorInsert::SampleRate() const { return mInsert->SampleRate(); }
-int ValidatorInsert::MaxBlock() const { return mInsert->Context().MaxBlockSize(); }
-bool ValidatorInsert::HasKey() const { return mInsert->Context().HasSideChain(); }
 
 const HostParam* ValidatorInsert::MasterBypass() const {
   for (const HostParam& param : mParams)
@@ -68,129 +10,12 @@ const HostParam* ValidatorInsert::MasterBypass() const {
   return nullptr;
 }
 
-void ValidatorInsert::DeliverCoefficients() { mInsert->DeliverCoefficients(); }
-
-void ValidatorInsert::Automate(const std::string& id, double normalized, bool deliver) {
-  aaxhost::CallLog& log = mModule->Host().Log();
-  if (log.Size() > kMaxLoggedCalls) log.Clear();
-  Effect().TouchParameter(id.c_str());
-  Effect().SetParameterNormalizedValue(id.c_str(), normalized);
-  Effect().ReleaseParameter(id.c_str());
-  if (deliver)
-    DeliverCoefficients();
-  else
-    Effect().GenerateCoefficients();
-}
-
-double ValidatorInsert::Normalized(const std::string& id) const {
-  double value = -1.0;
-  Effect().GetParameterNormalizedValue(id.c_str(), &value);
-  return value;
-}
-
-double ValidatorInsert::GainDb() const {
-  if (mGainID.empty()) return 0.0;
-  AAX_CString text;
-  if (Effect().GetParameterValueString(mGainID.c_str(), &text, 32) != AAX_SUCCESS) return 0.0;
-  const double db = std::strtod(text.Get(), nullptr);
-  return std::clamp(db, 0.0, 60.0);
-}
-
-float* ValidatorInsert::Input(int channel) { return mInsert->Context().Input(channel); }
-float* ValidatorInsert::Key() {
-  aaxhost::AlgorithmContext& context = mInsert->Context();
-  return HasKey() ? context.Input(context.SideChainBuffer()) : nullptr;
-}
-float* ValidatorInsert::Output(int channel) { return mInsert->Context().Output(channel); }
-
-AudioThreadUse ValidatorInsert::Render(int n, bool withKey) {
-  aaxhost::AlgorithmContext& context = mInsert->Context();
-  for (int c = 0; c < Channels(); ++c) OutputCheck::MarkUnwritten(Output(c), n);
-  context.SetBlockLength(n);
-  context.SetSideChainIndex(withKey && HasKey() ? context.SideChainBuffer() : 0);
-  AudioThreadWatch& watch = ProcessAudioThreadWatch();
-  watch.Begin();
-  context.Render(mInsert->Component().ProcessProc());
-  const AudioThreadUse use = watch.End();
-  mInsert->Instance().GetTransport().Advance(n);
-  return use;
-}
-
-std::string ValidatorInsert::ExamineOutputs(int n, double limit) const {
+std::string ValidatorInsert::ExamineOutputs(int n, double limit) {
   for (int c = 0; c < Channels(); ++c) {
-    const std::string problem = OutputCheck::Examine(mInsert->Context().Output(c), n, limit);
+    const std::string problem = OutputCheck::Examine(Output(c), n, limit);
     if (!problem.empty()) return "output " + std::to_string(c) + ": " + problem;
   }
   return {};
-}
-
-AAX_Result ValidatorInsert::SaveState(std::vector<unsigned char>& out, int32_t prefilled) const {
-  AAX_CTypeID id = 0;
-  if (const AAX_Result result = Effect().GetChunkIDFromIndex(0, &id); result != AAX_SUCCESS) return result;
-  uint32_t size = 0;
-  if (const AAX_Result result = Effect().GetChunkSize(id, &size); result != AAX_SUCCESS) return result;
-  aaxhost::ChunkRecord record(size);
-  record.Get()->fChunkID = id;
-  if (prefilled >= 0) record.SetDeclaredSize(prefilled);
-  const AAX_Result result = Effect().GetChunk(id, record.Get());
-  if (result == AAX_SUCCESS) out = record.Data();
-  return result;
-}
-
-AAX_Result ValidatorInsert::LoadState(const std::vector<unsigned char>& bytes, int32_t declared, bool deliver) {
-  AAX_CTypeID id = 0;
-  if (const AAX_Result result = Effect().GetChunkIDFromIndex(0, &id); result != AAX_SUCCESS) return result;
-  aaxhost::ChunkRecord record = aaxhost::ChunkRecord::WithData(id, bytes.data(), bytes.size());
-  if (declared >= 0) record.SetDeclaredSize(declared);
-  const AAX_Result result = Effect().SetChunk(id, record.Get());
-  if (result == AAX_SUCCESS) {
-    if (deliver)
-      DeliverCoefficients();
-    else
-      Effect().GenerateCoefficients();
-  }
-  return result;
-}
-
-bool ValidatorInsert::OpenEditor(std::string& detail) {
-  if (const AAX_Result result = mInsert->Instance().CreateGUI(); result != AAX_SUCCESS) {
-    detail = "the module makes no editor object (" + AAX::DescribeResult(result) + ")";
-    return false;
-  }
-  AAX_Point size;
-  mInsert->Instance().GUI()->GetViewSize(&size);
-  void* parent = nullptr;
-#if defined(_WIN32)
-  // A hidden top-level window of the host's; elsewhere the editor draws off-screen.
-  std::string unused;
-  mWindow = aaxhost::HostWindow::Create("validate", std::max(1, static_cast<int>(size.horz)),
-                                        std::max(1, static_cast<int>(size.vert)), unused, /*shown=*/false);
-  if (mWindow) parent = mWindow->Handle();
-#endif
-  mView = std::make_unique<aaxhost::ViewContainer>(mModule->Host().Log(), parent, kViewType);
-  if (const AAX_Result result = mInsert->Instance().GUI()->SetViewContainer(static_cast<AAX_IACFViewContainer_V2*>(mView.get()));
-      result != AAX_SUCCESS) {
-    detail = "the editor refused its view (" + AAX::DescribeResult(result) + ")";
-    return false;
-  }
-  detail = "editor open, " + std::to_string(static_cast<int>(size.horz)) + " x " +
-           std::to_string(static_cast<int>(size.vert));
-  return true;
-}
-
-void ValidatorInsert::CloseEditor() {
-  if (mInsert && mInsert->Instance().GUI() && mView) mInsert->Instance().GUI()->SetViewContainer(nullptr);
-  if (mWindow) mWindow->PumpMessages(0);
-  mView.reset();
-  mWindow.reset();
-}
-
-AAX_IACFEffectGUI* ValidatorInsert::Editor() const { return mView ? mInsert->Instance().GUI() : nullptr; }
-
-void ValidatorInsert::Idle() {
-  Effect().TimerWakeup();
-  if (mView && mInsert->Instance().GUI()) mInsert->Instance().GUI()->TimerWakeup();
-  if (mWindow) mWindow->PumpMessages(0);
 }
 
 }  // namespace tbvalidate

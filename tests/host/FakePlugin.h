@@ -23,6 +23,7 @@ public:
   // A fresh stand-in with the same parameter table.
   std::unique_ptr<tbhost::PluginInstance> NewInstance(std::string& error) const override;
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
+  bool HasSideChain() const override { return mHasKey; }
   void SetParameter(int index, double value) override;
   void ProcessBlock(const float* const* mainInputs, const float* sideChain, float* const* outputs,
                     int nFrames) override;
