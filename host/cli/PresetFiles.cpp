@@ -36,9 +36,14 @@ PresetFiles::PresetFiles(std::unique_ptr<InProcessPluginInstance> standIn) : mSt
 PresetFiles::~PresetFiles() = default;
 
 bool PresetFiles::Follow(PluginInstance& plugin, std::string& error) {
-  PluginState state;
-  if (!plugin.SaveState(state, error)) return false;
-  if (!mStandIn->LoadState(state, error)) {
+  PluginState own, standIn;
+  if (!plugin.SaveState(own, error) || !mStandIn->SaveState(standIn, error)) return false;
+  // Every binding of the product keeps its whole chunk as its state, whatever the host's name
+  // for the format (an AAX chunk, an LV2 state property): the stand-in reads the bytes as its
+  // own chunk, and the settings go back to the plug-in under the plug-in's own format.
+  mPluginFormat = own.format;
+  own.format = standIn.format;
+  if (!mStandIn->LoadState(own, error)) {
     error = "the plug-in's own state " + error;
     return false;
   }
@@ -56,7 +61,9 @@ bool PresetFiles::Load(const std::vector<uint8_t>& bytes, bool bank, const std::
     return false;
   }
   PluginState state;
-  return mStandIn->SaveState(state, error) && plugin.LoadState(state, error);
+  if (!mStandIn->SaveState(state, error)) return false;
+  state.format = mPluginFormat;
+  return plugin.LoadState(state, error);
 }
 
 bool PresetFiles::LoadProgram(const std::string& path, PluginInstance& plugin, std::string& error) {

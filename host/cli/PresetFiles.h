@@ -63,6 +63,7 @@ private:
   bool Follow(PluginInstance& plugin, std::string& error);
 
   std::unique_ptr<InProcessPluginInstance> mStandIn;
+  std::string mPluginFormat;  // the format of the plug-in's state, as Follow last saw it
 };
 
 }  // namespace tbhost

@@ -90,6 +90,25 @@ TEST_F(LV2Instance, ReportsTheGainReductionItsMetersGiveAsTheModuleDoes) {
   EXPECT_GT(Figures(bytes("lv2.json"), "compressorMaxDb")[0], 1.0) << "the settings make the compressor work";
 }
 
+TEST_F(LV2Instance, PresetsAndProgramFilesApplyAsThroughTheModule) {
+  const std::string program = dir.File("set.fxp");
+  ASSERT_EQ(Render(module, "saved.wav", {"--set", "Gain=6", "--save-program", program}).status, 0);
+  for (const std::vector<std::string>& start :
+       {std::vector<std::string>{"--preset", "Loud Master"}, std::vector<std::string>{"--load-program", program}}) {
+    std::vector<std::string> lv2Args = start, aaxArgs = start;
+    lv2Args.insert(lv2Args.end(), {"--report-json", dir.File("lv2.json")});
+    const HostRun lv2 = Render(bundle, "lv2.wav", lv2Args);
+    const HostRun aax = Render(module, "aax.wav", aaxArgs);
+    ASSERT_EQ(lv2.status, 0) << lv2.err;
+    ASSERT_EQ(aax.status, 0) << aax.err;
+    EXPECT_LT(hosttest::MaxDifference(ReadWav(dir.File("lv2.wav")), ReadWav(dir.File("aax.wav"))), 1e-6) << start[0];
+    ASSERT_EQ(Render(bundle, "plain.wav", {}).status, 0);
+    EXPECT_GT(hosttest::MaxDifference(ReadWav(dir.File("lv2.wav")), ReadWav(dir.File("plain.wav"))), 1e-3) << start[0];
+    const std::vector<uint8_t> json = hosttest::ReadBytes(dir.File("lv2.json"));
+    EXPECT_FALSE(Figures(std::string(json.begin(), json.end()), "compressorMaxDb").empty()) << start[0];
+  }
+}
+
 TEST_F(LV2Instance, AStateSavedThroughTheBundleRestoresTheSettings) {
   const std::string state = dir.File("state.lv2state");
   ASSERT_EQ(Render(bundle, "set.wav", {"--set", "Ratio=6:1", "--set", "Mix=50/50", "--save-state", state}).status, 0);
