@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -74,7 +75,12 @@ TEST(LV2Presets, Lv2infoListsTheFactoryPresetsByNameForBothPlugIns) {
 }
 
 // The preset of a plug-in by its label, or null.
-const LilvNode* PresetNamed(const char* uri, const std::string& name) {
+struct NodeFree {
+  void operator()(LilvNode* node) const { lilv_node_free(node); }
+};
+using OwnedNode = std::unique_ptr<LilvNode, NodeFree>;
+
+OwnedNode PresetNamed(const char* uri, const std::string& name) {
   const LilvPlugin* plugin = lv2test::FindPlugin(uri);
   LilvWorld* world = lv2test::World();
   LilvNode* presetClass = lilv_new_uri(world, "http://lv2plug.in/ns/ext/presets#Preset");
@@ -86,15 +92,14 @@ const LilvNode* PresetNamed(const char* uri, const std::string& name) {
     lilv_world_load_resource(world, preset);
     LilvNodes* labels = lilv_world_find_nodes(world, preset, label, nullptr);
     if (labels && lilv_node_as_string(lilv_nodes_get_first(labels)) == name)
-      found = preset;  // the world keeps the node for as long as it lives
+      found = preset;  // copied below, before the list is freed
     lilv_nodes_free(labels);
   }
-  static std::vector<LilvNode*> kept;
-  if (found) kept.push_back(lilv_node_duplicate(found));
+  OwnedNode kept(found ? lilv_node_duplicate(found) : nullptr);
   lilv_nodes_free(presets);
   lilv_node_free(label);
   lilv_node_free(presetClass);
-  return found ? kept.back() : nullptr;
+  return kept;
 }
 
 TEST(LV2Presets, ApplyingOneRendersWhatTheHostRendersWithIt) {
@@ -115,7 +120,8 @@ TEST(LV2Presets, ApplyingOneRendersWhatTheHostRendersWithIt) {
 
       const char* uri = channels == 1 ? lv2test::kMonoURI : lv2test::kStereoURI;
       lv2test::RenderOptions options;
-      options.preset = PresetNamed(uri, name);
+      const OwnedNode preset = PresetNamed(uri, name);
+      options.preset = preset.get();
       ASSERT_NE(options.preset, nullptr);
       const lv2test::RenderResult lv2 = lv2test::Render(uri, in, nullptr, {}, kRate, options);
       EXPECT_LE(lv2test::MaxDifference(lv2.out, lv2test::ReadFloatWav(dir.File("host.wav"))), 1e-6);
