@@ -20,7 +20,7 @@
 
 // The bundle in Ardour, run headless (ardour7-lua on the dummy audio back end, with a scratch
 // home, so no user configuration is read or written, and LV2_PATH naming the built bundle and
-// the LV2 specifications only). ardour/session.lua makes a session with a stereo and a mono
+// the LV2 vocabularies only). ardour/session.lua makes a session with a stereo and a mono
 // track, renders them with the tracks' bounce with processing (Ardour's session export is not
 // reliable headless), applies a factory preset through Ardour's preset interface, and saves,
 // closes and reopens the session. Every render must equal tollenbrook-host render with the

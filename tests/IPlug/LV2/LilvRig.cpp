@@ -13,16 +13,16 @@
 
 namespace lv2test {
 
-std::string SpecificationsDir() {
-  const char* specs = std::getenv("TOLLENBROOK_LV2_SPECIFICATIONS");
-  return specs ? specs : "(TOLLENBROOK_LV2_SPECIFICATIONS unset)";
+std::string VocabulariesDir() {
+  const char* folder = std::getenv("TOLLENBROOK_LV2_VOCABULARIES");
+  return folder ? folder : "(TOLLENBROOK_LV2_VOCABULARIES unset)";
 }
 
-std::vector<std::string> SpecificationTurtle() {
+std::vector<std::string> VocabularyTurtle() {
   std::vector<std::string> files;
   const std::filesystem::directory_options follow = std::filesystem::directory_options::follow_directory_symlink;
   std::error_code error;
-  for (std::filesystem::recursive_directory_iterator it(SpecificationsDir(), follow, error), end; !error && it != end;
+  for (std::filesystem::recursive_directory_iterator it(VocabulariesDir(), follow, error), end; !error && it != end;
        it.increment(error))
     if (it->path().extension() == ".ttl") files.push_back(it->path().string());
   std::sort(files.begin(), files.end());
@@ -31,7 +31,7 @@ std::vector<std::string> SpecificationTurtle() {
 
 std::string LV2Path() {
   const char* built = std::getenv("TOLLENBROOK_LV2_PATH");
-  return std::string(built ? built : "") + ":" + SpecificationsDir();
+  return std::string(built ? built : "") + ":" + VocabulariesDir();
 }
 
 std::string HostProgram() {

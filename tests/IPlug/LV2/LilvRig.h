@@ -17,11 +17,11 @@ namespace lv2test {
 constexpr const char* kMonoURI = "urn:vantorell:tollenbrook:mono";
 constexpr const char* kStereoURI = "urn:vantorell:tollenbrook:stereo";
 
-// The folder of built bundles, then the system's LV2 specifications.
-// The folder of links to the system's LV2 specification bundles (no other vendor's plug-ins),
+// The folder of built bundles, then the system's LV2 vocabularies.
+// The folder of links to the system's LV2 vocabulary bundles (no other vendor's plug-ins),
 // and the Turtle files in it, sorted.
-std::string SpecificationsDir();
-std::vector<std::string> SpecificationTurtle();
+std::string VocabulariesDir();
+std::vector<std::string> VocabularyTurtle();
 std::string LV2Path();
 // The command-line host built beside the bundle.
 std::string HostProgram();

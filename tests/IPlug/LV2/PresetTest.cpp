@@ -67,7 +67,7 @@ TEST(LV2Presets, Lv2infoListsTheFactoryPresetsByNameForBothPlugIns) {
   EXPECT_EQ(Lv2infoPresetNames(lv2test::kMonoURI), factory);
 
   std::vector<std::string> args = {"sord_validate"};
-  for (const std::string& file : lv2test::SpecificationTurtle()) args.push_back(file);
+  for (const std::string& file : lv2test::VocabularyTurtle()) args.push_back(file);
   for (const char* file : {"manifest.ttl", "Tollenbrook.ttl", "presets.ttl"})
     args.push_back(lv2test::LV2Path().substr(0, lv2test::LV2Path().find(':')) + "/Tollenbrook.lv2/" + file);
   const lv2test::ToolRun run = lv2test::RunTool(args);

@@ -9,7 +9,7 @@ struct ToolRun {
   std::string output;  // standard output and standard error together
 };
 
-// Runs a program with LV2_PATH naming the built bundle and the system's specifications.
+// Runs a program with LV2_PATH naming the built bundle and the system's LV2 vocabularies.
 ToolRun RunTool(const std::vector<std::string>& args);
 
 }  // namespace lv2test

@@ -24,7 +24,7 @@ std::string BundleDir() {
 
 TEST(LV2Tools, SordValidateFindsNoErrorAgainstTheSchemas) {
   std::vector<std::string> args = {"sord_validate"};
-  for (const std::string& file : lv2test::SpecificationTurtle()) args.push_back(file);
+  for (const std::string& file : lv2test::VocabularyTurtle()) args.push_back(file);
   const size_t schemaFiles = args.size() - 1;
   args.push_back(BundleDir() + "/manifest.ttl");
   args.push_back(BundleDir() + "/Tollenbrook.ttl");

@@ -75,7 +75,7 @@ TEST(LV2Turtle, OtherParameterKindsValidateAndReadBack) {
 
   const lv2test::ToolRun run = lv2test::RunTool(
       {"sh", "-c", "sord_validate $(find -L \"$1\" -name '*.ttl') \"$0\"/*.ttl", b.dir.Path().string(),
-       lv2test::SpecificationsDir()});
+       lv2test::VocabulariesDir()});
   EXPECT_NE(run.output.find("Found 0 errors"), std::string::npos) << run.output << b.plugins;
 
   LilvWorld* world = lilv_world_new();
