@@ -76,14 +76,7 @@ bool AAXPluginInstance::CheckParameters(std::string& error) const {
 }
 
 bool AAXPluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
-  if (mainChannels < 1 || mainChannels > 2) {
-    error = "the plug-in is a mono or stereo insert";
-    return false;
-  }
-  if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) {
-    error = "the sample rate must be positive";
-    return false;
-  }
+  if (!CheckInsert(sampleRate, mainChannels, error)) return false;
   // A fresh instance every time, as a host makes one per insert; what the previous one held
   // goes over through the plug-in's chunk.
   PluginState state;

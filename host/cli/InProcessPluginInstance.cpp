@@ -49,10 +49,7 @@ InProcessPluginInstance::InProcessPluginInstance(std::unique_ptr<iplug::IPlugAAX
 InProcessPluginInstance::~InProcessPluginInstance() = default;
 
 bool InProcessPluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
-  if (mainChannels < 1 || mainChannels > 2) {
-    error = "the plug-in is a mono or stereo insert";
-    return false;
-  }
+  if (!CheckInsert(sampleRate, mainChannels, error)) return false;
   mMainChannels = mainChannels;
   mHasKey = sideChain;
   mSamplePosition = 0;

@@ -334,14 +334,7 @@ std::unique_ptr<PluginInstance> LV2PluginInstance::NewInstance(std::string& erro
 }
 
 bool LV2PluginInstance::Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) {
-  if (mainChannels < 1 || mainChannels > 2) {
-    error = "the plug-in is a mono or stereo insert";
-    return false;
-  }
-  if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) {
-    error = "the sample rate must be positive";
-    return false;
-  }
+  if (!CheckInsert(sampleRate, mainChannels, error)) return false;
   // A fresh instance at the file's rate, as a host makes one per insert; the parameters and
   // the state go over.
   PluginState state;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,20 @@ namespace tbhost {
 class PluginInstance {
 public:
   virtual ~PluginInstance() = default;
+
+  // Any thread. The inserts every instance offers: mono or stereo main channels at a positive,
+  // finite sample rate; false with `error` set for anything else.
+  static bool CheckInsert(double sampleRate, int mainChannels, std::string& error) {
+    if (mainChannels < 1 || mainChannels > 2) {
+      error = "the plug-in is a mono or stereo insert";
+      return false;
+    }
+    if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) {
+      error = "the sample rate must be positive";
+      return false;
+    }
+    return true;
+  }
 
   // The owning thread. The plug-in's parameters as the plug-in itself describes them to its
   // host; valid right after creation.
