@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 
 #include "host/ModuleFixtures.h"
+#include "host/ReportFigures.h"
 #include "host/TestFiles.h"
 #include "host/cli/GainReductionPlot.h"
 
@@ -14,6 +14,7 @@
 // render --plot: a PNG whose gain-reduction curves show what the report's statistics say.
 namespace {
 
+using hosttest::Figures;
 using Plot = tbhost::GainReductionPlot;
 
 #ifdef _WIN32
@@ -44,15 +45,6 @@ std::vector<double> Steps(int rate) {
     out.push_back(v);
   }
   return out;
-}
-
-// The per-second values of one figure in the JSON report (the first is the whole file's).
-std::vector<double> Figures(const std::string& json, const std::string& key) {
-  std::vector<double> values;
-  const std::regex pattern("\"" + key + "\": (-?[0-9.eE+-]+)");
-  for (auto it = std::sregex_iterator(json.begin(), json.end(), pattern); it != std::sregex_iterator(); ++it)
-    values.push_back(std::stod((*it)[1]));
-  return values;
 }
 
 TEST(GainReductionPlot, ItsCurvesShowTheReductionTheReportStates) {

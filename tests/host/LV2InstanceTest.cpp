@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "host/ModuleFixtures.h"
+#include "host/ReportFigures.h"
 #include "host/TestFiles.h"
 #include "host/WavFixtures.h"
 
@@ -14,6 +14,7 @@
 namespace {
 
 #ifndef _WIN32
+using hosttest::Figures;
 using hosttest::HostRun;
 using hosttest::ReadWav;
 using hosttest::RunModuleHost;
@@ -21,15 +22,6 @@ using hosttest::RunModuleHost;
 std::string Bundle() {
   const char* bundle = std::getenv("TOLLENBROOK_LV2_BUNDLE");
   return bundle ? bundle : "";
-}
-
-// The numbers of one figure in a JSON report, the whole file's first.
-std::vector<double> Figures(const std::string& json, const std::string& key) {
-  std::vector<double> values;
-  const std::regex pattern("\"" + key + "\": (-?[0-9.eE+-]+)");
-  for (auto it = std::sregex_iterator(json.begin(), json.end(), pattern); it != std::sregex_iterator(); ++it)
-    values.push_back(std::stod((*it)[1]));
-  return values;
 }
 
 struct LV2Instance : ::testing::Test {
