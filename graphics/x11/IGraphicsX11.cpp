@@ -189,6 +189,10 @@ void IGraphicsX11::CloseWindow() {
   ReleaseConnection();
 }
 
+int IGraphicsX11::ConnectionFileDescriptor() const {
+  return mDisplay && mWindow ? ConnectionNumber(mDisplay) : -1;
+}
+
 void IGraphicsX11::ReleaseConnection() {
   XSync(mDisplay, False);  // errors of the last requests are still ours
   X11Errors::Unregister(mDisplay);

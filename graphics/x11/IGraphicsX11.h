@@ -80,6 +80,9 @@ public:
   const char* GetPlatformAPIName() override { return "x11"; }
   // Handles every event waiting on the editor's connection (ticks, paints, input).
   void ProcessEvents();
+  // The file descriptor of the editor's own X connection while the window is open (-1 when
+  // closed), for a host run loop that calls ProcessEvents when it becomes readable.
+  int ConnectionFileDescriptor() const;
 
   // ---- Pointer and cursor.
   void GetMouseLocation(float& x, float& y) const override;
