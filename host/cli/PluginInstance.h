@@ -51,6 +51,15 @@ public:
   // rate, reset. The state the instance holds is kept.
   virtual bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) = 0;
 
+  // The owning thread, before Initialise. Asks for 64-bit samples between the host and the
+  // plug-in (the host converts at its edges; the files stay what they are); false with `error`
+  // set when the format or the plug-in takes 32-bit samples only.
+  virtual bool UseDoublePrecision(bool on, std::string& error) {
+    if (!on) return true;
+    error = "this plug-in takes 32-bit samples only";
+    return false;
+  }
+
   // The owning thread. Whether the insert, as initialised, has a key input the plug-in hears.
   virtual bool HasSideChain() const { return false; }
 
