@@ -2,17 +2,22 @@
 #include <cstdint>
 
 #include "product/Biquad.h"
+#include "product/BiquadBlockForm.h"
 
 // The loops of the audio chain, built once per instruction set and chosen at construction by
 // what the processor offers: the x86-64 baseline (SSE2), AVX2 with fused multiply-adds, and
 // AVX-512. Two kinds of loop live here.
 //
-// Recursions (filters, envelopes, smoothers, needles) run sample by sample; where lanes are
-// independent (left and right channel, the two sections, the two needles) they share one
-// two-lane vector. They evaluate every step exactly as the per-sample recipe writes it, with no
-// fused multiply-add, so every build gives the recipe's values bit for bit; what they gain is
-// that no branch depends on the data and that independent recursions overlap. The needles are
-// the exception: display values, reordered so their step is short (see NeedlePair).
+// Recursions (filters, envelopes, smoothers, needles). In the baseline set they run sample by
+// sample, every step exactly as the per-sample recipe writes it, with no fused multiply-add, so
+// they give the recipe's values bit for bit; where lanes are independent (left and right channel,
+// the two sections, the two needles) they share one two-lane vector. The AVX2 and AVX-512 sets
+// take the filters eight samples at a time (BiquadBlockForm) and the envelopes in a shorter
+// form (see EnvelopePair): the same arithmetic regrouped, so their values differ from the
+// recipe's in the last bits of a state, which now and then moves a single-precision rounding
+// by one step; the chain's output stays within 1e-6 of the recipe. The two sets evaluate the
+// same operations in the same order and agree with each other bit for bit. The needles are
+// display values in every set, reordered so their step is short (see NeedlePair).
 //
 // Batch loops (waveshaper, gain computer, release coefficients, halfband filters, mix) work on
 // whole chunks in the widest vectors the set has. Their elementary functions and polynomials
@@ -26,6 +31,8 @@
 struct ColourSections {
   Biquad::Snapshot highPass[2];
   Biquad::Snapshot peak[2];
+  const BiquadBlockForm* highPassBlock;  // both channels share the coefficients
+  const BiquadBlockForm* peakBlock;
 };
 
 // The compressor's detector filters and the two sections' peak envelopes.
@@ -35,6 +42,9 @@ struct DetectorSections {
   Biquad::Snapshot highShelf;
   double envelope[2];  // compressor, limiter
   double attack[2];    // attack coefficients, the same for every sample
+  const BiquadBlockForm* highPassBlock;
+  const BiquadBlockForm* midPeakBlock;
+  const BiquadBlockForm* highShelfBlock;
 };
 
 // Needle steps waiting to be taken: MeterBallistics::Process for both needles, fed 1 - gain.
@@ -59,21 +69,24 @@ struct SectionParamsView {
 
 struct ChainKernels {
   const char* name;
+  // The recursions run step for step as the per-sample recipe writes them (bit for bit).
+  bool stepByStep;
 
-  // ---- recursions, bit for bit the per-sample recipe (the needles to the last bits) ----
+  // ---- recursions ----
 
   // x[i] = single(peak(single(highPass(in[i])))) for the left and right channel, from inputs
   // already rounded to single precision (x may be in). Inputs must be finite and states finite
-  // (the chain sees to it); channels 1 runs only the left lane. Takes the waiting needle steps
-  // along.
+  // (the chain sees to it); channels 1 runs only the left lane. A set that runs the filters
+  // sample by sample takes the waiting needle steps along; the others leave them waiting.
   void (*colour)(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n,
                  int channels, Needles& needles);
-  // The compressor's detector signal (from detectorMix) through the three filters, rounding after
-  // each; then both peak envelopes, fed the filtered signal and the limiter's input, with the
-  // attack of `s` and the release coefficient of each sample. env[i] is the envelope after
-  // sample i.
-  void (*detectorEnvelopes)(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
-                            const double* limRelease, double* compEnv, double* limEnv, int n);
+  // The compressor's detector signal (from detectorMix, filtered in place) through the three
+  // filters, rounding after each; then both peak envelopes, fed the filtered signal and the
+  // limiter's input, with the attack of `s` and the release coefficient of each sample.
+  // env[i] is the envelope after sample i. Takes the waiting needle steps along (their gains
+  // are read before the envelopes overwrite them).
+  void (*detectorEnvelopes)(double* comp, const double* lim, DetectorSections& s, const double* compRelease,
+                            const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles);
   // Two release smoothers of ParamSmoother's recipe stepped twice per sample (states above 1,
   // where no flush and no equality with a coefficient can occur): times[i] after sample i. The
   // two steps are taken as one, so a time may differ from the recipe's in its last bit.

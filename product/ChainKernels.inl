@@ -105,6 +105,111 @@ void NeedleRun(Needles& needles) {
   needles.count = 0;
 }
 
+#if TB_SIMD_WIDTH >= 4
+// ---- recursions regrouped: filters eight samples at a time, envelopes in a shorter form ----
+
+constexpr int kBlockFrames = BiquadBlockForm::kFrames;
+constexpr int kBlockVectors = kBlockFrames / kLanes;
+
+// y[i] = single(section(x[i])) through the block form: the outputs of eight samples are formed
+// side by side from the inputs (off the recursion's path) and the state at the start, and the
+// state crosses the eight samples in one step of `carry` plus the share of the last inputs. The
+// frames after the last whole block take the section's own step. y may be x.
+void BiquadBlocks(const BiquadBlockForm& f, Biquad::Snapshot& s, const double* x, double* y, int n) {
+  double z1 = s.z1;
+  double z2 = s.z2;
+  int i = 0;
+  for (; i + kBlockFrames <= n; i += kBlockFrames) {
+    vd part[kBlockVectors];
+    for (int v = 0; v < kBlockVectors; ++v) part[v] = Splat(x[i]) * Load(f.fromInput[0] + v * kLanes);
+    for (int j = 1; j < kBlockFrames; ++j) {
+      const vd xj = Splat(x[i + j]);
+      for (int v = 0; v < kBlockVectors; ++v)
+        if (j < (v + 1) * kLanes) part[v] = Fma(xj, Load(f.fromInput[j] + v * kLanes), part[v]);  // else all 0
+    }
+    // The state after the block, less what the state before it contributes.
+    const double x6 = x[i + 6], x7 = x[i + 7];
+    const double y6 = part[kBlockVectors - 1][kLanes - 2], y7 = part[kBlockVectors - 1][kLanes - 1];
+    const double inputZ2 = x7 * s.a2 - s.b2 * y7;
+    const double inputZ1 = x7 * s.a1 + (x6 * s.a2 - s.b2 * y6) - s.b1 * y7;
+    const vd v1 = Splat(z1), v2 = Splat(z2);
+    for (int v = 0; v < kBlockVectors; ++v)
+      Store(y + i + v * kLanes,
+            RoundToSingle(Fma(v1, Load(f.fromZ1 + v * kLanes), Fma(v2, Load(f.fromZ2 + v * kLanes), part[v]))));
+    const double next1 = f.carry[0][0] * z1 + f.carry[0][1] * z2 + inputZ1;
+    const double next2 = f.carry[1][0] * z1 + f.carry[1][1] * z2 + inputZ2;
+    z1 = next1;
+    z2 = next2;
+  }
+  Biquad::Snapshot tail = s;
+  tail.z1 = z1;
+  tail.z2 = z2;
+  for (; i < n; ++i) y[i] = Single(Step(tail, x[i]));
+  s.z1 = tail.z1;
+  s.z2 = tail.z2;
+}
+
+// The envelope with release coefficient r >= attack a is the larger of its two candidates:
+// rising (v > env), env + (1 - a)(v - env) exceeds env + (1 - r)(v - env); falling, it is the
+// other way round. So env' = max(a env + (1 - a) v, r env + (1 - r) v), one multiply-add and
+// one maximum on the recursion's path, with the inputs' shares formed beside it. Lane 0 is the
+// compressor, lane 1 the limiter.
+struct EnvelopePair {
+  v2 env;
+  v2 attack;
+  v2 attackShare;  // 1 - attack
+  EnvelopePair(const DetectorSections& s)
+      : env{s.envelope[0], s.envelope[1]},
+        attack{s.attack[0], s.attack[1]},
+        attackShare{1.0 - s.attack[0], 1.0 - s.attack[1]} {}
+  v2 Step(double comp, double lim, double compRelease, double limRelease) {
+    const v2 v{std::fabs(comp), lim};
+    const v2 release{compRelease, limRelease};
+    const v2 rising = MultiplyAdd(attack, env, v * attackShare);
+    const v2 falling = MultiplyAdd(release, env, v * (1.0 - release));
+    env = (v2)_mm_max_pd((__m128d)rising, (__m128d)falling);
+    return env;
+  }
+};
+
+// Whether every release of the chunk is at least its attack, which the shorter form needs.
+inline bool ReleasesAtLeast(const double* release, double attack, int n) {
+  vd lowest = Splat(attack);
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes) lowest = Min(Load(release + i), lowest);
+  bool ok = All(lowest >= attack);
+  for (; i < n; ++i) ok = ok && release[i] >= attack;
+  return ok;
+}
+
+// Both envelopes of the chunk with the waiting needle steps alongside, whose recursion would
+// otherwise run alone: needle step i reads the gains at i before envelope i replaces them.
+void EnvelopesWithNeedles(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
+                          const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles) {
+  EnvelopePair e(s);
+  NeedlePair needle(needles);
+  const int m = needles.count;
+  const int fused = n < m ? n : m;
+  int i = 0;
+  for (; i < fused; ++i) {
+    needle.Step(needles.limGain[i], needles.compGain[i]);
+    const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
+    compEnv[i] = env[0];
+    limEnv[i] = env[1];
+  }
+  for (; i < n; ++i) {
+    const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
+    compEnv[i] = env[0];
+    limEnv[i] = env[1];
+  }
+  for (int j = fused; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
+  needle.Save(needles);
+  needles.count = 0;
+  s.envelope[0] = e.env[0];
+  s.envelope[1] = e.env[1];
+}
+#endif
+
 // The loops below are software-pipelined: each iteration runs every stage once, each on a later
 // sample than the stage after it, so a stage takes its input from the previous iteration. The
 // per-sample chain through the stages is long (several filters with their roundings); this way
@@ -115,6 +220,17 @@ void NeedleRun(Needles& needles) {
 
 void Colour(const double* inL, const double* inR, ColourSections& s, double* xL, double* xR, int n, int channels,
             Needles& needles) {
+#if TB_SIMD_WIDTH >= 4
+  if (s.highPassBlock != nullptr && s.peakBlock != nullptr) {
+    const double* in[2] = {inL, inR};
+    double* out[2] = {xL, xR};
+    for (int c = 0; c < channels; ++c) {
+      BiquadBlocks(*s.highPassBlock, s.highPass[c], in[c], out[c], n);
+      BiquadBlocks(*s.peakBlock, s.peak[c], out[c], out[c], n);
+    }
+    return;
+  }
+#endif
   NeedlePair needle(needles);
   const int m = needles.count;
   // Iterations 1 .. fused - 1 take needle step i - 1 along.
@@ -166,8 +282,19 @@ void Colour(const double* inL, const double* inR, ColourSections& s, double* xL,
 // The envelope rises with the attack when the input exceeds it (env - v < 0) and falls with the
 // release otherwise; both products are formed and one is taken, so no branch waits on the data.
 // Stages: high-pass, mid peak, high shelf, envelopes.
-void DetectorEnvelopes(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
-                       const double* limRelease, double* compEnv, double* limEnv, int n) {
+void DetectorEnvelopes(double* comp, const double* lim, DetectorSections& s, const double* compRelease,
+                       const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles) {
+#if TB_SIMD_WIDTH >= 4
+  if (s.highPassBlock != nullptr && s.midPeakBlock != nullptr && s.highShelfBlock != nullptr &&
+      ReleasesAtLeast(compRelease, s.attack[0], n) && ReleasesAtLeast(limRelease, s.attack[1], n)) {
+    BiquadBlocks(*s.highPassBlock, s.highPass, comp, comp, n);
+    BiquadBlocks(*s.midPeakBlock, s.midPeak, comp, comp, n);
+    BiquadBlocks(*s.highShelfBlock, s.highShelf, comp, comp, n);
+    EnvelopesWithNeedles(comp, lim, s, compRelease, limRelease, compEnv, limEnv, n, needles);
+    return;
+  }
+#endif
+  if (needles.count > 0) NeedleRun(needles);
   Biquad::Snapshot highPass = s.highPass;
   Biquad::Snapshot midPeak = s.midPeak;
   Biquad::Snapshot highShelf = s.highShelf;
@@ -480,7 +607,7 @@ void HalfbandSecond(const double* first, const double* second, const double* tap
 // The table of one set, named after it.
 #define TB_KERNEL_TABLE(ns, label)                                                                              \
   ChainKernels {                                                                                                \
-    label, ns::Colour, ns::DetectorEnvelopes, ns::ReleaseTimes, ns::NeedleRun, ns::SaturateBlock, ns::PeakBits,   \
+    label, ns::kLanes < 4, ns::Colour, ns::DetectorEnvelopes, ns::ReleaseTimes, ns::NeedleRun, ns::SaturateBlock, ns::PeakBits,   \
         ns::RoundToSingle2, ns::DetectorMix, ns::AutoRecovery, ns::ReleaseCoefficients, ns::SectionGains, ns::WetDirect, ns::WetOversampled,         \
         ns::Scale, ns::Mix, ns::HalfbandFirst, ns::HalfbandSecond                                               \
   }

@@ -157,6 +157,11 @@ void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
   mInHighPassR.SetBiquad(kHighpass, 10.0 / fs, 0.8, 0.0);
   mInPeakL.SetBiquad(kPeak, 1500.0 / fs, 0.107, 0.3);
   mInPeakR.SetBiquad(kPeak, 1500.0 / fs, 0.107, 0.3);
+  mInHighPassBlock = BlockFormOf(mInHighPassL.Get());
+  mInPeakBlock = BlockFormOf(mInPeakL.Get());
+  mDetHighPassBlock = BlockFormOf(mDetHighPass.Get());
+  mDetMidPeakBlock = BlockFormOf(mDetMidPeak.Get());
+  mDetHighShelfBlock = BlockFormOf(mDetHighShelf.Get());
 }
 
 void TollenbrookChain::Process(const double* const* in, double* const* out, int nFrames, double fs,
@@ -167,15 +172,15 @@ void TollenbrookChain::Process(const double* const* in, double* const* out, int 
 
   mStats.compMinGainDb = 0.0;
   mStats.limiterMinGainDb = 0.0;
+  mHandOverDue = true;
+  if (mPendingNeedles == 0) HandOverNeedles();
   for (int pos = 0; pos < nFrames; pos += kChunk) {
     const int n = std::min(kChunk, nFrames - pos);
     const double* chunkIn[kInputs] = {in[0] + pos, in[1] + pos, in[2] + pos, in[3] + pos};
     double* chunkOut[kOutputs] = {out[0] + pos, out[1] + pos};
     ProcessChunk(chunkIn, chunkOut, n, s);
   }
-  TakeNeedles();
-  mStats.limiterMeter = mLimiterMeter.State();
-  mStats.compMeter = mCompMeter.State();
+  if (mHandOverDue) TakeNeedles();  // a block of no frames
 }
 
 void TollenbrookChain::ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s) {
@@ -276,7 +281,10 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     }
   } else if (!inputs.silent[0] && !inputs.silent[1]) {
     mKernels->roundToSingle2(inL, inR, mColL.data(), mColR.data(), n);
-    ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()}, {mInPeakL.Get(), mInPeakR.Get()}};
+    ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()},
+                     {mInPeakL.Get(), mInPeakR.Get()},
+                     &mInHighPassBlock,
+                     &mInPeakBlock};
     Needles needles = PendingNeedles();
     mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2, needles);
     SettleNeedles(needles);
@@ -290,14 +298,13 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     Biquad& peak = left ? mInPeakL : mInPeakR;
     double* x = left ? mColL.data() : mColR.data();
     mKernels->roundToSingle2(left ? inL : inR, left ? inL : inR, x, x, n);
-    ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}};
+    ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}, &mInHighPassBlock, &mInPeakBlock};
     Needles needles = PendingNeedles();
     mKernels->colour(x, nullptr, s, x, nullptr, n, 1, needles);
     SettleNeedles(needles);
     highPass.SetState(s.highPass[0].z1, s.highPass[0].z2);
     peak.SetState(s.peak[0].z1, s.peak[0].z2);
   }
-  TakeNeedles();
   for (Biquad* f : {&mInHighPassL, &mInHighPassR, &mInPeakL, &mInPeakR}) SettleIfTiny(*f);
 }
 
@@ -597,6 +604,7 @@ void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
     return c.mAttackCoef == attack && c.mHoldSamples == 0 && c.mHoldCount == 0;
   };
   if (!ordinary || !usual(mCompressor, mCompAttack) || !usual(mLimiter, mLimAttack)) {
+    TakeNeedles();  // their gains are about to be overwritten
     DetectorAndEnvelopesPerSample(n);
     return;
   }
@@ -604,12 +612,17 @@ void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
                      mDetMidPeak.Get(),
                      mDetHighShelf.Get(),
                      {mCompressor.mEnvelope, mLimiter.mEnvelope},
-                     {mCompAttack, mLimAttack}};
+                     {mCompAttack, mLimAttack},
+                     &mDetHighPassBlock,
+                     &mDetMidPeakBlock,
+                     &mDetHighShelfBlock};
   Pad(mDetLs, n);
   Pad(mDetRs, n);
   mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mWetLs.data(), mWetRs.data(), n);
+  Needles needles = PendingNeedles();
   mKernels->detectorEnvelopes(mWetLs.data(), mWetRs.data(), s, mCompRelease.data(), mLimRelease.data(),
-                              mGainA.data(), mGainB.data(), n);
+                              mGainA.data(), mGainB.data(), n, needles);
+  SettleNeedles(needles);
   mDetHighPass.SetState(s.highPass.z1, s.highPass.z2);
   mDetMidPeak.SetState(s.midPeak.z1, s.midPeak.z2);
   mDetHighShelf.SetState(s.highShelf.z1, s.highShelf.z2);
@@ -728,20 +741,30 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   mMixSmoother.SetState(mix.z);
 }
 
-// The needles follow the gains of a chunk switched in during the next chunk's colour loop (or
-// at the end of the block): their recursion then overlaps the filters'. Until then the gains
-// stay in mGainA and mGainB, which the next chunk overwrites only after its colour stage.
+// The needles follow the gains of a chunk switched in during the next chunk's colour loop or
+// envelope loop (the next block's, for a block's last chunk): their recursion then overlaps the
+// filters' or the envelopes'. Until then the gains stay in mGainA and mGainB, which the next
+// chunk overwrites only in its envelope stage.
 Needles TollenbrookChain::PendingNeedles() const {
   return {mGainB.data(), mGainA.data(), mPendingNeedles, {mLimiterMeter.State(), mCompMeter.State()}, mMeterCoef};
 }
 
 void TollenbrookChain::SettleNeedles(const Needles& needles) {
+  if (needles.count != 0) return;  // a loop that leaves them waiting
   double state[2] = {needles.state[0], needles.state[1]};
   for (double& needle : state)
     if (std::fabs(needle) < kRest) needle = 0.0;
   mLimiterMeter.SetState(state[0]);
   mCompMeter.SetState(state[1]);
   mPendingNeedles = 0;
+  if (mHandOverDue) HandOverNeedles();
+}
+
+// The first needle values a block settles are those after the previous block's last frame.
+void TollenbrookChain::HandOverNeedles() {
+  mStats.limiterMeter = mLimiterMeter.State();
+  mStats.compMeter = mCompMeter.State();
+  mHandOverDue = false;
 }
 
 void TollenbrookChain::TakeNeedles() {
