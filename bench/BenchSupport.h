@@ -45,11 +45,12 @@ inline benchmark::internal::Benchmark* WithMinimum(benchmark::internal::Benchmar
   });
 }
 
-// The kernel sets a figure is taken with: every set this processor runs, or only the fastest.
-inline std::vector<const ChainKernels*> KernelSets(bool all) {
+// The kernel sets a figure is taken with: every set this processor runs, or only the `fastest`
+// few of them (the plug-in's own choice first among equals).
+inline std::vector<const ChainKernels*> KernelSets(bool all, int fastest = 1) {
   const SupportedKernelSets supported = SupportedKernels();
-  if (!all) return {supported.sets[supported.count - 1]};
-  return std::vector<const ChainKernels*>(supported.sets, supported.sets + supported.count);
+  const int first = all ? 0 : std::max(0, supported.count - fastest);
+  return std::vector<const ChainKernels*>(supported.sets + first, supported.sets + supported.count);
 }
 
 }  // namespace benchsupport

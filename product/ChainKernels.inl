@@ -121,9 +121,12 @@ void BiquadBlocks(const BiquadBlockForm& f, Biquad::Snapshot& s, const double* x
   int i = 0;
   for (; i + kBlockFrames <= n; i += kBlockFrames) {
     vd part[kBlockVectors];
+#pragma GCC unroll 8
     for (int v = 0; v < kBlockVectors; ++v) part[v] = Splat(x[i]) * Load(f.fromInput[0] + v * kLanes);
+#pragma GCC unroll 8
     for (int j = 1; j < kBlockFrames; ++j) {
       const vd xj = Splat(x[i + j]);
+#pragma GCC unroll 8
       for (int v = 0; v < kBlockVectors; ++v)
         if (j < (v + 1) * kLanes) part[v] = Fma(xj, Load(f.fromInput[j] + v * kLanes), part[v]);  // else all 0
     }
@@ -133,11 +136,12 @@ void BiquadBlocks(const BiquadBlockForm& f, Biquad::Snapshot& s, const double* x
     const double inputZ2 = x7 * s.a2 - s.b2 * y7;
     const double inputZ1 = x7 * s.a1 + (x6 * s.a2 - s.b2 * y6) - s.b1 * y7;
     const vd v1 = Splat(z1), v2 = Splat(z2);
+#pragma GCC unroll 8
     for (int v = 0; v < kBlockVectors; ++v)
       Store(y + i + v * kLanes,
             RoundToSingle(Fma(v1, Load(f.fromZ1 + v * kLanes), Fma(v2, Load(f.fromZ2 + v * kLanes), part[v]))));
-    const double next1 = f.carry[0][0] * z1 + f.carry[0][1] * z2 + inputZ1;
-    const double next2 = f.carry[1][0] * z1 + f.carry[1][1] * z2 + inputZ2;
+    const double next1 = std::fma(f.carry[0][0], z1, std::fma(f.carry[0][1], z2, inputZ1));
+    const double next2 = std::fma(f.carry[1][0], z1, std::fma(f.carry[1][1], z2, inputZ2));
     z1 = next1;
     z2 = next2;
   }
