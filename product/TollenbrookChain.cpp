@@ -317,7 +317,9 @@ void TollenbrookChain::DetectorStage(const double* scL, const double* scR, int n
     Scratch& det = *detector[c];
     // A channel at rest, or a silent key, shapes the offset alone.
     const bool offsetOnly = (ext == 0 && inputs.silent[c]) || (ext == 1 && inputs.keySilent[c]);
-    if (offsetOnly) {
+    if (offsetOnly && mShapedOffset[0] == 1e-15 && mShapedOffset[1] == -1e-15) {
+      std::copy_n(mOffset, n, det.begin());  // the waveshaper leaves values this small as they are
+    } else if (offsetOnly) {
       for (int i = 0; i < n; ++i)
         det[static_cast<size_t>(i)] = mOffset[i] > 0.0 ? mShapedOffset[0] : mShapedOffset[1];
     } else if (ext == 0) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <cstdio>
@@ -7,7 +8,9 @@
 #include <random>
 #include <vector>
 
+#include "product/BiquadType.h"
 #include "product/ChainKernels.h"
+#include "product/MusicSignal.h"
 #include "product/Saturate.h"
 #include "product/TollenbrookChain.h"
 #include "product/envFollower.h"
@@ -82,6 +85,81 @@ TEST(ChainKernels, EverySetGivesTheReleaseCoefficientsOfTheEnvelope) {
         ASSERT_LE(Ulps(coefs[i], envFollower::TimeToCoefficient(ms[i], fs)), 1.0)
             << sets.sets[k]->name << " " << ms[i] << " ms at " << fs;
     }
+  }
+}
+
+// The recursions of every set over chunks of music: the step-by-step sets give the recipe's
+// values, the regrouped ones stay within 1e-6 of them and agree with each other bit for bit
+// (their recursions are the same operations in the same order, whatever the vector width).
+struct RecursionRun {
+  std::vector<double> colour[2];
+  std::vector<double> envelope[2];
+};
+
+RecursionRun RunRecursions(const ChainKernels& set, const chaintest::MusicSignal& music) {
+  constexpr double fs = 48000.0;
+  Biquad inHighPass, inPeak, detHighPass, detMidPeak, detHighShelf;
+  inHighPass.SetBiquad(kHighpass, 10.0 / fs, 0.8, 0.0);
+  inPeak.SetBiquad(kPeak, 1500.0 / fs, 0.107, 0.3);
+  detHighPass.SetBiquad(kHighpass, 150.0 / fs, 0.707, 0.0);
+  detMidPeak.SetBiquad(kPeak, 1500.0 / fs, 0.207, 6.0);
+  detHighShelf.SetBiquad(kHighShelf, 150.0 / fs, 0.207, -3.0);
+  const BiquadBlockForm blocks[5] = {BlockFormOf(inHighPass.Get()), BlockFormOf(inPeak.Get()),
+                                     BlockFormOf(detHighPass.Get()), BlockFormOf(detMidPeak.Get()),
+                                     BlockFormOf(detHighShelf.Get())};
+  ColourSections colour{{inHighPass.Get(), inHighPass.Get()}, {inPeak.Get(), inPeak.Get()}, &blocks[0], &blocks[1]};
+  DetectorSections detector{detHighPass.Get(), detMidPeak.Get(), detHighShelf.Get(), {0.0, 0.0},
+                            {envFollower::TimeToCoefficient(10.0, fs), envFollower::TimeToCoefficient(5.0, fs)},
+                            &blocks[2], &blocks[3], &blocks[4]};
+  RecursionRun run;
+  const int frames = static_cast<int>(music.left.size());
+  for (auto& c : run.colour) c.resize(static_cast<size_t>(frames));
+  for (auto& e : run.envelope) e.resize(static_cast<size_t>(frames));
+  std::vector<double> inL(136), inR(136), comp(136), lim(136), compRelease(136), limRelease(136);
+  // Chunks of every length up to 128, so whole blocks of eight and the frames after them mix.
+  for (int pos = 0, n = 1; pos < frames; pos += n, n = n % 128 + 7) {
+    n = std::min(n, frames - pos);
+    for (int i = 0; i < n; ++i) {
+      const auto k = static_cast<size_t>(pos + i);
+      inL[static_cast<size_t>(i)] = static_cast<float>(music.left[k]);
+      inR[static_cast<size_t>(i)] = static_cast<float>(music.right[k]);
+      comp[static_cast<size_t>(i)] = static_cast<float>(0.5 * (music.left[k] + music.right[k]));
+      lim[static_cast<size_t>(i)] = std::fabs(std::max(music.left[k], music.right[k]));
+      compRelease[static_cast<size_t>(i)] = envFollower::TimeToCoefficient(100.0 + 0.01 * static_cast<double>(k), fs);
+      limRelease[static_cast<size_t>(i)] = envFollower::TimeToCoefficient(50.0, fs);
+    }
+    Needles none{nullptr, nullptr, 0, {0.0, 0.0}, 0.0};
+    set.colour(inL.data(), inR.data(), colour, run.colour[0].data() + pos, run.colour[1].data() + pos, n, 2, none);
+    set.detectorEnvelopes(comp.data(), lim.data(), detector, compRelease.data(), limRelease.data(),
+                          run.envelope[0].data() + pos, run.envelope[1].data() + pos, n, none);
+  }
+  return run;
+}
+
+TEST(ChainKernels, RegroupedRecursionsStayWithinAMillionthAndAgreeWithEachOther) {
+  const chaintest::MusicSignal music(48000, 11, 2.0);  // into both sections
+  const SupportedKernelSets sets = SupportedKernels();
+  ASSERT_TRUE(sets.sets[0]->stepByStep);
+  const RecursionRun recipe = RunRecursions(*sets.sets[0], music);
+  const RecursionRun* firstRegrouped = nullptr;
+  std::vector<RecursionRun> runs;
+  runs.reserve(3);
+  for (int k = 1; k < sets.count; ++k) {
+    runs.push_back(RunRecursions(*sets.sets[k], music));
+    const RecursionRun& run = runs.back();
+    double worst = 0.0;
+    long unlike = 0;
+    for (int a = 0; a < 2; ++a)
+      for (size_t i = 0; i < music.left.size(); ++i) {
+        worst = std::max({worst, std::fabs(run.colour[a][i] - recipe.colour[a][i]),
+                          std::fabs(run.envelope[a][i] - recipe.envelope[a][i])});
+        if (!sets.sets[k]->stepByStep && firstRegrouped != nullptr)
+          unlike += run.colour[a][i] != firstRegrouped->colour[a][i] || run.envelope[a][i] != firstRegrouped->envelope[a][i];
+      }
+    std::printf("%-6s largest difference from the recipe %.3g\n", sets.sets[k]->name, worst);
+    EXPECT_LE(worst, sets.sets[k]->stepByStep ? 0.0 : 1e-6) << sets.sets[k]->name;
+    EXPECT_EQ(unlike, 0) << sets.sets[k]->name;
+    if (!sets.sets[k]->stepByStep && firstRegrouped == nullptr) firstRegrouped = &run;
   }
 }
 
