@@ -111,46 +111,50 @@ void NeedleRun(Needles& needles) {
 constexpr int kBlockFrames = BiquadBlockForm::kFrames;
 constexpr int kBlockVectors = kBlockFrames / kLanes;
 
-// y[i] = single(section(x[i])) through the block form: the outputs of eight samples are formed
-// side by side from the inputs (off the recursion's path) and the state at the start, and the
-// state crosses the eight samples in one step of `carry` plus the share of the last inputs. The
-// frames after the last whole block take the section's own step. y may be x.
-void BiquadBlocks(const BiquadBlockForm& f, Biquad::Snapshot& s, const double* x, double* y, int n) {
-  double z1 = s.z1;
-  double z2 = s.z2;
-  int i = 0;
-  for (; i + kBlockFrames <= n; i += kBlockFrames) {
-    vd part[kBlockVectors];
+// One block of eight: y[0..7] = single(section(x[0..7])) from the state (z1, z2), which moves on
+// eight samples. y may be x.
+__attribute__((always_inline)) inline void BiquadBlock(const BiquadBlockForm& f, const Biquad::Snapshot& s,
+                                                       double& z1, double& z2, const double* x, double* y) {
+  // Even and odd inputs in two sums, so the chain of multiply-adds is half as long.
+  vd even[kBlockVectors], odd[kBlockVectors], part[kBlockVectors];
 #pragma GCC unroll 8
-    for (int v = 0; v < kBlockVectors; ++v) part[v] = Splat(x[i]) * Load(f.fromInput[0] + v * kLanes);
-#pragma GCC unroll 8
-    for (int j = 1; j < kBlockFrames; ++j) {
-      const vd xj = Splat(x[i + j]);
-#pragma GCC unroll 8
-      for (int v = 0; v < kBlockVectors; ++v)
-        if (j < (v + 1) * kLanes) part[v] = Fma(xj, Load(f.fromInput[j] + v * kLanes), part[v]);  // else all 0
-    }
-    // The state after the block, less what the state before it contributes.
-    const double x6 = x[i + 6], x7 = x[i + 7];
-    const double y6 = part[kBlockVectors - 1][kLanes - 2], y7 = part[kBlockVectors - 1][kLanes - 1];
-    const double inputZ2 = x7 * s.a2 - s.b2 * y7;
-    const double inputZ1 = x7 * s.a1 + (x6 * s.a2 - s.b2 * y6) - s.b1 * y7;
-    const vd v1 = Splat(z1), v2 = Splat(z2);
-#pragma GCC unroll 8
-    for (int v = 0; v < kBlockVectors; ++v)
-      Store(y + i + v * kLanes,
-            RoundToSingle(Fma(v1, Load(f.fromZ1 + v * kLanes), Fma(v2, Load(f.fromZ2 + v * kLanes), part[v]))));
-    const double next1 = std::fma(f.carry[0][0], z1, std::fma(f.carry[0][1], z2, inputZ1));
-    const double next2 = std::fma(f.carry[1][0], z1, std::fma(f.carry[1][1], z2, inputZ2));
-    z1 = next1;
-    z2 = next2;
+  for (int v = 0; v < kBlockVectors; ++v) {
+    even[v] = Splat(x[0]) * Load(f.fromInput[0] + v * kLanes);
+    odd[v] = Splat(x[1]) * Load(f.fromInput[1] + v * kLanes);
   }
-  Biquad::Snapshot tail = s;
-  tail.z1 = z1;
-  tail.z2 = z2;
-  for (; i < n; ++i) y[i] = Single(Step(tail, x[i]));
-  s.z1 = tail.z1;
-  s.z2 = tail.z2;
+#pragma GCC unroll 8
+  for (int j = 2; j < kBlockFrames; ++j) {
+    const vd xj = Splat(x[j]);
+#pragma GCC unroll 8
+    for (int v = 0; v < kBlockVectors; ++v) {
+      if (j >= (v + 1) * kLanes) continue;  // all 0 there
+      vd& sum = j % 2 == 0 ? even[v] : odd[v];
+      sum = Fma(xj, Load(f.fromInput[j] + v * kLanes), sum);
+    }
+  }
+#pragma GCC unroll 8
+  for (int v = 0; v < kBlockVectors; ++v) part[v] = even[v] + odd[v];
+  // The state after the block, less what the state before it contributes.
+  const double x6 = x[6], x7 = x[7];
+  const double y6 = part[kBlockVectors - 1][kLanes - 2], y7 = part[kBlockVectors - 1][kLanes - 1];
+  const double inputZ2 = x7 * s.a2 - s.b2 * y7;
+  const double inputZ1 = x7 * s.a1 + (x6 * s.a2 - s.b2 * y6) - s.b1 * y7;
+  const vd v1 = Splat(z1), v2 = Splat(z2);
+#pragma GCC unroll 8
+  for (int v = 0; v < kBlockVectors; ++v)
+    Store(y + v * kLanes,
+          RoundToSingle(Fma(v1, Load(f.fromZ1 + v * kLanes), Fma(v2, Load(f.fromZ2 + v * kLanes), part[v]))));
+  const double next1 = std::fma(f.carry[0][0], z1, std::fma(f.carry[0][1], z2, inputZ1));
+  const double next2 = std::fma(f.carry[1][0], z1, std::fma(f.carry[1][1], z2, inputZ2));
+  z1 = next1;
+  z2 = next2;
+}
+
+// The frames after the last whole block, with the section's own step.
+inline void BiquadTail(Biquad::Snapshot& s, double z1, double z2, const double* x, double* y, int n) {
+  s.z1 = z1;
+  s.z2 = z2;
+  for (int i = 0; i < n; ++i) y[i] = Single(Step(s, x[i]));
 }
 
 // The envelope with release coefficient r >= attack a is the larger of its two candidates:
@@ -186,31 +190,77 @@ inline bool ReleasesAtLeast(const double* release, double attack, int n) {
   return ok;
 }
 
-// Both envelopes of the chunk with the waiting needle steps alongside, whose recursion would
-// otherwise run alone: needle step i reads the gains at i before envelope i replaces them.
-void EnvelopesWithNeedles(const double* comp, const double* lim, DetectorSections& s, const double* compRelease,
-                          const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles) {
+
+// The compressor's three detector filters and both envelopes in one loop, the envelopes a block
+// of eight behind the filters: the envelopes' and needles' recursions wait on every sample, and
+// the filters' block work fills those waits. The frames after the
+// last whole block follow through each filter in turn, then through the envelopes. Needle step
+// i reads the gains at i before envelope i replaces them.
+void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const double* compRelease,
+                    const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles) {
+  const int blocks = n / kBlockFrames;
+  double z[3][2] = {{s.highPass.z1, s.highPass.z2}, {s.midPeak.z1, s.midPeak.z2}, {s.highShelf.z1, s.highShelf.z2}};
   EnvelopePair e(s);
   NeedlePair needle(needles);
   const int m = needles.count;
-  const int fused = n < m ? n : m;
-  int i = 0;
-  for (; i < fused; ++i) {
-    needle.Step(needles.limGain[i], needles.compGain[i]);
-    const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
-    compEnv[i] = env[0];
-    limEnv[i] = env[1];
+  const auto envelopes = [&](int first, int last) __attribute__((always_inline)) {
+    for (int i = first; i < last; ++i) {
+      if (i < m) needle.Step(needles.limGain[i], needles.compGain[i]);
+      const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
+      compEnv[i] = env[0];
+      limEnv[i] = env[1];
+    }
+  };
+  for (int t = 0; t < blocks + 1; ++t) {
+    if (t < blocks) {
+      double* x = comp + t * 8;
+      BiquadBlock(*s.highPassBlock, s.highPass, z[0][0], z[0][1], x, x);
+      BiquadBlock(*s.midPeakBlock, s.midPeak, z[1][0], z[1][1], x, x);
+      BiquadBlock(*s.highShelfBlock, s.highShelf, z[2][0], z[2][1], x, x);
+    }
+    if (t >= 1) envelopes((t - 1) * 8, t * 8);
   }
-  for (; i < n; ++i) {
-    const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
-    compEnv[i] = env[0];
-    limEnv[i] = env[1];
-  }
-  for (int j = fused; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
+  const int done = blocks * kBlockFrames;
+  BiquadTail(s.highPass, z[0][0], z[0][1], comp + done, comp + done, n - done);
+  BiquadTail(s.midPeak, z[1][0], z[1][1], comp + done, comp + done, n - done);
+  BiquadTail(s.highShelf, z[2][0], z[2][1], comp + done, comp + done, n - done);
+  envelopes(done, n);
+  for (int j = n; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
   needle.Save(needles);
   needles.count = 0;
   s.envelope[0] = e.env[0];
   s.envelope[1] = e.env[1];
+}
+
+// The input filters of one or two channels in one loop, the peak a block behind the high-pass,
+// so their recursions overlap.
+void ColourBlocks(const double* const* in, ColourSections& s, double* const* out, int n, int channels) {
+  const int blocks = n / kBlockFrames;
+  double z[2][2][2] = {};  // [channel][high-pass, peak][z1, z2]
+  for (int c = 0; c < channels; ++c) {
+    z[c][0][0] = s.highPass[c].z1;
+    z[c][0][1] = s.highPass[c].z2;
+    z[c][1][0] = s.peak[c].z1;
+    z[c][1][1] = s.peak[c].z2;
+  }
+  const auto run = [&](int chans) __attribute__((always_inline)) {
+    for (int t = 0; t < blocks + 1; ++t)
+      for (int c = 0; c < chans; ++c) {
+        if (t < blocks)
+          BiquadBlock(*s.highPassBlock, s.highPass[c], z[c][0][0], z[c][0][1], in[c] + t * 8, out[c] + t * 8);
+        if (t >= 1)
+          BiquadBlock(*s.peakBlock, s.peak[c], z[c][1][0], z[c][1][1], out[c] + (t - 1) * 8, out[c] + (t - 1) * 8);
+      }
+  };
+  if (channels == 1)
+    run(1);
+  else
+    run(2);
+  const int done = blocks * kBlockFrames;
+  for (int c = 0; c < channels; ++c) {
+    BiquadTail(s.highPass[c], z[c][0][0], z[c][0][1], in[c] + done, out[c] + done, n - done);
+    BiquadTail(s.peak[c], z[c][1][0], z[c][1][1], out[c] + done, out[c] + done, n - done);
+  }
 }
 #endif
 
@@ -228,10 +278,7 @@ void Colour(const double* inL, const double* inR, ColourSections& s, double* xL,
   if (s.highPassBlock != nullptr && s.peakBlock != nullptr) {
     const double* in[2] = {inL, inR};
     double* out[2] = {xL, xR};
-    for (int c = 0; c < channels; ++c) {
-      BiquadBlocks(*s.highPassBlock, s.highPass[c], in[c], out[c], n);
-      BiquadBlocks(*s.peakBlock, s.peak[c], out[c], out[c], n);
-    }
+    ColourBlocks(in, s, out, n, channels);
     return;
   }
 #endif
@@ -291,10 +338,7 @@ void DetectorEnvelopes(double* comp, const double* lim, DetectorSections& s, con
 #if TB_SIMD_WIDTH >= 4
   if (s.highPassBlock != nullptr && s.midPeakBlock != nullptr && s.highShelfBlock != nullptr &&
       ReleasesAtLeast(compRelease, s.attack[0], n) && ReleasesAtLeast(limRelease, s.attack[1], n)) {
-    BiquadBlocks(*s.highPassBlock, s.highPass, comp, comp, n);
-    BiquadBlocks(*s.midPeakBlock, s.midPeak, comp, comp, n);
-    BiquadBlocks(*s.highShelfBlock, s.highShelf, comp, comp, n);
-    EnvelopesWithNeedles(comp, lim, s, compRelease, limRelease, compEnv, limEnv, n, needles);
+    DetectorBlocks(comp, lim, s, compRelease, limRelease, compEnv, limEnv, n, needles);
     return;
   }
 #endif
