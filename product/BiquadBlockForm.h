@@ -21,3 +21,29 @@ struct BiquadBlockForm {
 // Audio thread (when coefficients change) or main thread. Allocates nothing, takes no lock.
 // The block form of the section with these coefficients (the state in `s` is ignored).
 BiquadBlockForm BlockFormOf(const Biquad::Snapshot& s);
+
+// The block of eight a section run in block form is in the middle of. Outputs are formed from
+// the state at the block's start and the block's inputs alone, so they are the same wherever
+// the host's blocks begin and end; the section's own state stays the one at the block's start
+// until the block is whole.
+struct PartialBlock {
+  int count = 0;                                // inputs of the current block seen (0 to 7)
+  double input[BiquadBlockForm::kFrames] = {};  // those inputs, zeros after them
+
+  // Audio thread. Allocates nothing, takes no lock. Whether every input seen is zero.
+  bool Quiet() const {
+    for (double x : input)
+      if (x != 0.0) return false;
+    return true;
+  }
+  // Audio thread. Allocates nothing, takes no lock. Takes the section's state through the
+  // inputs seen, one step each (before the section changes or runs sample by sample); their
+  // outputs were given already.
+  void Resolve(Biquad& section) {
+    for (int k = 0; k < count; ++k) section.Process(input[k]);
+    *this = PartialBlock{};
+  }
+  // Audio thread. Allocates nothing, takes no lock. n zeros at rest (state and inputs zero):
+  // the outputs are zeros and the state stays zero, only the position in the block moves on.
+  void SkipZeros(int n) { count = (count + n) % BiquadBlockForm::kFrames; }
+};

@@ -15,9 +15,10 @@
 // take the filters eight samples at a time (BiquadBlockForm) and the envelopes in a shorter
 // form (see EnvelopePair): the same arithmetic regrouped, so their values differ from the
 // recipe's in the last bits of a state, which now and then moves a single-precision rounding
-// by one step; the chain's output stays within 1e-6 of the recipe. The two sets evaluate the
-// same operations in the same order and agree with each other bit for bit. The needles are
-// display values in every set, reordered so their step is short (see NeedlePair).
+// by one step; the chain's output stays within 1e-6 of the recipe. The two sets take the
+// recursions through the same operations in the same order, so there they agree with each
+// other bit for bit. The needles are display values in every set, reordered so their step is
+// short (see NeedlePair).
 //
 // Batch loops (waveshaper, gain computer, release coefficients, halfband filters, mix) work on
 // whole chunks in the widest vectors the set has. Their elementary functions and polynomials
@@ -33,6 +34,8 @@ struct ColourSections {
   Biquad::Snapshot peak[2];
   const BiquadBlockForm* highPassBlock;  // both channels share the coefficients
   const BiquadBlockForm* peakBlock;
+  PartialBlock* highPassPartial[2];  // where each section is in its block of eight
+  PartialBlock* peakPartial[2];
 };
 
 // The compressor's detector filters and the two sections' peak envelopes.
@@ -45,6 +48,7 @@ struct DetectorSections {
   const BiquadBlockForm* highPassBlock;
   const BiquadBlockForm* midPeakBlock;
   const BiquadBlockForm* highShelfBlock;
+  PartialBlock* partial[3];  // high-pass, mid peak, high shelf
 };
 
 // Needle steps waiting to be taken: MeterBallistics::Process for both needles, fed 1 - gain.

@@ -49,6 +49,14 @@ inline double Step(Biquad::Snapshot& f, double x) {
   return y;
 }
 
+// Takes a section through the inputs of its unfinished block of eight, one step each, before it
+// runs sample by sample.
+inline void Resolve(Biquad::Snapshot& f, PartialBlock* partial) {
+  if (partial == nullptr) return;
+  for (int k = 0; k < partial->count; ++k) Step(f, partial->input[k]);
+  *partial = PartialBlock{};
+}
+
 // Two sections, one per lane.
 struct BiquadPair {
   v2 a0, a1, a2, b1, b2, z1, z2;
@@ -150,11 +158,34 @@ __attribute__((always_inline)) inline void BiquadBlock(const BiquadBlockForm& f,
   z2 = next2;
 }
 
-// The frames after the last whole block, with the section's own step.
-inline void BiquadTail(Biquad::Snapshot& s, double z1, double z2, const double* x, double* y, int n) {
-  s.z1 = z1;
-  s.z2 = z2;
-  for (int i = 0; i < n; ++i) y[i] = Single(Step(s, x[i]));
+// Feeds n inputs to a section in block form, where `partial` says how far into its block of
+// eight it is; s holds the state at that block's start. A block that is not yet whole gives the
+// outputs of the inputs seen: the inputs still to come weigh 0 in them (an exact no-op), so
+// they come out as they will when the block is whole. y may be x.
+inline void BiquadFeed(const BiquadBlockForm& f, Biquad::Snapshot& s, PartialBlock& partial, const double* x, double* y,
+                       int n) {
+  alignas(64) double out[kBlockFrames];
+  int i = 0;
+  while (i < n) {
+    if (partial.count == 0 && n - i >= kBlockFrames) {
+      BiquadBlock(f, s, s.z1, s.z2, x + i, y + i);
+      i += kBlockFrames;
+      continue;
+    }
+    const int first = partial.count;
+    const int take = n - i < kBlockFrames - first ? n - i : kBlockFrames - first;
+    for (int k = 0; k < take; ++k) partial.input[first + k] = x[i + k];
+    double z1 = s.z1, z2 = s.z2;
+    BiquadBlock(f, s, z1, z2, partial.input, out);
+    for (int k = 0; k < take; ++k) y[i + k] = out[first + k];
+    i += take;
+    partial.count = first + take;
+    if (partial.count == kBlockFrames) {
+      s.z1 = z1;
+      s.z2 = z2;
+      partial = PartialBlock{};
+    }
+  }
 }
 
 // The envelope with release coefficient r >= attack a is the larger of its two candidates:
@@ -190,16 +221,15 @@ inline bool ReleasesAtLeast(const double* release, double attack, int n) {
   return ok;
 }
 
-
 // The compressor's three detector filters and both envelopes in one loop, the envelopes a block
 // of eight behind the filters: the envelopes' and needles' recursions wait on every sample, and
-// the filters' block work fills those waits. The frames after the
-// last whole block follow through each filter in turn, then through the envelopes. Needle step
-// i reads the gains at i before envelope i replaces them.
+// the filters' block work fills those waits. Frames before the first and after the last whole
+// block of the stream's eights go through each filter in turn, then through the envelopes.
+// Needle step i reads the gains at i before envelope i replaces them.
 void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const double* compRelease,
                     const double* limRelease, double* compEnv, double* limEnv, int n, Needles& needles) {
-  const int blocks = n / kBlockFrames;
-  double z[3][2] = {{s.highPass.z1, s.highPass.z2}, {s.midPeak.z1, s.midPeak.z2}, {s.highShelf.z1, s.highShelf.z2}};
+  const BiquadBlockForm* forms[3] = {s.highPassBlock, s.midPeakBlock, s.highShelfBlock};
+  Biquad::Snapshot* sections[3] = {&s.highPass, &s.midPeak, &s.highShelf};
   EnvelopePair e(s);
   NeedlePair needle(needles);
   const int m = needles.count;
@@ -211,20 +241,23 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
       limEnv[i] = env[1];
     }
   };
+  const auto fed = [&](int first, int last) {
+    for (int k = 0; k < 3; ++k) BiquadFeed(*forms[k], *sections[k], *s.partial[k], comp + first, comp + first, last - first);
+    envelopes(first, last);
+  };
+  // The three sections always see the same frames, so they stand at the same place in their blocks.
+  const int toWhole = (kBlockFrames - s.partial[0]->count) % kBlockFrames;
+  const int head = toWhole < n ? toWhole : n;
+  fed(0, head);
+  const int blocks = (n - head) / kBlockFrames;
   for (int t = 0; t < blocks + 1; ++t) {
     if (t < blocks) {
-      double* x = comp + t * 8;
-      BiquadBlock(*s.highPassBlock, s.highPass, z[0][0], z[0][1], x, x);
-      BiquadBlock(*s.midPeakBlock, s.midPeak, z[1][0], z[1][1], x, x);
-      BiquadBlock(*s.highShelfBlock, s.highShelf, z[2][0], z[2][1], x, x);
+      double* x = comp + head + t * kBlockFrames;
+      for (int k = 0; k < 3; ++k) BiquadBlock(*forms[k], *sections[k], sections[k]->z1, sections[k]->z2, x, x);
     }
-    if (t >= 1) envelopes((t - 1) * 8, t * 8);
+    if (t >= 1) envelopes(head + (t - 1) * kBlockFrames, head + t * kBlockFrames);
   }
-  const int done = blocks * kBlockFrames;
-  BiquadTail(s.highPass, z[0][0], z[0][1], comp + done, comp + done, n - done);
-  BiquadTail(s.midPeak, z[1][0], z[1][1], comp + done, comp + done, n - done);
-  BiquadTail(s.highShelf, z[2][0], z[2][1], comp + done, comp + done, n - done);
-  envelopes(done, n);
+  fed(head + blocks * kBlockFrames, n);
   for (int j = n; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
   needle.Save(needles);
   needles.count = 0;
@@ -233,34 +266,41 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
 }
 
 // The input filters of one or two channels in one loop, the peak a block behind the high-pass,
-// so their recursions overlap.
+// so their recursions overlap; frames outside the stream's whole blocks of eight are fed one
+// section after the other.
 void ColourBlocks(const double* const* in, ColourSections& s, double* const* out, int n, int channels) {
-  const int blocks = n / kBlockFrames;
-  double z[2][2][2] = {};  // [channel][high-pass, peak][z1, z2]
-  for (int c = 0; c < channels; ++c) {
-    z[c][0][0] = s.highPass[c].z1;
-    z[c][0][1] = s.highPass[c].z2;
-    z[c][1][0] = s.peak[c].z1;
-    z[c][1][1] = s.peak[c].z2;
+  const auto fed = [&](int c, int first, int last) {
+    BiquadFeed(*s.highPassBlock, s.highPass[c], *s.highPassPartial[c], in[c] + first, out[c] + first, last - first);
+    BiquadFeed(*s.peakBlock, s.peak[c], *s.peakPartial[c], out[c] + first, out[c] + first, last - first);
+  };
+  // A channel's two sections see the same frames; both channels do unless one was at rest.
+  const int toWhole = (kBlockFrames - s.highPassPartial[0]->count) % kBlockFrames;
+  const bool together = channels == 1 || s.highPassPartial[1]->count == s.highPassPartial[0]->count;
+  if (!together) {
+    for (int c = 0; c < channels; ++c) fed(c, 0, n);
+    return;
   }
+  const int head = toWhole < n ? toWhole : n;
+  for (int c = 0; c < channels; ++c) fed(c, 0, head);
+  const int blocks = (n - head) / kBlockFrames;
   const auto run = [&](int chans) __attribute__((always_inline)) {
     for (int t = 0; t < blocks + 1; ++t)
       for (int c = 0; c < chans; ++c) {
-        if (t < blocks)
-          BiquadBlock(*s.highPassBlock, s.highPass[c], z[c][0][0], z[c][0][1], in[c] + t * 8, out[c] + t * 8);
-        if (t >= 1)
-          BiquadBlock(*s.peakBlock, s.peak[c], z[c][1][0], z[c][1][1], out[c] + (t - 1) * 8, out[c] + (t - 1) * 8);
+        const int at = head + t * kBlockFrames;
+        Biquad::Snapshot& hp = s.highPass[c];
+        Biquad::Snapshot& peak = s.peak[c];
+        if (t < blocks) BiquadBlock(*s.highPassBlock, hp, hp.z1, hp.z2, in[c] + at, out[c] + at);
+        if (t >= 1) {
+          double* behind = out[c] + at - kBlockFrames;
+          BiquadBlock(*s.peakBlock, peak, peak.z1, peak.z2, behind, behind);
+        }
       }
   };
   if (channels == 1)
     run(1);
   else
     run(2);
-  const int done = blocks * kBlockFrames;
-  for (int c = 0; c < channels; ++c) {
-    BiquadTail(s.highPass[c], z[c][0][0], z[c][0][1], in[c] + done, out[c] + done, n - done);
-    BiquadTail(s.peak[c], z[c][1][0], z[c][1][1], out[c] + done, out[c] + done, n - done);
-  }
+  for (int c = 0; c < channels; ++c) fed(c, head + blocks * kBlockFrames, n);
 }
 #endif
 
@@ -282,6 +322,10 @@ void Colour(const double* inL, const double* inR, ColourSections& s, double* xL,
     return;
   }
 #endif
+  for (int c = 0; c < channels; ++c) {
+    Resolve(s.highPass[c], s.highPassPartial[c]);
+    Resolve(s.peak[c], s.peakPartial[c]);
+  }
   NeedlePair needle(needles);
   const int m = needles.count;
   // Iterations 1 .. fused - 1 take needle step i - 1 along.
@@ -342,6 +386,9 @@ void DetectorEnvelopes(double* comp, const double* lim, DetectorSections& s, con
     return;
   }
 #endif
+  Resolve(s.highPass, s.partial[0]);
+  Resolve(s.midPeak, s.partial[1]);
+  Resolve(s.highShelf, s.partial[2]);
   if (needles.count > 0) NeedleRun(needles);
   Biquad::Snapshot highPass = s.highPass;
   Biquad::Snapshot midPeak = s.midPeak;

@@ -150,6 +150,7 @@ void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
       s.highShelfGain == mFilterKey[3])
     return;
   mFilterKey = {fs, s.highPassHz, s.midPeakGain, s.highShelfGain};
+  ResolvePartialBlocks();  // those inputs ran with the coefficients they had
   mDetHighPass.SetBiquad(kHighpass, s.highPassHz / fs, 0.707, 0.0);
   mDetMidPeak.SetBiquad(kPeak, 1500.0 / fs, 0.207, s.midPeakGain);
   mDetHighShelf.SetBiquad(kHighShelf, s.highPassHz / fs, 0.207, s.highShelfGain);
@@ -162,6 +163,16 @@ void TollenbrookChain::UpdateFilters(double fs, const ChainSettings& s) {
   mDetHighPassBlock = BlockFormOf(mDetHighPass.Get());
   mDetMidPeakBlock = BlockFormOf(mDetMidPeak.Get());
   mDetHighShelfBlock = BlockFormOf(mDetHighShelf.Get());
+}
+
+void TollenbrookChain::ResolvePartialBlocks() {
+  mInHighPassPartial[0].Resolve(mInHighPassL);
+  mInHighPassPartial[1].Resolve(mInHighPassR);
+  mInPeakPartial[0].Resolve(mInPeakL);
+  mInPeakPartial[1].Resolve(mInPeakR);
+  mDetPartial[0].Resolve(mDetHighPass);
+  mDetPartial[1].Resolve(mDetMidPeak);
+  mDetPartial[2].Resolve(mDetHighShelf);
 }
 
 void TollenbrookChain::Process(const double* const* in, double* const* out, int nFrames, double fs,
@@ -226,8 +237,10 @@ TollenbrookChain::ChunkInputs TollenbrookChain::Inspect(const double* const* in,
   // overflow single precision on their way out.
   inputs.ordinary = peak < std::bit_cast<uint64_t>(kOrdinaryLimit) &&
                     std::all_of(std::begin(mFilters), std::end(mFilters), [](const Biquad* f) { return Bounded(*f); });
-  inputs.silent[0] = peakL == 0 && AtRest(mInHighPassL) && AtRest(mInPeakL);
-  inputs.silent[1] = peakR == 0 && AtRest(mInHighPassR) && AtRest(mInPeakR);
+  inputs.silent[0] = peakL == 0 && AtRest(mInHighPassL) && AtRest(mInPeakL) && mInHighPassPartial[0].Quiet() &&
+                     mInPeakPartial[0].Quiet();
+  inputs.silent[1] = peakR == 0 && AtRest(mInHighPassR) && AtRest(mInPeakR) && mInHighPassPartial[1].Quiet() &&
+                     mInPeakPartial[1].Quiet();
   return inputs;
 }
 
@@ -275,6 +288,10 @@ void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, 
 
 void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n, const ChunkInputs& inputs) {
   if (!inputs.ordinary) {
+    mInHighPassPartial[0].Resolve(mInHighPassL);
+    mInHighPassPartial[1].Resolve(mInHighPassR);
+    mInPeakPartial[0].Resolve(mInPeakL);
+    mInPeakPartial[1].Resolve(mInPeakR);
     for (int i = 0; i < n; ++i) {
       mColL[static_cast<size_t>(i)] = Single(mInPeakL.Process(Single(mInHighPassL.Process(Single(inL[i])))));
       mColR[static_cast<size_t>(i)] = Single(mInPeakR.Process(Single(mInHighPassR.Process(Single(inR[i])))));
@@ -284,7 +301,9 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     ColourSections s{{mInHighPassL.Get(), mInHighPassR.Get()},
                      {mInPeakL.Get(), mInPeakR.Get()},
                      &mInHighPassBlock,
-                     &mInPeakBlock};
+                     &mInPeakBlock,
+                     {&mInHighPassPartial[0], &mInHighPassPartial[1]},
+                     {&mInPeakPartial[0], &mInPeakPartial[1]}};
     Needles needles = PendingNeedles();
     mKernels->colour(mColL.data(), mColR.data(), s, mColL.data(), mColR.data(), n, 2, needles);
     SettleNeedles(needles);
@@ -298,13 +317,21 @@ void TollenbrookChain::ColourFilters(const double* inL, const double* inR, int n
     Biquad& peak = left ? mInPeakL : mInPeakR;
     double* x = left ? mColL.data() : mColR.data();
     mKernels->roundToSingle2(left ? inL : inR, left ? inL : inR, x, x, n);
-    ColourSections s{{highPass.Get(), {}}, {peak.Get(), {}}, &mInHighPassBlock, &mInPeakBlock};
+    const int c = left ? 0 : 1;
+    ColourSections s{{highPass.Get(), {}},         {peak.Get(), {}}, &mInHighPassBlock, &mInPeakBlock,
+                     {&mInHighPassPartial[c], nullptr}, {&mInPeakPartial[c], nullptr}};
     Needles needles = PendingNeedles();
     mKernels->colour(x, nullptr, s, x, nullptr, n, 1, needles);
     SettleNeedles(needles);
     highPass.SetState(s.highPass[0].z1, s.highPass[0].z2);
     peak.SetState(s.peak[0].z1, s.peak[0].z2);
   }
+  // A channel at rest stays at rest; only its place in the blocks of eight moves on.
+  for (int c = 0; c < 2; ++c)
+    if (inputs.ordinary && inputs.silent[c]) {
+      mInHighPassPartial[c].SkipZeros(n);
+      mInPeakPartial[c].SkipZeros(n);
+    }
   for (Biquad* f : {&mInHighPassL, &mInHighPassR, &mInPeakL, &mInPeakR}) SettleIfTiny(*f);
 }
 
@@ -607,6 +634,9 @@ void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
   };
   if (!ordinary || !usual(mCompressor, mCompAttack) || !usual(mLimiter, mLimAttack)) {
     TakeNeedles();  // their gains are about to be overwritten
+    mDetPartial[0].Resolve(mDetHighPass);
+    mDetPartial[1].Resolve(mDetMidPeak);
+    mDetPartial[2].Resolve(mDetHighShelf);
     DetectorAndEnvelopesPerSample(n);
     return;
   }
@@ -617,7 +647,8 @@ void TollenbrookChain::DetectorAndEnvelopes(int n, bool ordinary) {
                      {mCompAttack, mLimAttack},
                      &mDetHighPassBlock,
                      &mDetMidPeakBlock,
-                     &mDetHighShelfBlock};
+                     &mDetHighShelfBlock,
+                     {&mDetPartial[0], &mDetPartial[1], &mDetPartial[2]}};
   Pad(mDetLs, n);
   Pad(mDetRs, n);
   mKernels->detectorMix(mDetLs.data(), mDetRs.data(), mWetLs.data(), mWetRs.data(), n);

@@ -126,6 +126,8 @@ private:
   };
 
   void SetRate(double fs);
+  // Takes every filter through the inputs of its unfinished block of eight.
+  void ResolvePartialBlocks();
   void UpdateFilters(double fs, const ChainSettings& s);
   void ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s);
   ChunkInputs Inspect(const double* const* in, int n, int32_t ext);
@@ -184,6 +186,10 @@ private:
   BiquadBlockForm mDetHighPassBlock{};
   BiquadBlockForm mDetMidPeakBlock{};
   BiquadBlockForm mDetHighShelfBlock{};
+  // Where each filter run in block form stands in its block of eight (left, right).
+  PartialBlock mInHighPassPartial[2];
+  PartialBlock mInPeakPartial[2];
+  PartialBlock mDetPartial[3];  // high-pass, mid peak, high shelf
   const Biquad* const mFilters[7] = {&mInHighPassL, &mInHighPassR, &mInPeakL,    &mInPeakR,
                                      &mDetHighPass, &mDetMidPeak,  &mDetHighShelf};
 

@@ -107,10 +107,12 @@ RecursionRun RunRecursions(const ChainKernels& set, const chaintest::MusicSignal
   const BiquadBlockForm blocks[5] = {BlockFormOf(inHighPass.Get()), BlockFormOf(inPeak.Get()),
                                      BlockFormOf(detHighPass.Get()), BlockFormOf(detMidPeak.Get()),
                                      BlockFormOf(detHighShelf.Get())};
-  ColourSections colour{{inHighPass.Get(), inHighPass.Get()}, {inPeak.Get(), inPeak.Get()}, &blocks[0], &blocks[1]};
+  PartialBlock partial[7];
+  ColourSections colour{{inHighPass.Get(), inHighPass.Get()}, {inPeak.Get(), inPeak.Get()}, &blocks[0], &blocks[1],
+                        {&partial[0], &partial[1]}, {&partial[2], &partial[3]}};
   DetectorSections detector{detHighPass.Get(), detMidPeak.Get(), detHighShelf.Get(), {0.0, 0.0},
                             {envFollower::TimeToCoefficient(10.0, fs), envFollower::TimeToCoefficient(5.0, fs)},
-                            &blocks[2], &blocks[3], &blocks[4]};
+                            &blocks[2], &blocks[3], &blocks[4], {&partial[4], &partial[5], &partial[6]}};
   RecursionRun run;
   const int frames = static_cast<int>(music.left.size());
   for (auto& c : run.colour) c.resize(static_cast<size_t>(frames));
