@@ -250,12 +250,17 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
   const int head = toWhole < n ? toWhole : n;
   fed(0, head);
   const int blocks = (n - head) / kBlockFrames;
+  double z[3][2] = {{s.highPass.z1, s.highPass.z2}, {s.midPeak.z1, s.midPeak.z2}, {s.highShelf.z1, s.highShelf.z2}};
   for (int t = 0; t < blocks + 1; ++t) {
     if (t < blocks) {
       double* x = comp + head + t * kBlockFrames;
-      for (int k = 0; k < 3; ++k) BiquadBlock(*forms[k], *sections[k], sections[k]->z1, sections[k]->z2, x, x);
+      for (int k = 0; k < 3; ++k) BiquadBlock(*forms[k], *sections[k], z[k][0], z[k][1], x, x);
     }
     if (t >= 1) envelopes(head + (t - 1) * kBlockFrames, head + t * kBlockFrames);
+  }
+  for (int k = 0; k < 3; ++k) {
+    sections[k]->z1 = z[k][0];
+    sections[k]->z2 = z[k][1];
   }
   fed(head + blocks * kBlockFrames, n);
   for (int j = n; j < m; ++j) needle.Step(needles.limGain[j], needles.compGain[j]);
@@ -283,16 +288,21 @@ void ColourBlocks(const double* const* in, ColourSections& s, double* const* out
   const int head = toWhole < n ? toWhole : n;
   for (int c = 0; c < channels; ++c) fed(c, 0, head);
   const int blocks = (n - head) / kBlockFrames;
+  double z[2][2][2] = {};  // [channel][high-pass, peak][z1, z2]
+  for (int c = 0; c < channels; ++c) {
+    z[c][0][0] = s.highPass[c].z1;
+    z[c][0][1] = s.highPass[c].z2;
+    z[c][1][0] = s.peak[c].z1;
+    z[c][1][1] = s.peak[c].z2;
+  }
   const auto run = [&](int chans) __attribute__((always_inline)) {
     for (int t = 0; t < blocks + 1; ++t)
       for (int c = 0; c < chans; ++c) {
         const int at = head + t * kBlockFrames;
-        Biquad::Snapshot& hp = s.highPass[c];
-        Biquad::Snapshot& peak = s.peak[c];
-        if (t < blocks) BiquadBlock(*s.highPassBlock, hp, hp.z1, hp.z2, in[c] + at, out[c] + at);
+        if (t < blocks) BiquadBlock(*s.highPassBlock, s.highPass[c], z[c][0][0], z[c][0][1], in[c] + at, out[c] + at);
         if (t >= 1) {
           double* behind = out[c] + at - kBlockFrames;
-          BiquadBlock(*s.peakBlock, peak, peak.z1, peak.z2, behind, behind);
+          BiquadBlock(*s.peakBlock, s.peak[c], z[c][1][0], z[c][1][1], behind, behind);
         }
       }
   };
@@ -300,6 +310,12 @@ void ColourBlocks(const double* const* in, ColourSections& s, double* const* out
     run(1);
   else
     run(2);
+  for (int c = 0; c < channels; ++c) {
+    s.highPass[c].z1 = z[c][0][0];
+    s.highPass[c].z2 = z[c][0][1];
+    s.peak[c].z1 = z[c][1][0];
+    s.peak[c].z2 = z[c][1][1];
+  }
   for (int c = 0; c < channels; ++c) fed(c, head + blocks * kBlockFrames, n);
 }
 #endif
