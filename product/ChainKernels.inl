@@ -221,9 +221,9 @@ inline bool ReleasesAtLeast(const double* release, double attack, int n) {
   return ok;
 }
 
-// The compressor's three detector filters and both envelopes in one loop, the envelopes a block
-// of eight behind the filters: the envelopes' and needles' recursions wait on every sample, and
-// the filters' block work fills those waits. Frames before the first and after the last whole
+// The compressor's three detector filters and both envelopes in one loop, each stage a block of
+// eight behind the one before it: the envelopes' and needles' recursions wait on every sample,
+// and the filters' block work fills those waits. Frames before the first and after the last whole
 // block of the stream's eights go through each filter in turn, then through the envelopes.
 // Needle step i reads the gains at i before envelope i replaces them.
 void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const double* compRelease,
@@ -233,13 +233,18 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
   EnvelopePair e(s);
   NeedlePair needle(needles);
   const int m = needles.count;
+  // Local copies keep both recursions in registers, off the round trip through memory.
   const auto envelopes = [&](int first, int last) __attribute__((always_inline)) {
+    EnvelopePair envelope = e;
+    NeedlePair pointer = needle;
     for (int i = first; i < last; ++i) {
-      if (i < m) needle.Step(needles.limGain[i], needles.compGain[i]);
-      const v2 env = e.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
+      if (i < m) pointer.Step(needles.limGain[i], needles.compGain[i]);
+      const v2 env = envelope.Step(comp[i], lim[i], compRelease[i], limRelease[i]);
       compEnv[i] = env[0];
       limEnv[i] = env[1];
     }
+    e = envelope;
+    needle = pointer;
   };
   const auto fed = [&](int first, int last) {
     for (int k = 0; k < 3; ++k) BiquadFeed(*forms[k], *sections[k], *s.partial[k], comp + first, comp + first, last - first);
@@ -251,12 +256,15 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
   fed(0, head);
   const int blocks = (n - head) / kBlockFrames;
   double z[3][2] = {{s.highPass.z1, s.highPass.z2}, {s.midPeak.z1, s.midPeak.z2}, {s.highShelf.z1, s.highShelf.z2}};
-  for (int t = 0; t < blocks + 1; ++t) {
-    if (t < blocks) {
-      double* x = comp + head + t * kBlockFrames;
-      for (int k = 0; k < 3; ++k) BiquadBlock(*forms[k], *sections[k], z[k][0], z[k][1], x, x);
-    }
-    if (t >= 1) envelopes(head + (t - 1) * kBlockFrames, head + t * kBlockFrames);
+  // Iteration t filters block t through the high-pass, block t - 1 through the mid peak, block
+  // t - 2 through the high shelf and takes the envelopes through block t - 3: four independent
+  // chains side by side.
+  for (int t = 0; t < blocks + 3; ++t) {
+    const auto block = [&](int b) { return comp + head + b * kBlockFrames; };
+    if (t < blocks) BiquadBlock(*forms[0], *sections[0], z[0][0], z[0][1], block(t), block(t));
+    if (t >= 1 && t - 1 < blocks) BiquadBlock(*forms[1], *sections[1], z[1][0], z[1][1], block(t - 1), block(t - 1));
+    if (t >= 2 && t - 2 < blocks) BiquadBlock(*forms[2], *sections[2], z[2][0], z[2][1], block(t - 2), block(t - 2));
+    if (t >= 3) envelopes(head + (t - 3) * kBlockFrames, head + (t - 2) * kBlockFrames);
   }
   for (int k = 0; k < 3; ++k) {
     sections[k]->z1 = z[k][0];
