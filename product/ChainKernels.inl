@@ -100,6 +100,10 @@ struct NeedlePair {
     const v2 towardsDown = MultiplyAdd(c, s, v * downShare);
     s = BlendBySign(s - v, towardsUp, towardsDown);  // s - v < 0 exactly when v > s
   }
+  // The step with its reading and shares formed beforehand (see PrepareBlock).
+  void StepPrepared(v2 v, v2 up, v2 down) {
+    s = BlendBySign(s - v, MultiplyAdd(c, s, up), MultiplyAdd(c, s, down));
+  }
   void Save(Needles& n) const {
     n.state[0] = s[0];
     n.state[1] = s[1];
@@ -201,6 +205,11 @@ struct EnvelopePair {
       : env{s.envelope[0], s.envelope[1]},
         attack{s.attack[0], s.attack[1]},
         attackShare{1.0 - s.attack[0], 1.0 - s.attack[1]} {}
+  // The step with the inputs' shares formed beforehand (see PrepareBlock).
+  v2 StepPrepared(v2 rising, v2 release, v2 falling) {
+    env = (v2)_mm_max_pd((__m128d)MultiplyAdd(attack, env, rising), (__m128d)MultiplyAdd(release, env, falling));
+    return env;
+  }
   v2 Step(double comp, double lim, double compRelease, double limRelease) {
     const v2 v{std::fabs(comp), lim};
     const v2 release{compRelease, limRelease};
@@ -219,6 +228,62 @@ inline bool ReleasesAtLeast(const double* release, double attack, int n) {
   bool ok = All(lowest >= attack);
   for (; i < n; ++i) ok = ok && release[i] >= attack;
   return ok;
+}
+
+// a and b side by side: out[2k] = a[k], out[2k + 1] = b[k], for the kLanes elements of each.
+inline void Interleave(vd a, vd b, double* out) {
+#if TB_SIMD_WIDTH == 8
+  Store(out, __builtin_shuffle(a, b, vi{0, 8, 1, 9, 2, 10, 3, 11}));
+  Store(out + kLanes, __builtin_shuffle(a, b, vi{4, 12, 5, 13, 6, 14, 7, 15}));
+#else
+  Store(out, __builtin_shuffle(a, b, vi{0, 4, 1, 5}));
+  Store(out + kLanes, __builtin_shuffle(a, b, vi{2, 6, 3, 7}));
+#endif
+}
+
+// The inputs of eight envelope steps and, while there are needle steps, eight needle steps,
+// formed in wide vectors off the recursions' path with the same operations the steps would
+// take, as pairs in the lanes the steps use.
+struct PreparedBlock {
+  alignas(64) double rising[2 * kBlockFrames];   // v (1 - attack): compressor, limiter
+  alignas(64) double release[2 * kBlockFrames];
+  alignas(64) double falling[2 * kBlockFrames];  // v (1 - release)
+  alignas(64) double reading[2 * kBlockFrames];  // needle readings: limiter, compressor
+  alignas(64) double up[2 * kBlockFrames];
+  alignas(64) double down[2 * kBlockFrames];
+
+  void Envelopes(const double* comp, const double* lim, const double* compRelease, const double* limRelease,
+                 const EnvelopePair& e) {
+    for (int v = 0; v < kBlockVectors; ++v) {
+      const int at = v * kLanes;
+      const vd c = Abs(Load(comp + at));
+      const vd l = Load(lim + at);
+      const vd rc = Load(compRelease + at);
+      const vd rl = Load(limRelease + at);
+      Interleave(c * e.attackShare[0], l * e.attackShare[1], rising + 2 * at);
+      Interleave(rc, rl, release + 2 * at);
+      Interleave(c * (1.0 - rc), l * (1.0 - rl), falling + 2 * at);
+    }
+  }
+  void Needles(const double* limGain, const double* compGain, const NeedlePair& n) {
+    const vd largest = Splat(0x1.fffffffffffffp+1023);
+    for (int v = 0; v < kBlockVectors; ++v) {
+      const int at = v * kLanes;
+      vd l = Abs(1.0 - Load(limGain + at));
+      vd c = Abs(1.0 - Load(compGain + at));
+      l = Select(l <= largest, l, Splat(0.0));  // a reading that is not finite counts as none
+      c = Select(c <= largest, c, Splat(0.0));
+      Interleave(l, c, reading + 2 * at);
+      Interleave(l * n.upShare[0], c * n.upShare[1], up + 2 * at);
+      Interleave(l * n.downShare[0], c * n.downShare[1], down + 2 * at);
+    }
+  }
+};
+
+inline v2 PairAt(const double* a, int k) {
+  v2 v;
+  std::memcpy(&v, a + 2 * k, sizeof v);
+  return v;
 }
 
 // The compressor's three detector filters and both envelopes in one loop, each stage a block of
@@ -256,6 +321,7 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
   fed(0, head);
   const int blocks = (n - head) / kBlockFrames;
   double z[3][2] = {{s.highPass.z1, s.highPass.z2}, {s.midPeak.z1, s.midPeak.z2}, {s.highShelf.z1, s.highShelf.z2}};
+  PreparedBlock prepared;
   // Iteration t filters block t through the high-pass, block t - 1 through the mid peak, block
   // t - 2 through the high shelf and takes the envelopes through block t - 3: four independent
   // chains side by side.
@@ -264,7 +330,27 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
     if (t < blocks) BiquadBlock(*forms[0], *sections[0], z[0][0], z[0][1], block(t), block(t));
     if (t >= 1 && t - 1 < blocks) BiquadBlock(*forms[1], *sections[1], z[1][0], z[1][1], block(t - 1), block(t - 1));
     if (t >= 2 && t - 2 < blocks) BiquadBlock(*forms[2], *sections[2], z[2][0], z[2][1], block(t - 2), block(t - 2));
-    if (t >= 3) envelopes(head + (t - 3) * kBlockFrames, head + (t - 2) * kBlockFrames);
+    if (t >= 3) {
+      const int first = head + (t - 3) * kBlockFrames;
+      if (first + kBlockFrames > m && first < m) {
+        envelopes(first, first + kBlockFrames);  // the needle steps end inside this block
+        continue;
+      }
+      PreparedBlock& p = prepared;
+      const bool withNeedles = first < m;
+      p.Envelopes(comp + first, lim + first, compRelease + first, limRelease + first, e);
+      if (withNeedles) p.Needles(needles.limGain + first, needles.compGain + first, needle);
+      EnvelopePair envelope = e;
+      NeedlePair pointer = needle;
+      for (int k = 0; k < kBlockFrames; ++k) {
+        if (withNeedles) pointer.StepPrepared(PairAt(p.reading, k), PairAt(p.up, k), PairAt(p.down, k));
+        const v2 env = envelope.StepPrepared(PairAt(p.rising, k), PairAt(p.release, k), PairAt(p.falling, k));
+        compEnv[first + k] = env[0];
+        limEnv[first + k] = env[1];
+      }
+      e = envelope;
+      needle = pointer;
+    }
   }
   for (int k = 0; k < 3; ++k) {
     sections[k]->z1 = z[k][0];
