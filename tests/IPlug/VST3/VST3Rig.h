@@ -1,5 +1,7 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <utility>
@@ -102,8 +104,8 @@ struct Plugin {
   void Start(double rate, int maxBlock, int32_t sampleSize);
   // One stereo block; the inputs and outputs of every channel, of the setup's sample size.
   template <typename Sample>
-  v3_result Process(std::vector<Sample*> ins, std::vector<Sample*> outs, int n, ParamChanges* in = nullptr,
-                    ParamChanges* out = nullptr, uint64_t inputSilence = 0);
+  v3_result Process(std::initializer_list<Sample*> ins, std::initializer_list<Sample*> outs, int n,
+                    ParamChanges* in = nullptr, ParamChanges* out = nullptr, uint64_t inputSilence = 0);
   // The controller's id of a parameter by title; 0xFFFFFFFF when there is none.
   v3_param_id IDOf(const char* title);
   std::vector<uint8_t> State();
@@ -119,8 +121,13 @@ struct Plugin {
 };
 
 template <typename Sample>
-v3_result Plugin::Process(std::vector<Sample*> ins, std::vector<Sample*> outs, int n, ParamChanges* in,
-                          ParamChanges* out, uint64_t inputSilence) {
+v3_result Plugin::Process(std::initializer_list<Sample*> ins, std::initializer_list<Sample*> outs, int n,
+                          ParamChanges* in, ParamChanges* out, uint64_t inputSilence) {
+  // Fixed arrays: the host's side of a block allocates nothing either.
+  Sample* inputs[8] = {};
+  Sample* outputs[8] = {};
+  std::copy(ins.begin(), ins.end(), inputs);
+  std::copy(outs.begin(), outs.end(), outputs);
   v3_process_data data{};
   data.process_mode = V3_REALTIME;
   data.symbolic_sample_size = sizeof(Sample) == 8 ? V3_SAMPLE_64 : V3_SAMPLE_32;
@@ -131,11 +138,11 @@ v3_result Plugin::Process(std::vector<Sample*> ins, std::vector<Sample*> outs, i
   input.channel_silence_bitset = inputSilence;
   output.num_channels = static_cast<int32_t>(outs.size());
   if constexpr (sizeof(Sample) == 8) {
-    input.channel_buffers_64 = ins.data();
-    output.channel_buffers_64 = outs.data();
+    input.channel_buffers_64 = inputs;
+    output.channel_buffers_64 = outputs;
   } else {
-    input.channel_buffers_32 = ins.data();
-    output.channel_buffers_32 = outs.data();
+    input.channel_buffers_32 = inputs;
+    output.channel_buffers_32 = outputs;
   }
   data.num_input_buses = 1;
   data.num_output_buses = 1;
