@@ -192,7 +192,9 @@ float VST3View::ZoomFor(int width, int height) const {
   const float w0 = static_cast<float>(std::max(plug.GetEditorWidth(), 1));
   const float h0 = static_cast<float>(std::max(plug.GetEditorHeight(), 1));
   const float ps = PlatformScale();
-  const float zoom = std::min(static_cast<float>(width) / (w0 * ps), static_cast<float>(height) / (h0 * ps));
+  // Half a pixel more: the editor truncates its window size, which must then come out as asked.
+  const float zoom =
+      std::min((static_cast<float>(width) + 0.5f) / (w0 * ps), (static_cast<float>(height) + 0.5f) / (h0 * ps));
   const float minZoom = static_cast<float>(plug.GetMinWidth()) / w0;
   const float maxZoom = static_cast<float>(plug.GetMaxWidth()) / w0;
   return std::clamp(std::isfinite(zoom) ? zoom : 1.f, minZoom, std::max(minZoom, maxZoom));
