@@ -133,3 +133,13 @@ function(tb_vst3_bundle target)
             DESTINATION lib/vst3/${ARG_NAME}.vst3/Contents/Resources COMPONENT vst3)
   endif()
 endfunction()
+
+# The benchmark program drives the built bundle through the VST3 tests' small host.
+function(tb_vst3_bench target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/IPlug/VST3/VST3Rig.cpp)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_include_directories(${target} SYSTEM PRIVATE ${TB_VST3_INTERFACES_DIR})
+  target_compile_definitions(${target} PRIVATE TOLLENBROOK_VST3_BINARY="${TOLLENBROOK_VST3_BINARY}")
+  target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+  add_dependencies(${target} tollenbrook_vst3)
+endfunction()
