@@ -2,6 +2,7 @@
 
 #if !defined(_WIN32)
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -98,6 +99,44 @@ TEST(VST3Editor, RunsOnTheHostsRunLoopAndSizesWithinItsZoomRange) {
   v3_view_rect size{};
   ASSERT_EQ(v.get_size(view, &size), V3_OK);
   const int w = size.right, h = size.bottom;
+
+  // A drag on the "Ratio" knob: the host hears begin, the values, end, in that order.
+  auto pump = [&] {
+    XSync(parent.display, False);
+    for (int i = 0; i < 5; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      frame.mRunLoop.FireEvents();
+      frame.mRunLoop.FireTimers();
+    }
+  };
+  auto drag = [&](int x, int y, int dx, int dy) {
+    XTestFakeMotionEvent(parent.display, -1, x, y, CurrentTime);
+    pump();
+    XTestFakeButtonEvent(parent.display, 1, True, CurrentTime);
+    pump();
+    for (int step = 1; step <= 4; ++step) {
+      XTestFakeMotionEvent(parent.display, -1, x + dx * step / 4, y + dy * step / 4, CurrentTime);
+      pump();
+    }
+    XTestFakeButtonEvent(parent.display, 1, False, CurrentTime);
+    pump();
+  };
+  const float zoom = static_cast<float>(w) / 378.f;
+  drag(static_cast<int>(195 * zoom), static_cast<int>(463 * zoom), 0, -60);
+  const std::string ratio = std::to_string(p.IDOf("Ratio"));
+  ASSERT_GE(p.mHandler.mCalls.size(), 3u);
+  EXPECT_EQ(p.mHandler.mCalls.front(), "begin " + ratio);
+  EXPECT_EQ(p.mHandler.mCalls.back(), "end " + ratio);
+  for (size_t i = 1; i + 1 < p.mHandler.mCalls.size(); ++i)
+    EXPECT_EQ(p.mHandler.mCalls[i].rfind("perform " + ratio + " ", 0), 0u) << p.mHandler.mCalls[i];
+  // The corner resizer asks the frame for a larger window.
+  const size_t before = frame.mResizes.size();
+  drag(w - 3, h - 3, 60, 90);
+  ASSERT_GT(frame.mResizes.size(), before);
+  EXPECT_GT(frame.mResizes.back().right, w);
+  EXPECT_GT(frame.mResizes.back().bottom, h);
+  v3_view_rect back{0, 0, w, h};
+  ASSERT_EQ(v.on_size(view, &back), V3_OK);
   ASSERT_GT(w, 0);
   EXPECT_EQ(v.can_resize(view), V3_OK);
   // Sizes snap into half .. twice the editor at its aspect.
