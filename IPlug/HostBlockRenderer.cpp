@@ -11,16 +11,11 @@ HostBlockRenderer::HostBlockRenderer(IPlugProcessor& processor)
       mHasSideChainBus(processor.MaxBusCount(kInput) > 1),
       mOneOutputBus(processor.MaxBusCount(kOutput) == 1),
       mPieceInputs(static_cast<size_t>(processor.NChannels(kInput)), nullptr),
-      mPieceOutputs(static_cast<size_t>(processor.NChannels(kOutput)), nullptr) {
+      mPieceOutputs(static_cast<size_t>(processor.NChannels(kOutput)), nullptr),
+      mPieceOutputs64(static_cast<size_t>(processor.NChannels(kOutput)), nullptr) {
   const int nIn = processor.NChannels(kInput);
   // The main inputs end where the side-chain channel begins.
   mMaxMainInputs = mHasSideChainBus ? std::clamp(mSideChainChannel, 0, nIn) : nIn;
-}
-
-void HostBlockRenderer::Silence(const HostBlock& block) const {
-  const int n = OutputBuffers(block.mNOutputs);
-  const auto bytes = sizeof(float) * static_cast<size_t>(std::max(block.mNFrames, 0));
-  for (int i = 0; i < n; ++i) std::memset(block.mOutputs[i], 0, bytes);
 }
 
 int HostBlockRenderer::PieceFrames(int nFrames) {
@@ -29,11 +24,10 @@ int HostBlockRenderer::PieceFrames(int nFrames) {
   return pieceFrames;
 }
 
-void HostBlockRenderer::ConnectLayout(const HostBlock& block) {
-  const int nIn = MainInputs(block);
+void HostBlockRenderer::ConnectLayout(int nIn, int nOut, bool hostKey) {
   const int maxIn = mProcessor.NChannels(kInput);
-  const bool key = mHasSideChainBus && block.mKey && mSideChainChannel >= nIn && mSideChainChannel < maxIn;
-  const Layout layout{nIn, Outputs(block), key};
+  const bool key = mHasSideChainBus && hostKey && mSideChainChannel >= nIn && mSideChainChannel < maxIn;
+  const Layout layout{nIn, nOut, key};
   if (layout == mConnected) return;
   mConnected = layout;
   if (!mProcessor.IsInstrument()) {
@@ -69,6 +63,22 @@ void HostBlockRenderer::AttachPiece(const HostBlock& block, int offset, int nFra
   const int nOut = OutputBuffers(block.mNOutputs);
   for (int c = 0; c < nOut; ++c) mPieceOutputs[static_cast<size_t>(c)] = block.mOutputs[c] + offset;
   mProcessor.AttachHostBuffers(kOutput, 0, mMaxOutputs, mPieceOutputs.data(), nFrames);
+}
+
+// The inputs are widened into the processor's buffers like 32-bit ones (through float
+// pointers they are not): the processor takes doubles only as buffers it processes in place,
+// so each input is copied into its channel's own buffer here.
+void HostBlockRenderer::AttachPiece(const HostBlock64& block, int offset, int nFrames) {
+  if (!mProcessor.IsInstrument()) {
+    mProcessor.AttachHostBuffers(kInput, 0, mProcessor.NChannels(kInput), static_cast<double* const*>(nullptr));
+    double* const* channels = mProcessor.ChannelData(kInput);
+    const int n = std::max(nFrames, 0);
+    for (int c = 0; c < mConnected.nIn; ++c) std::copy_n(block.mMainInputs[c] + offset, n, channels[c]);
+    if (mConnected.key) std::copy_n(block.mKey + offset, n, channels[mSideChainChannel]);
+  }
+  const int nOut = OutputBuffers(block.mNOutputs);
+  for (int c = 0; c < nOut; ++c) mPieceOutputs64[static_cast<size_t>(c)] = block.mOutputs[c] + offset;
+  mProcessor.AttachHostBuffers(kOutput, 0, mMaxOutputs, mPieceOutputs64.data());
 }
 
 }  // namespace iplug

@@ -6,7 +6,7 @@
 // product never names a binding and the class chain of each build is the binding's own
 // (Tollenbrook -> IPlugAAX -> the framework bases in the AAX module).
 
-#if defined(IPLUG_BINDING_AAX) && defined(IPLUG_BINDING_LV2)
+#if (defined(IPLUG_BINDING_AAX) + defined(IPLUG_BINDING_LV2) + defined(IPLUG_BINDING_VST3)) > 1
 #error "a target links two plug-in bindings; a product is built once per binding"
 #elif defined(IPLUG_BINDING_AAX)
 #include "IPlug/AAX/IPlugAAX.h"
@@ -18,6 +18,11 @@ using Plugin = IPlugAAX;
 namespace iplug {
 using Plugin = IPlugLV2;
 }
+#elif defined(IPLUG_BINDING_VST3)
+#include "IPlug/VST3/IPlugVST3.h"
+namespace iplug {
+using Plugin = IPlugVST3;
+}
 #else
-#error "no plug-in binding: link the product against iplug_aax or iplug_lv2"
+#error "no plug-in binding: link the product against iplug_aax, iplug_lv2 or iplug_vst3"
 #endif

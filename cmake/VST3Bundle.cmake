@@ -1,0 +1,107 @@
+# A VST3 bundle beside the AAX module: <Name>.vst3/Contents/x86_64-linux/<Name>.so on Linux,
+# <Name>.vst3/Contents/x86_64-win/<Name>.vst3 (a DLL with the compiler's run-time linked in)
+# on Windows, and <Name>.vst3/Contents/Resources/moduleinfo.json describing the two classes.
+# The binary exports the factory and the platform's module entry and exit, nothing else
+# (hidden visibility, and a version script on Linux; on Windows only those carry dllexport).
+#
+#   tb_vst3_bundle(<target> NAME <Name> VENDOR <vendor> PRODUCT <library> SUBCATEGORIES <text>
+#                  COMPONENT_CID <4 words> CONTROLLER_CID <4 words> [PRESETS <folder of .fxp files>])
+#
+# PRODUCT is the product built on the VST3 binding (iplug_vst3). The class identifiers are
+# given once here as four 32-bit words (0x and 8 hexadecimal digits each): the binary gets them
+# as definitions, moduleinfo.json as the 32-digit text hosts read. Provides the target
+# <target>, the cache entries TOLLENBROOK_VST3_BUNDLE_DIR and TOLLENBROOK_VST3_BINARY, the
+# export test <target>_exports and the install rule of component "vst3" (into <prefix>/lib/vst3
+# on Linux; the Windows installer copies the bundle itself).
+
+set(TB_VST3_EXPORT_MAP ${CMAKE_SOURCE_DIR}/IPlug/VST3/VST3_Exports.map CACHE INTERNAL "export list of a VST3 binary")
+if(WIN32)
+  set(TB_VST3_ENTRY_POINTS GetPluginFactory InitDll ExitDll CACHE INTERNAL "entry points of a VST3 binary")
+else()
+  set(TB_VST3_ENTRY_POINTS GetPluginFactory ModuleEntry ModuleExit CACHE INTERNAL "entry points of a VST3 binary")
+endif()
+
+# "0x544C4B31;0x56746F72;..." -> "544C4B3156746F72..." (and the words joined by commas for C++).
+function(tb_vst3_cid words out_text out_words)
+  list(LENGTH words n)
+  if(NOT n EQUAL 4)
+    message(FATAL_ERROR "a VST3 class identifier is four words, not \"${words}\"")
+  endif()
+  set(text "")
+  foreach(word IN LISTS words)
+    if(NOT word MATCHES "^0x([0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f])$")
+      message(FATAL_ERROR "a word of a VST3 class identifier is 0x and 8 hexadecimal digits, not \"${word}\"")
+    endif()
+    string(TOUPPER ${CMAKE_MATCH_1} digits)
+    string(APPEND text ${digits})
+  endforeach()
+  string(REPLACE ";" "," joined "${words}")
+  set(${out_text} ${text} PARENT_SCOPE)
+  set(${out_words} ${joined} PARENT_SCOPE)
+endfunction()
+
+function(tb_vst3_bundle target)
+  cmake_parse_arguments(ARG "" "NAME;VENDOR;PRODUCT;SUBCATEGORIES;PRESETS" "COMPONENT_CID;CONTROLLER_CID" ${ARGN})
+  set(bundle_dir ${CMAKE_BINARY_DIR}/${ARG_NAME}.vst3)
+  if(WIN32)
+    set(binary_dir ${bundle_dir}/Contents/x86_64-win)
+    set(suffix .vst3)
+  else()
+    set(binary_dir ${bundle_dir}/Contents/x86_64-linux)
+    set(suffix .so)
+  endif()
+  set(TOLLENBROOK_VST3_BUNDLE_DIR ${bundle_dir} CACHE INTERNAL "folder of the built VST3 bundle")
+  set(TOLLENBROOK_VST3_BINARY ${binary_dir}/${ARG_NAME}${suffix} CACHE INTERNAL "binary of the built VST3 bundle")
+  tb_vst3_cid("${ARG_COMPONENT_CID}" component_text component_words)
+  tb_vst3_cid("${ARG_CONTROLLER_CID}" controller_text controller_words)
+
+  add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/IPlug/VST3/entry/VST3Entry.cpp)
+  target_link_libraries(${target} PRIVATE ${ARG_PRODUCT})
+  target_compile_definitions(${target} PRIVATE "TB_VST3_COMPONENT_CID=${component_words}"
+                             "TB_VST3_CONTROLLER_CID=${controller_words}" "TB_VST3_SUBCATEGORIES=\"${ARG_SUBCATEGORIES}\"")
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${ARG_NAME}
+    PREFIX ""
+    SUFFIX ${suffix}
+    LIBRARY_OUTPUT_DIRECTORY ${binary_dir}
+    RUNTIME_OUTPUT_DIRECTORY ${binary_dir}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  if(NOT WIN32)
+    # Once loaded, the binary stays, as the AAX module does: the framework's process-wide
+    # objects (the timer registry) live as long as the process.
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${TB_VST3_EXPORT_MAP}" "LINKER:-z,nodelete"
+                        "LINKER:--no-undefined")
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TB_VST3_EXPORT_MAP})
+  endif()
+
+  # What hosts read before they load the binary.
+  set(TB_VST3_NAME ${ARG_NAME})
+  set(TB_VST3_VENDOR ${ARG_VENDOR})
+  set(TB_VST3_VERSION ${TOLLENBROOK_VERSION})
+  set(TB_VST3_COMPONENT_CID ${component_text})
+  set(TB_VST3_CONTROLLER_CID ${controller_text})
+  string(REPLACE "|" "\", \"" TB_VST3_SUBCATEGORY_LIST "${ARG_SUBCATEGORIES}")
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/VST3ModuleInfo.json.in ${bundle_dir}/Contents/Resources/moduleinfo.json @ONLY)
+
+  if(TOLLENBROOK_TESTS)
+    if(WIN32)
+      find_program(TB_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump objdump REQUIRED)
+      set(tool ${TB_OBJDUMP})
+    else()
+      find_program(TB_NM NAMES nm REQUIRED)
+      set(tool ${TB_NM})
+    endif()
+    add_test(NAME ${target}_exports
+      COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
+              "-DEXPECTED=${TB_VST3_ENTRY_POINTS}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+  endif()
+
+  if(NOT WIN32)
+    install(TARGETS ${target} LIBRARY DESTINATION lib/vst3/${ARG_NAME}.vst3/Contents/x86_64-linux COMPONENT vst3)
+    install(FILES ${bundle_dir}/Contents/Resources/moduleinfo.json
+            DESTINATION lib/vst3/${ARG_NAME}.vst3/Contents/Resources COMPONENT vst3)
+  endif()
+endfunction()
