@@ -154,11 +154,10 @@ TEST_F(VST3Instance, StatesRoundTripAndDamagedOnesChangeNothing) {
   PluginState before;
   ASSERT_TRUE(fresh->SaveState(before, error));
   EXPECT_NE(before.bytes, saved.bytes);
-  std::vector<uint8_t> truncated(saved.bytes.begin(), saved.bytes.begin() + saved.bytes.size() / 2);
-  std::vector<uint8_t> flipped = saved.bytes;
-  for (size_t i = 0; i < flipped.size(); i += 7) flipped[i] ^= 0x5A;
-  for (const PluginState& bad : {PluginState{"VST3", {}}, PluginState{"VST3", truncated},
-                                 PluginState{"VST3", flipped}, PluginState{"'TLK1'", saved.bytes}}) {
+  const std::vector<uint8_t> half(saved.bytes.begin(), saved.bytes.begin() + saved.bytes.size() / 2);
+  const std::vector<uint8_t> shortByOne(saved.bytes.begin(), saved.bytes.end() - 1);
+  for (const PluginState& bad : {PluginState{"VST3", {}}, PluginState{"VST3", half}, PluginState{"VST3", shortByOne},
+                                 PluginState{"'TLK1'", saved.bytes}}) {
     std::string why;
     EXPECT_FALSE(fresh->LoadState(bad, why)) << bad.bytes.size() << " bytes of " << bad.format;
     EXPECT_FALSE(why.empty());
