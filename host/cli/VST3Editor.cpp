@@ -16,7 +16,7 @@ constexpr int kLinuxIdleMs = 1;
 
 std::unique_ptr<VST3Editor> VST3Editor::Open(VST3PluginInstance& plugin, aaxhost::HostWindow& window,
                                              std::string& error) {
-  std::unique_ptr<VST3Editor> editor(new VST3Editor(window));
+  std::unique_ptr<VST3Editor> editor(new VST3Editor(plugin, window));
   const VST3Ref<v3_edit_controller>& controller = plugin.Controller();
   editor->mView = VST3Ref<v3_plugin_view>(controller->create_view(controller.Get(), "editor"));
   VST3Ref<v3_plugin_view>& view = editor->mView;
@@ -58,6 +58,7 @@ bool VST3Editor::Size(int& width, int& height) const {
 }
 
 bool VST3Editor::Pump(int ms) {
+  mPlugin.ShowMetersInController();
 #ifdef _WIN32
   return mWindow.PumpMessages(ms);
 #else

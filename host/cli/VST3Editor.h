@@ -28,8 +28,9 @@ public:
   VST3Editor(const VST3Editor&) = delete;
   VST3Editor& operator=(const VST3Editor&) = delete;
 
-  // The host's idle work for about `ms` milliseconds: the window's messages and, on Linux, the
-  // run loop the view registered with. False once the window is closed.
+  // The host's idle work for about `ms` milliseconds: the meters' readings passed on to the
+  // controller, the window's messages and, on Linux, the run loop the view registered with.
+  // False once the window is closed.
   bool Pump(int ms);
   // The view's size as it reports it now.
   bool Size(int& width, int& height) const;
@@ -38,8 +39,10 @@ public:
   VST3RunLoop& RunLoop() { return mRunLoop; }
 
 private:
-  VST3Editor(aaxhost::HostWindow& window) : mWindow(window), mFrame(window, mRunLoop) {}
+  VST3Editor(VST3PluginInstance& plugin, aaxhost::HostWindow& window)
+      : mPlugin(plugin), mWindow(window), mFrame(window, mRunLoop) {}
 
+  VST3PluginInstance& mPlugin;
   aaxhost::HostWindow& mWindow;
   VST3RunLoop mRunLoop;
   VST3PlugFrame mFrame;

@@ -127,7 +127,9 @@ bool VST3PluginInstance::Make(std::string& error) {
   const int queues = static_cast<int>(mTable->ids.size() + mTable->meterIds.size()) + 1;
   mInputChanges = std::make_unique<VST3ParameterChanges>(queues);
   mOutputChanges = std::make_unique<VST3ParameterChanges>(queues);
+  // Not a number until the processor reports a reading: nothing is passed on before.
   mMeterValues = std::make_unique<std::atomic<double>[]>(mTable->meterIds.size() + 1);
+  for (size_t m = 0; m <= mTable->meterIds.size(); ++m) mMeterValues[m].store(std::nan(""));
   return Setup(kFirstSampleRate, kFirstChannels, false, error);
 }
 
@@ -393,8 +395,16 @@ std::string VST3PluginInstance::MeterName(int meter) const {
 double VST3PluginInstance::MeterValue(int meter) const {
   if (meter < 0 || meter >= MeterCount()) return 0.0;
   const double normalized = mMeterValues[static_cast<size_t>(meter)].load(std::memory_order_relaxed);
+  if (std::isnan(normalized)) return 0.0;
   return mController->normalised_parameter_to_plain(mController.Get(), mTable->meterIds[static_cast<size_t>(meter)],
                                                     normalized);
+}
+
+void VST3PluginInstance::ShowMetersInController() {
+  for (size_t m = 0; m < mTable->meterIds.size(); ++m) {
+    const double normalized = mMeterValues[m].load(std::memory_order_relaxed);
+    if (!std::isnan(normalized)) mController->set_parameter_normalised(mController.Get(), mTable->meterIds[m], normalized);
+  }
 }
 
 bool VST3PluginInstance::SaveState(PluginState& state, std::string& error) {

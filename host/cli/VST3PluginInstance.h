@@ -56,7 +56,8 @@ public:
   int Latency() const override;
   int MeterCount() const override;
   std::string MeterName(int meter) const override;
-  // The meter parameter's last value out of the processor, as the controller shows it (plain).
+  // The meter parameter's last value out of the processor, as the controller shows it (plain);
+  // 0 before the processor reported one.
   double MeterValue(int meter) const override;
   bool SaveState(PluginState& state, std::string& error) override;
   bool LoadState(const PluginState& state, std::string& error) override;
@@ -73,6 +74,9 @@ public:
   void SetNormalized(v3_param_id id, double normalized);
   // Main thread, while no audio runs: a process call of no frames that applies what is pending.
   void Flush();
+  // Main thread. The meters' last readings out of the processor, handed to the controller as
+  // a host passes on output parameter changes (its editor shows them from there).
+  void ShowMetersInController();
 
   struct Table;
 

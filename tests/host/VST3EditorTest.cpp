@@ -100,10 +100,15 @@ Picture Capture(const aaxhost::HostWindow& window) {
 }
 #endif
 
-// The product's editor at its defaults, drawn off-screen by the plug-in linked into the host.
+// Settings the host makes before the editor opens: Ratio 6:1, Gain 7dB (the same indices in
+// both plug-ins' tables).
+const tbhost::ParamSetting kSettings[] = {{4, 4.0}, {2, 7.0}};
+
+// The product's editor with the settings, drawn off-screen by the plug-in linked into the host.
 bool Offscreen(Picture& p, std::string& error) {
   std::unique_ptr<tbhost::InProcessPluginInstance> instance = tbhost::InProcessPluginInstance::Create(error);
   if (!instance) return false;
+  for (const tbhost::ParamSetting& s : kSettings) instance->SetParameter(s.index, s.value);
   iplug::IPlugAAX& plugin = instance->Plugin();
   InstallTollenbrookEditor(plugin, MakeTollenbrookOffscreenGraphics);
   plugin.OpenEditor(nullptr);
@@ -130,6 +135,7 @@ TEST(VST3Editor, OpensInTheHostsWindowAndShowsWhatTheOffscreenEditorDraws) {
 
   std::unique_ptr<tbhost::VST3PluginInstance> plugin = tbhost::VST3PluginInstance::Create(bundle, error);
   ASSERT_NE(plugin, nullptr) << error;
+  for (const tbhost::ParamSetting& s : kSettings) plugin->SetParameter(s.index, s.value);
   std::unique_ptr<aaxhost::HostWindow> window = aaxhost::HostWindow::Create("VST3 editor test", 1, 1, error);
   ASSERT_NE(window, nullptr) << error;
   std::unique_ptr<tbhost::VST3Editor> editor = tbhost::VST3Editor::Open(*plugin, *window, error);
