@@ -12,6 +12,7 @@
 #include "host/WavFixtures.h"
 #include "host/cli/PluginLoader.h"
 #include "host/cli/StateFile.h"
+#include "host/cli/VST3ComponentHandler.h"
 #include "host/cli/VST3PluginInstance.h"
 
 // tollenbrook-host through the VST3 bundle, natively and under Wine: the same commands, the
@@ -193,6 +194,44 @@ TEST_F(VST3Instance, ADamagedStateFileIsRefusedBeforeAnythingIsRendered) {
   EXPECT_NE(refused.err.find("state " + state + " does not hold a state the plug-in accepts"), std::string::npos)
       << refused.err;
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "never.wav"));
+}
+
+// What the editor performs through the host's component handler reaches the processor as the
+// host's own changes do; a latency change is announced from the host's thread, never from
+// within a process call.
+TEST_F(VST3Instance, EditsAndLatencyRestartsTakeTheHostsRoads) {
+  std::unique_ptr<VST3PluginInstance> plugin = Load(), reference = Load();
+  ASSERT_TRUE(plugin && reference);
+  tbhost::VST3ComponentHandler& handler = plugin->Handler();
+  v3_component_handler** h = handler.Interface();
+  const auto ratio = static_cast<v3_param_id>(plugin->ParamID(4));
+  v3_cpp_obj(h)->begin_edit(h, ratio);
+  v3_cpp_obj(h)->perform_edit(h, ratio, 1.0);
+  v3_cpp_obj(h)->end_edit(h, ratio);
+  EXPECT_EQ(handler.editsOutsideGestures.load(), 0);
+  reference->SetParameter(4, 4.0);
+  PluginState edited, set;
+  std::string error;
+  ASSERT_TRUE(plugin->SaveState(edited, error) && reference->SaveState(set, error)) << error;
+  EXPECT_EQ(edited.bytes, set.bytes);
+  v3_cpp_obj(h)->perform_edit(h, ratio, 0.0);
+  EXPECT_EQ(handler.editsOutsideGestures.load(), 1) << "an edit outside a gesture is counted";
+
+  int oversample = -1;
+  for (const tbhost::ParamInfo& p : plugin->Parameters())
+    if (p.name == "Oversample") oversample = p.index;
+  ASSERT_GE(oversample, 0);
+  ASSERT_TRUE(plugin->Initialise(48000, 2, false, error)) << error;
+  handler.TakeRestartFlags();
+  plugin->SetParameter(oversample, 1.0);
+  std::vector<float> buffer(512, 0.0f);
+  const float* ins[2] = {buffer.data(), buffer.data()};
+  float* outs[2] = {buffer.data(), buffer.data()};
+  plugin->ProcessBlock(ins, nullptr, outs, 512);
+  EXPECT_EQ(plugin->Latency(), 64);
+  plugin->ShowMetersInController();  // the host's next call on the controller
+  EXPECT_TRUE(handler.TakeRestartFlags() & V3_RESTART_LATENCY_CHANGED);
+  EXPECT_EQ(handler.restartsFromAudioThread.load(), 0);
 }
 
 }  // namespace
