@@ -28,6 +28,18 @@ int HostParams::StepCount(const IParam& param) {
   }
 }
 
+bool HostParams::IsChoice(const IParam& param) {
+  const Shape shape = ShapeOf(param);
+  if (shape == Shape::kList) return true;
+  if (shape == Shape::kHidden || shape == Shape::kContinuous || param.NDisplayTexts() == 0) return false;
+  const double lo = param.GetMin();
+  const double hi = param.GetMax();
+  if (lo != std::floor(lo) || hi != std::floor(hi) || param.GetRange() + 1.0 > param.NDisplayTexts()) return false;
+  for (double v = lo; v <= hi; v += 1.0)
+    if (!param.GetDisplayText(v)) return false;
+  return true;
+}
+
 void HostParams::HostIDText(int paramIdx, char (&out)[kMaxIDTextLength]) {
   std::snprintf(out, sizeof out, "%u", static_cast<unsigned>(HostID(paramIdx)));
 }

@@ -42,6 +42,9 @@ public:
   // whole number of the range without texts), one per whole number of an integer; 0 for a
   // continuous parameter.
   static int StepCount(const IParam& param);
+  // A choice among named values: a list, or a whole-number parameter each of whose values has
+  // its own text (hosts offer a menu of the texts).
+  static bool IsChoice(const IParam& param);
 
   static uint32_t HostID(int paramIdx) { return static_cast<uint32_t>(paramIdx) + 1u; }
   // Writes HostID as decimal text.

@@ -21,12 +21,16 @@ IPlugVST3::IPlugVST3(const InstanceInfo& /*info*/, const PluginConfig& config)
   ConnectChannels(kOutput, 0, NChannels(kOutput), true);
   if (NChannels(kInput) > 0) CreateBypassDelayLine();
   ResizeScratchBuffers(kPreallocatedFrames);
-  // The first insert layout is the arrangement until the host asks for another; the key is the
-  // framework's one side-chain channel.
+  // The widest insert is the arrangement until the host asks for another (hosts mostly keep a
+  // plug-in's own, and most tracks are stereo); the key is the framework's one side-chain channel.
   const InsertLayouts inserts = InsertLayouts::Of(IOConfigs());
-  if (!inserts.mConfigs.empty()) {
-    mNInputs = std::max(0, inserts.mConfigs.front()->TotalChannels(kInput));
-    mNOutputs = std::max(0, inserts.mConfigs.front()->TotalChannels(kOutput));
+  for (const ChannelLayout* config : inserts.mConfigs) {
+    const int nIn = config->TotalChannels(kInput);
+    const int nOut = config->TotalChannels(kOutput);
+    if (config->NBuses(kOutput) == 1 && nIn + nOut > mNInputs + mNOutputs) {
+      mNInputs = nIn;
+      mNOutputs = nOut;
+    }
   }
   mKeyChannels = inserts.mSideChain ? 1 : 0;
 }
@@ -176,8 +180,9 @@ void IPlugVST3::ApplyChange(v3_param_id id, double normalized) {
 }
 
 void IPlugVST3::WriteMeters(v3_param_changes** out) {
-  if (!out || !mProcessedBlock || !mParamTable) return;
   const bool bypassed = mHostBypass.load(std::memory_order_relaxed) >= 0.5;
+  // A block that ran no processing leaves the readings, unless the bypass took them away.
+  if (!out || !mParamTable || !(mProcessedBlock || bypassed)) return;
   for (int m = 0; m < NMeters(); ++m) {
     // Switched out, nothing is taken away.
     const double normalized = bypassed ? mParamTable->MeterNormalized(m, 0.0) : mParamTable->MeterNormalized(m, GetMeterValue(m));

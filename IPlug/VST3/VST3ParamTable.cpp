@@ -55,10 +55,8 @@ bool VST3ParamTable::Info(int listIdx, v3_param_info& info) const {
       // VST3 counts the steps between values, the framework the values.
       info.step_count = std::max(0, HostParams::StepCount(p) - 1);
       info.default_normalised_value = p.GetDefault(true);
-      const HostParams::Shape shape = HostParams::ShapeOf(p);
       if (p.GetCanAutomate()) info.flags |= V3_PARAM_CAN_AUTOMATE;
-      if ((shape == HostParams::Shape::kList || shape == HostParams::Shape::kSwitch) && p.NDisplayTexts() > 0)
-        info.flags |= V3_PARAM_IS_LIST;
+      if (HostParams::IsChoice(p)) info.flags |= V3_PARAM_IS_LIST;
       break;
     }
     case Kind::kBypass:
@@ -108,9 +106,8 @@ bool VST3ParamTable::TextValue(v3_param_id id, const char* text, double& normali
   if (e->mKind == Kind::kParam) {
     const IParam& p = *mPlug.GetParam(e->mIdx);
     if (!p.MapDisplayText(text, &plain)) {
-      // A list names its values; anything else must be a number.
-      const HostParams::Shape shape = HostParams::ShapeOf(p);
-      if (p.NDisplayTexts() > 0 && (shape == HostParams::Shape::kList || shape == HostParams::Shape::kSwitch)) return false;
+      // A choice names its values; anything else must be a number.
+      if (HostParams::IsChoice(p)) return false;
       char* end = nullptr;
       const double number = std::strtod(text, &end);
       if (end == text || !std::isfinite(number)) return false;

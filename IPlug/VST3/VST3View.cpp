@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "IPlug/EntryGuard.h"
-#include "IPlug/TimerRunLoop.h"
 #include "IPlug/VST3/IPlugVST3.h"
 #include "IPlug/VST3/VST3Controller.h"
 #include "graphics/IGraphics.h"
 #if !defined(_WIN32)
+#include "IPlug/TimerRunLoop.h"
 #include "graphics/x11/IGraphicsX11.h"
 #endif
 
@@ -171,7 +171,9 @@ void VST3View::StopRunLoop() {
 }
 
 void VST3View::OnTimer() {
+#if !defined(_WIN32)
   TimerRunLoop::Pump();
+#endif
 }
 
 void VST3View::OnEvents() {
