@@ -28,6 +28,7 @@ public:
 
   const std::string& Path() const { return mPath; }
   const std::string& Binary() const { return mBinary; }
+  void* LibraryHandle() const { return mLibrary.Handle(); }
   VST3HostApplication& Host() { return mHost; }
   const VST3Ref<v3_plugin_factory>& Factory() const { return mFactory; }
   // The audio effect: its class, name and sub-categories as the factory describes it.

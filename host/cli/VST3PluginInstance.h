@@ -47,6 +47,7 @@ public:
   bool Initialise(double sampleRate, int mainChannels, bool sideChain, std::string& error) override;
   // 64-bit samples when the processor can take them; the host converts at its edges.
   bool UseDoublePrecision(bool on, std::string& error) override;
+  void* LibraryHandle() const override { return mModule->LibraryHandle(); }
   bool HasSideChain() const override { return mHasKey; }
   void SetParameter(int index, double value) override;
   // Audio thread stand-in. Allocates nothing, takes no lock. Blocks longer than the set-up

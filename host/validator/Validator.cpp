@@ -46,6 +46,7 @@ bool Load(const std::string& path, LoadedPlugin& loaded, std::string& error) {
   loaded.first = tbhost::PluginLoader::Load(path, error);
   if (!loaded.first) return false;
   loaded.description = std::string(tbhost::PluginLoader::KindName(kind)) + " plug-in " + path;
+  loaded.handle = loaded.first->LibraryHandle();
   return true;
 }
 
