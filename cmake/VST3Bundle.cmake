@@ -7,7 +7,10 @@
 #   tb_vst3_bundle(<target> NAME <Name> VENDOR <vendor> PRODUCT <library> SUBCATEGORIES <text>
 #                  COMPONENT_CID <4 words> CONTROLLER_CID <4 words> [PRESETS <folder of .fxp files>])
 #
-# PRODUCT is the product built on the VST3 binding (iplug_vst3). The class identifiers are
+# PRODUCT is the product built on the VST3 binding (iplug_vst3). PRESETS names the factory program
+# files, which tools/vst3-presets reads with the plug-in's own program reader into one .vstpreset
+# each, in <build>/vst3-presets/<vendor>/<Name>/ (a native build only: the files are the same
+# for every platform, and the Windows installer takes them from the Linux build). The class identifiers are
 # given once here as four 32-bit words (0x and 8 hexadecimal digits each): the binary gets them
 # as definitions, moduleinfo.json as the 32-digit text hosts read. Provides the target
 # <target>, the cache entries TOLLENBROOK_VST3_BUNDLE_DIR and TOLLENBROOK_VST3_BINARY, the
@@ -94,9 +97,39 @@ function(tb_vst3_bundle target)
       find_program(TB_NM NAMES nm REQUIRED)
       set(tool ${TB_NM})
     endif()
+    # moduleinfo.json is JSON a strict parser takes (hosts read it before loading the binary).
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    add_test(NAME ${target}_moduleinfo
+      COMMAND ${Python3_EXECUTABLE} -c "import json, sys; json.load(open(sys.argv[1], encoding='utf-8'))"
+              ${bundle_dir}/Contents/Resources/moduleinfo.json)
     add_test(NAME ${target}_exports
       COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
               "-DEXPECTED=${TB_VST3_ENTRY_POINTS}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+  endif()
+
+  if(ARG_PRESETS AND NOT CMAKE_CROSSCOMPILING)
+    set(presets_dir ${CMAKE_BINARY_DIR}/vst3-presets/${ARG_VENDOR}/${ARG_NAME})
+    set(TOLLENBROOK_VST3_PRESETS_DIR ${presets_dir} CACHE INTERNAL "folder of the built VST3 presets")
+    add_executable(${target}_preset_tool ${CMAKE_SOURCE_DIR}/tools/vst3-presets/main.cpp)
+    target_link_libraries(${target}_preset_tool PRIVATE ${ARG_PRODUCT})
+    set_target_properties(${target}_preset_tool PROPERTIES OUTPUT_NAME tollenbrook-vst3-presets
+                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/vst3-presets)
+    file(GLOB preset_files CONFIGURE_DEPENDS ${ARG_PRESETS}/*.fxp)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_presets.stamp)
+    # The tool makes plug-in objects and exits; a sanitizer build need not judge the
+    # process-wide objects it leaves to the end.
+    add_custom_command(
+      OUTPUT ${stamp}
+      COMMAND ${CMAKE_COMMAND} -E rm -rf ${presets_dir}
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+              $<TARGET_FILE:${target}_preset_tool> ${presets_dir} ${component_text} ${preset_files}
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${target}_preset_tool ${preset_files}
+      COMMENT "Writing the VST3 presets of ${ARG_NAME}"
+      VERBATIM)
+    add_custom_target(${target}_presets DEPENDS ${stamp})
+    add_dependencies(${target} ${target}_presets)
+    install(DIRECTORY ${presets_dir}/ DESTINATION share/vst3/presets/${ARG_VENDOR}/${ARG_NAME} COMPONENT vst3)
   endif()
 
   if(NOT WIN32)
@@ -104,4 +137,14 @@ function(tb_vst3_bundle target)
     install(FILES ${bundle_dir}/Contents/Resources/moduleinfo.json
             DESTINATION lib/vst3/${ARG_NAME}.vst3/Contents/Resources COMPONENT vst3)
   endif()
+endfunction()
+
+# The benchmark program drives the built bundle through the VST3 tests' small host.
+function(tb_vst3_bench target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests/IPlug/VST3/VST3Rig.cpp)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_include_directories(${target} SYSTEM PRIVATE ${TB_VST3_INTERFACES_DIR})
+  target_compile_definitions(${target} PRIVATE TOLLENBROOK_VST3_BINARY="${TOLLENBROOK_VST3_BINARY}")
+  target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
+  add_dependencies(${target} tollenbrook_vst3)
 endfunction()

@@ -233,10 +233,10 @@ void IPlugVST3::EndHostParamGesture(int paramIdx) {
   if (mEditorPeer && IsValidParamIdx(paramIdx)) mEditorPeer->EndEdit(paramIdx);
 }
 
+// The editor's size in units stays what the configuration or the state says; a new window size
+// is a new zoom, which the editor's geometry keeps.
 bool IPlugVST3::ResizeEditorWindow(int width, int height) {
-  const bool followed = mEditorPeer && mEditorPeer->EditorResized(width, height);
-  SetEditorSize(width, height);
-  return followed;
+  return mEditorPeer && mEditorPeer->EditorResized(width, height);
 }
 
 void IPlugVST3::OnPeriodicTick() {

@@ -1,6 +1,7 @@
 #include "IPlug/VST3/VST3Component.h"
 
 #include <bit>
+#include <cstring>
 #include <vector>
 
 #include "IPlug/EntryGuard.h"
@@ -8,6 +9,12 @@
 #include "IPlug/VST3/VST3Controller.h"
 #include "IPlug/VST3/VST3Stream.h"
 #include "IPlug/VST3/VST3Text.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace iplug {
 namespace {
@@ -259,8 +266,38 @@ v3_result VST3Component::Connect(v3_connection_point** other) {
   if (*reinterpret_cast<const void* const*>(other) == VST3ControllerConnectionTable()) {
     Link(&VST3Slot<VST3Controller>::Of(other));
     mLinked->Link(this);
+  } else {
+    SendLink(other);
   }
   return V3_OK;
+}
+
+void VST3Component::SendLink(v3_connection_point** other) {
+  auto** app = VST3Query<v3_host_application>(mContext, v3_host_application_iid);
+  if (!app) return;
+  v3_tuid messageID;
+  std::memcpy(messageID, v3_message_iid, sizeof messageID);
+  v3_message** message = nullptr;
+  v3_cpp_obj(app)->create_instance(app, messageID, messageID, reinterpret_cast<void**>(&message));
+  VST3Release(app);
+  if (!message) return;
+  v3_cpp_obj(message)->set_message_id(message, VST3ComponentLink::kMessageID);
+  if (v3_attribute_list** attributes = v3_cpp_obj(message)->get_attributes(message)) {
+    VST3ComponentLink link;
+    link.mProcess = VST3ComponentLink::ThisProcess();
+    link.mComponent = this;
+    v3_cpp_obj(attributes)->set_binary(attributes, VST3ComponentLink::kAttribute, &link, sizeof link);
+    v3_cpp_obj(other)->notify(other, message);
+  }
+  VST3Release(message);
+}
+
+uint64_t VST3ComponentLink::ThisProcess() {
+#if defined(_WIN32)
+  return GetCurrentProcessId();
+#else
+  return static_cast<uint64_t>(getpid());
+#endif
 }
 
 v3_result VST3Component::Disconnect(v3_connection_point** other) {

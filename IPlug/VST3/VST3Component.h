@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 
 #include "IPlug/VST3/VST3ClassIDs.h"
@@ -54,6 +55,9 @@ public:
   v3_result Disconnect(v3_connection_point** other);
 
 private:
+  // Host main thread. Tells a controller behind a host's proxy which component it serves.
+  void SendLink(v3_connection_point** other);
+
   explicit VST3Component(const VST3ClassIDs& ids);
 
   VST3RefCount mRefs;
@@ -66,6 +70,20 @@ private:
   v3_connection_point** mPeer = nullptr;
   VST3Controller* mLinked = nullptr;
   VST3Controller* mOwnController = nullptr;  // made on a host's query; one reference held
+};
+
+// What a component tells a controller it is connected to through a host's proxy, in a message
+// with this id and the link as its binary attribute: the two are then joined as when connected
+// directly, provided they live in the same process.
+struct VST3ComponentLink {
+  static constexpr const char* kMessageID = "TollenbrookComponentLink";
+  static constexpr const char* kAttribute = "link";
+  static constexpr uint32_t kMagic = 0x544C4B4C;  // "TLKL"
+  uint32_t mMagic = kMagic;
+  uint64_t mProcess = 0;
+  VST3Component* mComponent = nullptr;
+
+  static uint64_t ThisProcess();
 };
 
 // The table behind the component's connection point, by which a controller knows a component

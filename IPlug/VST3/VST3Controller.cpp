@@ -83,7 +83,9 @@ v3_result V3_API Connect(void* self, v3_connection_point** other) {
 v3_result V3_API Disconnect(void* self, v3_connection_point** other) {
   return GuardedEntry([&] { return Self(self).Disconnect(other); }, V3_INTERNAL_ERR);
 }
-v3_result V3_API Notify(void* /*self*/, v3_message** /*message*/) { return V3_OK; }
+v3_result V3_API Notify(void* self, v3_message** message) {
+  return GuardedEntry([&] { return Self(self).Notify(message); }, V3_INTERNAL_ERR);
+}
 
 const v3_edit_controller_cpp kControllerTable{
     {Unknown::Query, Unknown::Ref, Unknown::Unref},
@@ -238,6 +240,28 @@ v3_result VST3Controller::Disconnect(v3_connection_point** other) {
   mLinked = nullptr;
   VST3Release(mPeer);
   mPeer = nullptr;
+  return V3_OK;
+}
+
+// Only a link from this process is taken: a host that runs the two halves apart relays bytes
+// whose pointer means nothing here.
+v3_result VST3Controller::Notify(v3_message** message) {
+  if (!message) return V3_INVALID_ARG;
+  const char* id = v3_cpp_obj(message)->get_message_id(message);
+  if (!id || std::strcmp(id, VST3ComponentLink::kMessageID) != 0) return V3_FALSE;
+  v3_attribute_list** attributes = v3_cpp_obj(message)->get_attributes(message);
+  const void* data = nullptr;
+  uint32_t size = 0;
+  if (!attributes || v3_cpp_obj(attributes)->get_binary(attributes, VST3ComponentLink::kAttribute, &data, &size) != V3_OK ||
+      !data || size != sizeof(VST3ComponentLink))
+    return V3_FALSE;
+  VST3ComponentLink link;
+  std::memcpy(&link, data, sizeof link);
+  if (link.mMagic != VST3ComponentLink::kMagic || link.mProcess != VST3ComponentLink::ThisProcess() || !link.mComponent)
+    return V3_FALSE;
+  if (mLinked) mLinked->Unlink(this);
+  mLinked = link.mComponent;
+  mLinked->Link(this);
   return V3_OK;
 }
 

@@ -51,6 +51,7 @@ public:
   void* CreateView(const char* name);
   v3_result Connect(v3_connection_point** other);
   v3_result Disconnect(v3_connection_point** other);
+  v3_result Notify(v3_message** message);
 
   // ---- VST3EditorPeer ----
   void BeginEdit(int paramIdx) override;

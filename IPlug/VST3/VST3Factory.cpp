@@ -23,11 +23,13 @@ void CopyText(char (&out)[N], const std::string& text) {
 
 // Every call: any thread the host uses for discovery.
 v3_result V3_API GetFactoryInfo(void* self, v3_factory_info* info) {
-  return info ? Self(self).FactoryInfo(*info) : V3_INVALID_ARG;
+  if (!info) return V3_INVALID_ARG;
+  return Self(self).FactoryInfo(*info);
 }
 int32_t V3_API NumClasses(void* self) { return Self(self).ClassCount(); }
 v3_result V3_API GetClassInfo(void* self, int32_t idx, v3_class_info* info) {
-  return info ? Self(self).ClassInfo(idx, *info) : V3_INVALID_ARG;
+  if (!info) return V3_INVALID_ARG;
+  return Self(self).ClassInfo(idx, *info);
 }
 v3_result V3_API CreateInstance(void* self, const v3_tuid classID, const v3_tuid iid, void** instance) {
   if (!instance) return V3_INVALID_ARG;
@@ -35,10 +37,12 @@ v3_result V3_API CreateInstance(void* self, const v3_tuid classID, const v3_tuid
   return GuardedEntry([&] { return Self(self).CreateInstance(classID, iid, instance); }, V3_INTERNAL_ERR);
 }
 v3_result V3_API GetClassInfo2(void* self, int32_t idx, v3_class_info_2* info) {
-  return info ? Self(self).ClassInfo2(idx, *info) : V3_INVALID_ARG;
+  if (!info) return V3_INVALID_ARG;
+  return Self(self).ClassInfo2(idx, *info);
 }
 v3_result V3_API GetClassInfoUtf16(void* self, int32_t idx, v3_class_info_3* info) {
-  return info ? Self(self).ClassInfo3(idx, *info) : V3_INVALID_ARG;
+  if (!info) return V3_INVALID_ARG;
+  return Self(self).ClassInfo3(idx, *info);
 }
 v3_result V3_API SetHostContext(void* /*self*/, v3_funknown** /*host*/) { return V3_OK; }
 

@@ -189,12 +189,16 @@ float VST3View::PlatformScale() const {
 
 float VST3View::ZoomFor(int width, int height) const {
   const IPlugVST3& plug = mController.Plug();
-  const float w0 = static_cast<float>(std::max(plug.GetEditorWidth(), 1));
-  const float h0 = static_cast<float>(std::max(plug.GetEditorHeight(), 1));
+  const igraphics::IGraphics* graphics = plug.GetUI();
+  // The editor's size in units: the open editor's, else the configured one.
+  const float w0 = static_cast<float>(std::max(graphics ? graphics->Width() : plug.GetEditorWidth(), 1));
+  const float h0 = static_cast<float>(std::max(graphics ? graphics->Height() : plug.GetEditorHeight(), 1));
   const float ps = PlatformScale();
-  const float zoom = std::min(static_cast<float>(width) / (w0 * ps), static_cast<float>(height) / (h0 * ps));
-  const float minZoom = static_cast<float>(plug.GetMinWidth()) / w0;
-  const float maxZoom = static_cast<float>(plug.GetMaxWidth()) / w0;
+  // Half a pixel more: the editor truncates its window size, which must then come out as asked.
+  const float zoom =
+      std::min((static_cast<float>(width) + 0.5f) / (w0 * ps), (static_cast<float>(height) + 0.5f) / (h0 * ps));
+  const float minZoom = graphics ? graphics->GetMinScale() : static_cast<float>(plug.GetMinWidth()) / w0;
+  const float maxZoom = graphics ? graphics->GetMaxScale() : static_cast<float>(plug.GetMaxWidth()) / w0;
   return std::clamp(std::isfinite(zoom) ? zoom : 1.f, minZoom, std::max(minZoom, maxZoom));
 }
 
@@ -228,12 +232,18 @@ v3_result VST3View::CanResize() const {
   return plug.GetMinWidth() < plug.GetMaxWidth() ? V3_OK : V3_FALSE;
 }
 
+// The size the editor takes at the zoom it makes of the rectangle (its window size is
+// truncated to whole pixels, as here).
 v3_result VST3View::CheckSizeConstraint(v3_view_rect& rect) const {
   const IPlugVST3& plug = mController.Plug();
+  const igraphics::IGraphics* graphics = plug.GetUI();
   const float zoom = ZoomFor(rect.right - rect.left, rect.bottom - rect.top);
   const float ps = PlatformScale();
-  rect.right = rect.left + static_cast<int32_t>(static_cast<float>(static_cast<int>(static_cast<float>(plug.GetEditorWidth()) * zoom)) * ps);
-  rect.bottom = rect.top + static_cast<int32_t>(static_cast<float>(static_cast<int>(static_cast<float>(plug.GetEditorHeight()) * zoom)) * ps);
+  auto pixels = [&](int units) {
+    return static_cast<int32_t>(static_cast<float>(static_cast<int>(static_cast<float>(units) * zoom)) * ps);
+  };
+  rect.right = rect.left + pixels(graphics ? graphics->Width() : plug.GetEditorWidth());
+  rect.bottom = rect.top + pixels(graphics ? graphics->Height() : plug.GetEditorHeight());
   return V3_OK;
 }
 

@@ -124,9 +124,13 @@ TEST(VST3Process, HostBypassGivesTheInputBackAndMetersReachTheOutputChanges) {
   EXPECT_EQ(out.Last(0x40000001), 0.0) << "bypassed, nothing is taken away";
 }
 
-TEST(VST3Process, ALatencyChangeIsAskedForOnTheUIThreadOnly) {
+// Joined directly, or through a host's proxies (which relay messages only).
+class VST3Latency : public testing::TestWithParam<bool> {};
+
+TEST_P(VST3Latency, AChangeIsAskedForOnTheUIThreadOnly) {
   Module module;
-  Plugin p(module);
+  HostApplication app;
+  Plugin p(module, GetParam() ? &app : nullptr);
   p.Start(48000.0, kBlock, V3_SAMPLE_32);
   std::vector<float> l(kBlock, 0.1f), r(kBlock, 0.1f);
   ParamChanges changes;
@@ -146,6 +150,9 @@ TEST(VST3Process, ALatencyChangeIsAskedForOnTheUIThreadOnly) {
   EXPECT_EQ(p.mHandler.mCalls[0], "restart " + std::to_string(V3_RESTART_LATENCY_CHANGED));
   EXPECT_EQ(p.mHandler.mRestartThreads[0], std::this_thread::get_id());
 }
+
+INSTANTIATE_TEST_SUITE_P(Joined, VST3Latency, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "ThroughProxies" : "Directly"; });
 
 #if !defined(_WIN32)  // the Windows bundle links its own allocator, which this program cannot count
 TEST(VST3Process, ProcessAllocatesNothingAndTakesNoLock) {

@@ -168,6 +168,64 @@ v3_result V3_API ResizeView(void* self, v3_plugin_view** /*view*/, v3_view_rect*
 }
 const v3_plugin_frame_cpp kFrame{{FrameQuery, Counted, Counted}, {ResizeView}};
 
+// ---- host application, messages and proxies ----
+using Message = HostApplication::Message;
+v3_result V3_API SetBinary(void* self, const char* id, const void* data, uint32_t size) {
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  Self<Message::Attributes>(self).mBinary.emplace_back(id, std::vector<uint8_t>(bytes, bytes + size));
+  return V3_OK;
+}
+v3_result V3_API GetBinary(void* self, const char* id, const void** data, uint32_t* size) {
+  for (const auto& [key, bytes] : Self<Message::Attributes>(self).mBinary)
+    if (key == id) {
+      *data = bytes.data();
+      *size = static_cast<uint32_t>(bytes.size());
+      return V3_OK;
+    }
+  return V3_FALSE;
+}
+v3_result V3_API NoInt(void*, const char*, int64_t) { return V3_NOT_IMPLEMENTED; }
+v3_result V3_API NoGetInt(void*, const char*, int64_t*) { return V3_NOT_IMPLEMENTED; }
+v3_result V3_API NoFloat(void*, const char*, double) { return V3_NOT_IMPLEMENTED; }
+v3_result V3_API NoGetFloat(void*, const char*, double*) { return V3_NOT_IMPLEMENTED; }
+v3_result V3_API NoString(void*, const char*, const int16_t*) { return V3_NOT_IMPLEMENTED; }
+v3_result V3_API NoGetString(void*, const char*, int16_t*, uint32_t) { return V3_NOT_IMPLEMENTED; }
+const v3_attribute_list_cpp kAttributes{{NoInterface, Counted, Counted},
+                                        {NoInt, NoGetInt, NoFloat, NoGetFloat, NoString, NoGetString, SetBinary, GetBinary}};
+
+const char* V3_API MessageID(void* self) { return Self<Message>(self).mID.c_str(); }
+void V3_API SetMessageID(void* self, const char* id) { Self<Message>(self).mID = id ? id : ""; }
+v3_attribute_list** V3_API MessageAttributes(void* self) {
+  return reinterpret_cast<v3_attribute_list**>(&Self<Message>(self).mAttributes);
+}
+const v3_message_cpp kMessage{{NoInterface, Counted, Counted}, {MessageID, SetMessageID, MessageAttributes}};
+
+v3_result V3_API AppQuery(void* self, const v3_tuid iid, void** obj) {
+  *obj = v3_tuid_match(iid, v3_host_application_iid) || v3_tuid_match(iid, v3_funknown_iid) ? self : nullptr;
+  return *obj ? V3_OK : V3_NO_INTERFACE;
+}
+v3_result V3_API AppName(void* /*self*/, v3_str_128 name) {
+  const char text[] = "Test Host";
+  for (size_t i = 0; i < sizeof text; ++i) name[i] = text[i];
+  return V3_OK;
+}
+v3_result V3_API AppCreate(void* self, v3_tuid cid, v3_tuid iid, void** obj) {
+  *obj = nullptr;
+  if (!v3_tuid_match(cid, v3_message_iid) || !v3_tuid_match(iid, v3_message_iid)) return V3_NO_INTERFACE;
+  auto& messages = Self<HostApplication>(self).mMessages;
+  messages.push_back(std::make_unique<Message>(Message{&kMessage, "", {&kAttributes, {}}}));
+  *obj = messages.back().get();
+  return V3_OK;
+}
+const v3_host_application_cpp kApp{{AppQuery, Counted, Counted}, {AppName, AppCreate}};
+
+v3_result V3_API ProxyConnect(void* /*self*/, v3_connection_point** /*other*/) { return V3_OK; }
+v3_result V3_API ProxyNotify(void* self, v3_message** message) {
+  v3_connection_point** target = Self<Proxy>(self).mTarget;
+  return v3_cpp_obj(target)->notify(target, message);
+}
+const v3_connection_point_cpp kProxy{{NoInterface, Counted, Counted}, {ProxyConnect, ProxyConnect, ProxyNotify}};
+
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
@@ -202,6 +260,8 @@ double ParamChanges::Last(v3_param_id id) const {
 }
 
 Handler::Handler() : mTable(&kHandler) {}
+HostApplication::HostApplication() : mTable(&kApp) {}
+Proxy::Proxy(v3_connection_point** target) : mTable(&kProxy), mTarget(target) {}
 RunLoop::RunLoop() : mTable(&kRunLoop) {}
 Frame::Frame() : mTable(&kFrame) {}
 
@@ -242,7 +302,7 @@ Module::Module() {
   v3_cpp_obj_query_interface(mFactory, v3_plugin_factory_2_iid, &mFactory2);
 }
 
-Plugin::Plugin(Module& module) {
+Plugin::Plugin(Module& module, HostApplication* app) {
   v3_plugin_factory* f = v3_cpp_obj(module.mFactory);
   v3_class_info info{};
   for (int i = 0; i < f->num_classes(module.mFactory); ++i) {
@@ -252,23 +312,27 @@ Plugin::Plugin(Module& module) {
   f->create_instance(module.mFactory, info.class_id, v3_component_iid, reinterpret_cast<void**>(&mComponent));
   if (!mComponent) return;
   v3_cpp_obj_query_interface(mComponent, v3_audio_processor_iid, &mProcessor);
-  v3_cpp_obj_initialize(mComponent, nullptr);
+  v3_cpp_obj_initialize(mComponent, app ? app->Get() : nullptr);
   v3_tuid controllerID{};
   C()->get_controller_class_id(mComponent, controllerID);
   f->create_instance(module.mFactory, controllerID, v3_edit_controller_iid, reinterpret_cast<void**>(&mController));
   if (!mController) return;
-  v3_cpp_obj_initialize(mController, nullptr);
+  v3_cpp_obj_initialize(mController, app ? app->Get() : nullptr);
   v3_cpp_obj_query_interface(mComponent, v3_connection_point_iid, &mComponentPoint);
   v3_cpp_obj_query_interface(mController, v3_connection_point_iid, &mControllerPoint);
-  v3_cpp_obj(mComponentPoint)->connect(mComponentPoint, mControllerPoint);
-  v3_cpp_obj(mControllerPoint)->connect(mControllerPoint, mComponentPoint);
+  if (app) {
+    mToComponent = std::make_unique<Proxy>(mComponentPoint);
+    mToController = std::make_unique<Proxy>(mControllerPoint);
+  }
+  v3_cpp_obj(mComponentPoint)->connect(mComponentPoint, app ? mToController->Get() : mControllerPoint);
+  v3_cpp_obj(mControllerPoint)->connect(mControllerPoint, app ? mToComponent->Get() : mComponentPoint);
   E()->set_component_handler(mController, mHandler.Get());
 }
 
 Plugin::~Plugin() {
   if (mComponentPoint && mControllerPoint) {
-    v3_cpp_obj(mComponentPoint)->disconnect(mComponentPoint, mControllerPoint);
-    v3_cpp_obj(mControllerPoint)->disconnect(mControllerPoint, mComponentPoint);
+    v3_cpp_obj(mComponentPoint)->disconnect(mComponentPoint, mToController ? mToController->Get() : mControllerPoint);
+    v3_cpp_obj(mControllerPoint)->disconnect(mControllerPoint, mToComponent ? mToComponent->Get() : mComponentPoint);
   }
   for (auto** point : {mComponentPoint, mControllerPoint})
     if (point) v3_cpp_obj_unref(point);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -81,6 +82,34 @@ struct Frame {
   std::vector<v3_view_rect> mResizes;
 };
 
+// The host's side of a connection through a proxy, as some hosts join component and controller:
+// messages are relayed to the other side, whose own interfaces the plug-in never sees. The
+// host application makes the messages (with attribute lists holding binary values), keeping
+// each until the host goes.
+struct HostApplication {
+  struct Message {
+    const void* mTable;
+    std::string mID;
+    struct Attributes {
+      const void* mTable;
+      std::vector<std::pair<std::string, std::vector<uint8_t>>> mBinary;
+    } mAttributes;
+  };
+  HostApplication();
+  v3_funknown** Get() { return reinterpret_cast<v3_funknown**>(this); }
+
+  const void* mTable;
+  std::vector<std::unique_ptr<Message>> mMessages;
+};
+
+struct Proxy {
+  explicit Proxy(v3_connection_point** target);
+  v3_connection_point** Get() { return reinterpret_cast<v3_connection_point**>(this); }
+
+  const void* mTable;
+  v3_connection_point** mTarget;
+};
+
 // The bundle's binary, loaded with its module entry called; unloading is left to the process.
 struct Module {
   Module();
@@ -92,7 +121,8 @@ struct Module {
 // One plug-in as a host makes it: component, processor and controller, connected, with the
 // test's handler.
 struct Plugin {
-  explicit Plugin(Module& module);
+  // With a host application, component and controller are joined through proxies.
+  explicit Plugin(Module& module, HostApplication* app = nullptr);
   ~Plugin();
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
@@ -115,6 +145,7 @@ struct Plugin {
   v3_edit_controller** mController = nullptr;
   v3_connection_point** mComponentPoint = nullptr;
   v3_connection_point** mControllerPoint = nullptr;
+  std::unique_ptr<Proxy> mToComponent, mToController;
   Handler mHandler;
   int32_t mSampleSize = V3_SAMPLE_32;
   v3_audio_bus_buffers mBuses[3] = {};
