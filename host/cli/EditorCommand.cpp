@@ -68,9 +68,7 @@ private:
 // A VST3 bundle's view in the host's window, the demo looping through its processor while
 // the host pumps the window and (Linux) the view's run loop.
 bool RunVST3Editor(VST3PluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
-  std::unique_ptr<aaxhost::HostWindow> window = aaxhost::HostWindow::Create("Tollenbrook", 1, 1, error);
-  if (!window) return false;
-  std::unique_ptr<VST3Editor> editor = VST3Editor::Open(plugin, *window, error);
+  std::unique_ptr<VST3Editor> editor = VST3Editor::Open(plugin, "Tollenbrook", error);
   if (!editor) return false;
   int width = 0, height = 0;
   editor->Size(width, height);

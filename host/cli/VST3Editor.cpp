@@ -14,12 +14,20 @@ constexpr const char* kPlatformType = V3_VIEW_PLATFORM_TYPE_X11;
 constexpr int kLinuxIdleMs = 1;
 }  // namespace
 
-std::unique_ptr<VST3Editor> VST3Editor::Open(VST3PluginInstance& plugin, aaxhost::HostWindow& window,
-                                             std::string& error) {
-  std::unique_ptr<VST3Editor> editor(new VST3Editor(plugin, window));
+namespace {
+// The view's size as it reports it; false when it has none.
+bool SizeOf(const VST3Ref<v3_plugin_view>& view, int& width, int& height) {
+  v3_view_rect rect{};
+  if (view->get_size(view.Get(), &rect) != V3_OK) return false;
+  width = rect.right - rect.left;
+  height = rect.bottom - rect.top;
+  return width > 0 && height > 0;
+}
+}  // namespace
+
+std::unique_ptr<VST3Editor> VST3Editor::Open(VST3PluginInstance& plugin, const char* title, std::string& error) {
   const VST3Ref<v3_edit_controller>& controller = plugin.Controller();
-  editor->mView = VST3Ref<v3_plugin_view>(controller->create_view(controller.Get(), "editor"));
-  VST3Ref<v3_plugin_view>& view = editor->mView;
+  VST3Ref<v3_plugin_view> view(controller->create_view(controller.Get(), "editor"));
   if (!view) {
     error = "the plug-in made no editor view";
     return nullptr;
@@ -28,14 +36,18 @@ std::unique_ptr<VST3Editor> VST3Editor::Open(VST3PluginInstance& plugin, aaxhost
     error = std::string("the plug-in's view does not take a ") + kPlatformType + " window";
     return nullptr;
   }
-  view->set_frame(view.Get(), editor->mFrame.Interface());
   int width = 0, height = 0;
-  if (!editor->Size(width, height)) {
+  if (!SizeOf(view, width, height)) {
     error = "the plug-in's view has no size";
     return nullptr;
   }
-  window.SetClientSize(width, height);
-  if (view->attached(view.Get(), window.Handle(), kPlatformType) != V3_OK) {
+  std::unique_ptr<aaxhost::HostWindow> window = aaxhost::HostWindow::Create(title, width, height, error);
+  if (!window) return nullptr;
+  std::unique_ptr<VST3Editor> editor(new VST3Editor(plugin, std::move(window)));
+  editor->mView = std::move(view);
+  VST3Ref<v3_plugin_view>& v = editor->mView;
+  v->set_frame(v.Get(), editor->mFrame.Interface());
+  if (v->attached(v.Get(), editor->mWindow->Handle(), kPlatformType) != V3_OK) {
     error = "the plug-in's view refused to attach to the host's window";
     return nullptr;
   }
@@ -49,23 +61,17 @@ VST3Editor::~VST3Editor() {
   mView.Reset();
 }
 
-bool VST3Editor::Size(int& width, int& height) const {
-  v3_view_rect rect{};
-  if (mView->get_size(mView.Get(), &rect) != V3_OK) return false;
-  width = rect.right - rect.left;
-  height = rect.bottom - rect.top;
-  return width > 0 && height > 0;
-}
+bool VST3Editor::Size(int& width, int& height) const { return SizeOf(mView, width, height); }
 
 bool VST3Editor::Pump(int ms) {
   mPlugin.ShowMetersInController();
 #ifdef _WIN32
-  return mWindow.PumpMessages(ms);
+  return mWindow->PumpMessages(ms);
 #else
   // The window's own events, then the view's: its descriptor and timers, for the rest.
-  if (!mWindow.PumpMessages(0)) return false;
+  if (!mWindow->PumpMessages(0)) return false;
   mRunLoop.Pump(std::max(ms, kLinuxIdleMs));
-  return mWindow.IsOpen();
+  return mWindow->IsOpen();
 #endif
 }
 

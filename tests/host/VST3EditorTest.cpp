@@ -100,15 +100,11 @@ Picture Capture(const aaxhost::HostWindow& window) {
 }
 #endif
 
-// Settings the host makes before the editor opens: Ratio 6:1, Gain 7dB (the same indices in
-// both plug-ins' tables).
-const tbhost::ParamSetting kSettings[] = {{4, 4.0}, {2, 7.0}};
-
-// The product's editor with the settings, drawn off-screen by the plug-in linked into the host.
-bool Offscreen(Picture& p, std::string& error) {
+// The product's editor with `settings`, drawn off-screen by the plug-in linked into the host.
+bool Offscreen(const std::vector<tbhost::ParamSetting>& settings, Picture& p, std::string& error) {
   std::unique_ptr<tbhost::InProcessPluginInstance> instance = tbhost::InProcessPluginInstance::Create(error);
   if (!instance) return false;
-  for (const tbhost::ParamSetting& s : kSettings) instance->SetParameter(s.index, s.value);
+  for (const tbhost::ParamSetting& s : settings) instance->SetParameter(s.index, s.value);
   iplug::IPlugAAX& plugin = instance->Plugin();
   InstallTollenbrookEditor(plugin, MakeTollenbrookOffscreenGraphics);
   plugin.OpenEditor(nullptr);
@@ -126,26 +122,27 @@ bool Offscreen(Picture& p, std::string& error) {
   return read;
 }
 
-TEST(VST3Editor, OpensInTheHostsWindowAndShowsWhatTheOffscreenEditorDraws) {
+// The bundle's view opened by the host after it set `settings`, against the off-screen editor
+// with the same settings.
+void ExpectTheViewShowsWhatTheOffscreenEditorDraws(const std::vector<tbhost::ParamSetting>& settings) {
   const char* bundle = std::getenv("TOLLENBROOK_VST3_BUNDLE");
   ASSERT_NE(bundle, nullptr) << "the bundle is built with the tests";
   std::string error;
   Picture reference;
-  ASSERT_TRUE(Offscreen(reference, error)) << error;
+  ASSERT_TRUE(Offscreen(settings, reference, error)) << error;
 
   std::unique_ptr<tbhost::VST3PluginInstance> plugin = tbhost::VST3PluginInstance::Create(bundle, error);
   ASSERT_NE(plugin, nullptr) << error;
-  for (const tbhost::ParamSetting& s : kSettings) plugin->SetParameter(s.index, s.value);
-  std::unique_ptr<aaxhost::HostWindow> window = aaxhost::HostWindow::Create("VST3 editor test", 1, 1, error);
-  ASSERT_NE(window, nullptr) << error;
-  std::unique_ptr<tbhost::VST3Editor> editor = tbhost::VST3Editor::Open(*plugin, *window, error);
+  for (const tbhost::ParamSetting& s : settings) plugin->SetParameter(s.index, s.value);
+  std::unique_ptr<tbhost::VST3Editor> editor = tbhost::VST3Editor::Open(*plugin, "VST3 editor test", error);
   ASSERT_NE(editor, nullptr) << error;
+  aaxhost::HostWindow& window = editor->Window();
   int width = 0, height = 0;
   ASSERT_TRUE(editor->Size(width, height));
   EXPECT_EQ(width, reference.w);
   EXPECT_EQ(height, reference.h);
   int clientWidth = 0, clientHeight = 0;
-  window->GetClientSize(clientWidth, clientHeight);
+  window.GetClientSize(clientWidth, clientHeight);
   EXPECT_EQ(clientWidth, width) << "the host's window takes the view's size";
   EXPECT_EQ(clientHeight, height);
 
@@ -153,7 +150,7 @@ TEST(VST3Editor, OpensInTheHostsWindowAndShowsWhatTheOffscreenEditorDraws) {
   Picture shown, before;
   for (int round = 0; round < 20; ++round) {
     editor->Pump(150);
-    shown = Capture(*window);
+    shown = Capture(window);
     if (!shown.rgba.empty() && shown.rgba == before.rgba) break;
     before = shown;
   }
@@ -173,6 +170,16 @@ TEST(VST3Editor, OpensInTheHostsWindowAndShowsWhatTheOffscreenEditorDraws) {
   EXPECT_LE(outliers, static_cast<int>(shown.rgba.size() / 1000)) << "channel values differing by more than 8";
   editor.reset();
   EXPECT_EQ(plugin->Handler().editsOutsideGestures.load(), 0);
+}
+
+TEST(VST3Editor, OpensInTheHostsWindowAndShowsWhatTheOffscreenEditorDraws) {
+  ExpectTheViewShowsWhatTheOffscreenEditorDraws({});
+}
+
+// Ratio 6:1 and Gain 7dB (the same indices in both plug-ins' tables), set by the host through
+// the controller before the view opens.
+TEST(VST3Editor, ShowsTheValuesTheHostSetBeforeItOpened) {
+  ExpectTheViewShowsWhatTheOffscreenEditorDraws({{4, 4.0}, {2, 7.0}});
 }
 
 }  // namespace
