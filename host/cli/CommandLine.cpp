@@ -107,6 +107,10 @@ bool ParseRenderArgs(const std::vector<std::string>& args, CommandLine& out, std
       out.keepLatency = true;
       return true;
     }
+    if (name == "--double-precision" && !hasValue) {
+      out.doublePrecision = true;
+      return true;
+    }
     if (name == "--sidechain" || name == "--module" || name == "--save-state" || name == "--load-state") {
       if (value.empty()) {
         error = name + " needs a file name";
@@ -328,7 +332,7 @@ bool CommandLine::Parse(const std::vector<std::string>& args, CommandLine& out, 
 const char* CommandLine::Usage() {
   return "Usage:\n"
          "  tollenbrook-host render IN OUT [--sidechain FILE] [--set NAME=VALUE]... [--block N] [--keep-latency]\n"
-         "                          [--load-state FILE] [--save-state FILE] [--module PATH]\n"
+         "                          [--load-state FILE] [--save-state FILE] [--module PATH] [--double-precision]\n"
          "                          [--preset NAME] [--load-program FILE.fxp] [--save-program FILE.fxp]\n"
          "                          [--load-bank FILE.fxb] [--save-bank FILE.fxb]\n"
          "                          [--report] [--report-json FILE] [--plot FILE.png] [--overwrite-input]\n"
@@ -339,7 +343,7 @@ const char* CommandLine::Usage() {
          "  tollenbrook-host demo [OUTDIR]\n"
          "  tollenbrook-host snapshot OUT.png [--scale S] [--set NAME=VALUE]...\n"
          "  tollenbrook-host editor [--set NAME=VALUE]... [--module PATH] [--seconds N]\n"
-         "  tollenbrook-host validate [--strictness 1..10] [--module PATH] [--seed N]\n"
+         "  tollenbrook-host validate [--strictness 1..10] [--module PATH] [--seed N] [--double-precision]\n"
          "  tollenbrook-host --help | --version\n"
          "\n"
          "render   Plays IN through Tollenbrook and writes OUT with the same sample rate, channels and\n"
@@ -355,6 +359,8 @@ const char* CommandLine::Usage() {
          "           --block N         render block size in frames, 1 to 65536 (default 512)\n"
          "           --keep-latency    keep the plug-in's latency (64 frames with oversampling) in OUT\n"
          "                             instead of aligning OUT with IN\n"
+         "           --double-precision  hand the plug-in 64-bit samples (a VST3 bundle; the files keep\n"
+         "                             their format); refused by a plug-in that takes 32-bit only\n"
          "           --load-state FILE start from a state saved with --save-state (settings given with\n"
          "                             --set apply on top of it); a file that holds no valid state is\n"
          "                             refused before anything is rendered\n"
@@ -402,13 +408,15 @@ const char* CommandLine::Usage() {
          "         sizes, parameters, state, threads, latency, switching, bad input, and that the audio\n"
          "         thread allocates nothing and takes no lock. One line per check, then \"N passed, N\n"
          "         failed\"; exit status 0 only when every check passed (1 otherwise). --strictness sets\n"
-         "         how much is checked (default 10, everything); --seed replays a run's random choices.\n"
+         "         how much is checked (default 10, everything); --seed replays a run's random choices;\n"
+         "         --double-precision runs every check with 64-bit samples (a VST3 bundle).\n"
          "\n"
          "\n"
          "render, params, describe, editor and validate load the AAX module at run time, as a host\n"
          "does: the one named with --module PATH, or else\n"
          "Tollenbrook.aaxplugin/Contents/" MODULE_ARCH_TEXT " beside the host (or up to two\n"
-         "directories above it). demo, snapshot and presets use the plug-in linked into the host,\n"
+         "directories above it). --module also takes an LV2 bundle (Linux) and a VST3 bundle\n"
+         "(PATH/Tollenbrook.vst3, whose Contents hold the binary of each system). demo, snapshot and presets use the plug-in linked into the host,\n"
          "which reports the gain reduction of each block.\n"
          "\n"
          "Errors print one line starting with \"tollenbrook-host:\" and exit with status 2; a batch in\n"

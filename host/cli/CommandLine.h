@@ -19,6 +19,7 @@ struct CommandLine {
   std::vector<std::string> settings;     // "NAME=VALUE", in command-line order
   int blockSize = 512;                   // frames per render call, as RenderOptions
   bool keepLatency = false;
+  bool doublePrecision = false;          // render --double-precision: 64-bit samples to the plug-in
   std::string demoDir = "tollenbrook-demo";
   float snapshotScale = 1.0f;            // draw scale of `snapshot` (output is `output`)
   std::string modulePath;                // --module: the module file; empty for the one beside the host

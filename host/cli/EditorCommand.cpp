@@ -15,6 +15,8 @@
 #include "host/cli/AAXPluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/PluginLoader.h"
+#include "host/cli/VST3Editor.h"
+#include "host/cli/VST3PluginInstance.h"
 
 namespace tbhost {
 namespace {
@@ -63,6 +65,28 @@ private:
   std::atomic<bool> mStop{false};
 };
 
+// A VST3 bundle's view in the host's window, the demo looping through its processor while
+// the host pumps the window and (Linux) the view's run loop.
+bool RunVST3Editor(VST3PluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
+  std::unique_ptr<VST3Editor> editor = VST3Editor::Open(plugin, "Tollenbrook", error);
+  if (!editor) return false;
+  int width = 0, height = 0;
+  editor->Size(width, height);
+  out << "Tollenbrook editor open, " << width << " x " << height << " pixels; close the window to quit" << std::endl;
+  LoopedAudio audio(plugin);
+  audio.Start();
+  const auto start = std::chrono::steady_clock::now();
+  while (editor->Pump(kIdleMs)) {
+    if (request.seconds > 0.0 &&
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= request.seconds)
+      break;
+  }
+  audio.Stop();
+  editor.reset();
+  out << "editor closed" << std::endl;
+  return true;
+}
+
 }  // namespace
 
 bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::string& error) {
@@ -73,16 +97,18 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
   std::unique_ptr<PluginInstance> plugin = PluginLoader::Load(request.modulePath, error);
   if (!plugin) return false;
   auto* aax = dynamic_cast<AAXPluginInstance*>(plugin.get());
-  if (!aax) {
-    error = "editor: this host opens the editor of an AAX module only";
+  auto* vst3 = dynamic_cast<VST3PluginInstance*>(plugin.get());
+  if (!aax && !vst3) {
+    error = "editor: this host opens the editor of an AAX module or a VST3 bundle only";
     return false;
   }
-  AAXPluginInstance& module = *aax;
   const ParamResolver resolver(plugin->Parameters());
   std::vector<ParamSetting> settings;
   if (!resolver.ResolveAll(request.settings, settings, error)) return false;
   if (!plugin->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
   for (const ParamSetting& setting : settings) plugin->SetParameter(setting.index, setting.value);
+  if (vst3) return RunVST3Editor(*vst3, request, out, error);
+  AAXPluginInstance& module = *aax;
 
   // As a host opens an editor: the GUI object, its size, a window of that size, the container.
   aaxhost::Instance& instance = module.HostInstance();

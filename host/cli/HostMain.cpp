@@ -37,7 +37,7 @@ int Fail(const HostEnvironment& env, const std::string& message) {
 
 // The plug-in for render and params: from its file when the host can load one. Reports and
 // plots need its gain reduction meters: a plug-in without them renders beside a linked-in twin.
-std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
+std::unique_ptr<PluginInstance> MakeAnyPlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
   if (env.loadPlugin && cmd.extras.WantsAnalysis())
     return MeteredPluginInstance::WithMeters(env.loadPlugin(cmd.modulePath, error), env.makePlugin, error);
   if (env.loadPlugin) return env.loadPlugin(cmd.modulePath, error);
@@ -46,6 +46,16 @@ std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnv
     return nullptr;
   }
   return env.makePlugin(error);
+}
+
+// With --double-precision the plug-in is asked for 64-bit samples before anything else.
+std::unique_ptr<PluginInstance> MakePlugin(const CommandLine& cmd, const HostEnvironment& env, std::string& error) {
+  std::unique_ptr<PluginInstance> plugin = MakeAnyPlugin(cmd, env, error);
+  if (plugin && cmd.doublePrecision && !plugin->UseDoublePrecision(true, error)) {
+    error = "--double-precision: " + error;
+    return nullptr;
+  }
+  return plugin;
 }
 
 // A saved state goes in before any file is touched: one the plug-in refuses stops the render.

@@ -60,6 +60,11 @@ public:
     return false;
   }
 
+  // The owning thread. The system's handle of the library the plug-in's code was loaded from
+  // (for a watch that hooks one library's imports), or null when it came with the host or
+  // through a loader that does not say.
+  virtual void* LibraryHandle() const { return nullptr; }
+
   // The owning thread. Whether the insert, as initialised, has a key input the plug-in hears.
   virtual bool HasSideChain() const { return false; }
 

@@ -7,6 +7,7 @@
 #include "host/cli/LV2PluginInstance.h"
 #include "host/cli/ModuleLocator.h"
 #include "host/cli/AAXPluginInstance.h"
+#include "host/cli/VST3PluginInstance.h"
 
 namespace tbhost {
 
@@ -63,6 +64,7 @@ std::unique_ptr<PluginInstance> PluginLoader::Load(const std::string& path, std:
     case PluginKind::kLV2:
       return LV2PluginInstance::Create(file, error);
     case PluginKind::kVST3:
+      return VST3PluginInstance::Create(file, error);
     case PluginKind::kCLAP:
       error = file + ": this host cannot load " + KindName(kind) + " plug-ins yet";
       return nullptr;

@@ -10,7 +10,7 @@ namespace tbhost {
 enum class PluginKind {
   kAAX,   // an .aaxplugin bundle, or a shared library taken to be an AAX module
   kLV2,   // an .lv2 bundle (the directory, or a file inside it)
-  kVST3,  // a .vst3 bundle: known, not yet loaded
+  kVST3,  // a .vst3 bundle (the directory, a file inside it, or a single-file module)
   kCLAP,  // a .clap file: known, not yet loaded
 };
 

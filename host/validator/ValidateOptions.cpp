@@ -26,6 +26,10 @@ bool ValidateOptions::Parse(const std::vector<std::string>& args, ValidateOption
     const size_t eq = arg.find('=');
     const std::string name = arg.substr(0, eq);
     std::string value;
+    if (arg == "--double-precision") {
+      out.doublePrecision = true;
+      continue;
+    }
     if (name != "--strictness" && name != "--seed" && name != "--module") {
       error = "unknown option '" + arg + "' for validate (see --help)";
       return false;

@@ -20,14 +20,15 @@ struct LoadedPlugin {
   std::string description;
   void* handle = nullptr;  // the module's library, for a watch that hooks per module
 
-  ValidatorInsertFactory Factory() {
+  ValidatorInsertFactory Factory(bool doublePrecision) {
     if (module)
       return [m = module.get()](int channels, double rate, int maxBlock, std::string& error) {
         return AAXValidatorInsert::Create(*m, channels, rate, maxBlock, error);
       };
-    return [p = first.get()](int channels, double rate, int maxBlock, std::string& error) -> std::unique_ptr<ValidatorInsert> {
+    return [p = first.get(), doublePrecision](int channels, double rate, int maxBlock,
+                                              std::string& error) -> std::unique_ptr<ValidatorInsert> {
       std::unique_ptr<tbhost::PluginInstance> fresh = p->NewInstance(error);
-      if (!fresh) return nullptr;
+      if (!fresh || !fresh->UseDoublePrecision(doublePrecision, error)) return nullptr;
       return InstanceValidatorInsert::Create(std::move(fresh), channels, rate, maxBlock, error);
     };
   }
@@ -45,6 +46,7 @@ bool Load(const std::string& path, LoadedPlugin& loaded, std::string& error) {
   loaded.first = tbhost::PluginLoader::Load(path, error);
   if (!loaded.first) return false;
   loaded.description = std::string(tbhost::PluginLoader::KindName(kind)) + " plug-in " + path;
+  loaded.handle = loaded.first->LibraryHandle();
   return true;
 }
 
@@ -59,6 +61,11 @@ int Validate(const ValidateOptions& options, std::ostream& out, std::ostream& er
     err << "tollenbrook-host: " << error << std::endl;
     return 2;
   }
+  if (options.doublePrecision && (!plugin.first || !plugin.first->UseDoublePrecision(true, error))) {
+    err << "tollenbrook-host: --double-precision: " << (plugin.first ? error : "the AAX module takes 32-bit samples only")
+        << std::endl;
+    return 2;
+  }
   const uint64_t seed = options.seedGiven ? options.seed : std::random_device{}() ^ static_cast<uint64_t>(
                                                                std::chrono::steady_clock::now().time_since_epoch().count());
   ValidationReport report(out);
@@ -69,7 +76,8 @@ int Validate(const ValidateOptions& options, std::ostream& out, std::ostream& er
   AudioThreadWatch& watch = ProcessAudioThreadWatch();
   if (!watch.Attach(plugin.handle, error)) report.Note("audio-thread watch: " + error);
 
-  Validation v(plugin.Factory(), ValidationPlan::For(options.strictness), seed, report);
+  if (options.doublePrecision) report.Note("64-bit samples between host and plug-in");
+  Validation v(plugin.Factory(options.doublePrecision), ValidationPlan::For(options.strictness), seed, report);
   CheckAudio(v);
   CheckHostTrouble(v);
   CheckParameters(v);

@@ -8,6 +8,15 @@ if(NOT WIN32)
   set_tests_properties(tollenbrook_host_describe_lv2 PROPERTIES PASS_REGULAR_EXPRESSION "Compressor Gain Reduction")
 endif()
 
+# The VST3 bundle (Linux and Windows): the host tests load it as tollenbrook-host does.
+if(TARGET tollenbrook_vst3)
+  add_dependencies(test_host tollenbrook_vst3)
+  set_property(TEST test_host APPEND PROPERTY ENVIRONMENT "TOLLENBROOK_VST3_BUNDLE=${TOLLENBROOK_VST3_BUNDLE_DIR}")
+  add_test(NAME tollenbrook_host_describe_vst3 COMMAND tollenbrook-host describe --module ${TOLLENBROOK_VST3_BUNDLE_DIR})
+  set_tests_properties(tollenbrook_host_describe_vst3 PROPERTIES
+    PASS_REGULAR_EXPRESSION "VST3 plug-in .*Oversampling On.*Meters: 2.*State: VST3")
+endif()
+
 # The programs themselves, under Wine for the Windows flavour: the host finds the module built
 # beside it, describes it and renders through it.
 set(host_module_dir ${CMAKE_BINARY_DIR}/tests/host-module-render)

@@ -25,6 +25,17 @@ if(NOT WIN32)
     PASS_REGULAR_EXPRESSION "LV2 plug-in .*strictness 10.*[1-9][0-9]* passed, 0 failed" FAIL_REGULAR_EXPRESSION "FAIL  "
     RUN_SERIAL TRUE TIMEOUT 300)
 endif()
+# The VST3 bundle through the same checks, on both systems, with 32-bit and with 64-bit samples
+# (about 5 s each natively).
+if(TARGET tollenbrook_vst3)
+  add_test(NAME tollenbrook_host_validate_vst3
+           COMMAND tollenbrook-host validate --strictness 10 --module ${TOLLENBROOK_VST3_BUNDLE_DIR})
+  add_test(NAME tollenbrook_host_validate_vst3_double
+           COMMAND tollenbrook-host validate --strictness 10 --double-precision --module ${TOLLENBROOK_VST3_BUNDLE_DIR})
+  set_tests_properties(tollenbrook_host_validate_vst3 tollenbrook_host_validate_vst3_double PROPERTIES
+    PASS_REGULAR_EXPRESSION "VST3 plug-in .*strictness [0-9]+.*[1-9][0-9]* passed, 0 failed" FAIL_REGULAR_EXPRESSION "FAIL  "
+    TIMEOUT 300)
+endif()
 
 # Runs the host and requires an exit status and a line of output.
 function(tb_validator_test name status regex)
