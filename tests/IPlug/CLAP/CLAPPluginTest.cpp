@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "IPlug/CLAP/CLAPTestHost.h"
+#include "product/Tollenbrook.h"
 #include "product/TollenbrookConfig.h"
 #include "product/TollenbrookParams.h"
 
@@ -214,6 +217,68 @@ TEST(CLAPPlugin, LatencyChangeAsksForARestartOnTheMainThread) {
   EXPECT_EQ(latency->get(plug.Get()), 64u) << "known at activation, before any block";
   plug.Process(in, nullptr, out, 512);
   EXPECT_EQ(host.Log().mCallbacks.load(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The editor's gestures, made as the editor makes them through the framework, reach the host
+// as begin, value, end events in order: through a flush the plug-in asks for when inactive,
+// through the next block when processing.
+struct Collected {
+  std::vector<claptest::OutEvent> events;
+  clap_output_events_t list{this, [](const clap_output_events_t* l, const clap_event_header_t* e) {
+                              auto* self = static_cast<Collected*>(l->ctx);
+                              const auto* v = reinterpret_cast<const clap_event_param_value_t*>(e);
+                              const auto* g = reinterpret_cast<const clap_event_param_gesture_t*>(e);
+                              self->events.push_back({e->type, e->type == CLAP_EVENT_PARAM_VALUE ? v->param_id : g->param_id,
+                                                      e->type == CLAP_EVENT_PARAM_VALUE ? v->value : 0.0});
+                              return true;
+                            }};
+};
+
+TEST(CLAPPlugin, EditorGesturesLeaveAsBeginValueEndInOrder) {
+  claptest::Host host;
+  std::unique_ptr<iplug::IPlugCLAP> plug(MakePlugInstance(iplug::InstanceInfo{host.Get()}));
+  ASSERT_TRUE(plug->Init());
+  const double normalized = plug->GetParam(kParamRatio)->ToNormalized(3.0);
+  plug->BeginParamGestureFromEditor(kParamRatio);
+  plug->SetParamFromEditor(kParamRatio, normalized);
+  plug->EndParamGestureFromEditor(kParamRatio);
+  EXPECT_EQ(host.Log().mFlushes.load(), 3) << "a flush asked for each";
+  Collected out;
+  plug->FlushParams(nullptr, &out.list);
+  ASSERT_EQ(out.events.size(), 3u);
+  EXPECT_EQ(out.events[0].type, CLAP_EVENT_PARAM_GESTURE_BEGIN);
+  EXPECT_EQ(out.events[1].type, CLAP_EVENT_PARAM_VALUE);
+  EXPECT_EQ(out.events[1].value, 3.0) << "the parameter's own value";
+  EXPECT_EQ(out.events[2].type, CLAP_EVENT_PARAM_GESTURE_END);
+  for (const auto& e : out.events) EXPECT_EQ(e.id, IdOf(kParamRatio));
+
+  ASSERT_TRUE(plug->Activate(48000.0, 1, 64));
+  plug->BeginParamGestureFromEditor(kParamGain);
+  plug->SetParamFromEditor(kParamGain, 1.0);
+  plug->EndParamGestureFromEditor(kParamGain);
+  Collected block;
+  std::vector<float> l(64), r(64);
+  float* chans[2] = {l.data(), r.data()};
+  clap_audio_buffer_t in{chans, nullptr, 2, 0, 0}, outBuf{chans, nullptr, 2, 0, 0};
+  clap_process_t process{};
+  process.frames_count = 64;
+  process.audio_inputs = &in;
+  process.audio_inputs_count = 1;
+  process.audio_outputs = &outBuf;
+  process.audio_outputs_count = 1;
+  process.out_events = &block.list;
+  {
+    const claptest::AudioScope audio;
+    plug->Process(process);
+  }
+  ASSERT_EQ(block.events.size(), 3u);
+  EXPECT_EQ(block.events[1].value, 20.0);
+  EXPECT_EQ(block.events[2].type, CLAP_EVENT_PARAM_GESTURE_END);
+  plug->Deactivate();
 }
 
 }  // namespace
