@@ -148,10 +148,19 @@ private:
   };
 
   // ---- processing (IPlugCLAP.cpp) ----
+  // The host's buffers of one block in one sample size, with the channels each port has.
   template <typename Sample>
-  void RenderEvents(const clap_process_t& process, Sample** mainIn, const Sample* key, Sample** out);
+  struct PortBuffers {
+    Sample* const* mIn = nullptr;
+    int mNIn = 0;
+    const Sample* mKey = nullptr;
+    Sample* const* mOut = nullptr;
+    int mNOut = 0;
+  };
   template <typename Sample>
-  void RenderRange(Sample** mainIn, const Sample* key, Sample** out, int start, int end);
+  void RenderEvents(const clap_process_t& process, const PortBuffers<Sample>& buffers);
+  template <typename Sample>
+  void RenderRange(const PortBuffers<Sample>& buffers, int start, int end);
   // Audio thread (or the flush). Applies one event of the host's list.
   void ApplyEvent(const clap_event_header_t& header);
   void NoteLatency();

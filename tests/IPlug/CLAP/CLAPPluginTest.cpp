@@ -146,7 +146,7 @@ TEST(CLAPPlugin, FlushAppliesValuesAndAsksForNothingElse) {
 TEST(CLAPPlugin, StateRoundTripsInOneBytePiecesAndRefusesDamage) {
   Host host;
   Plugin plug(host);
-  plug.Flush({{0, IdOf(kParamRatio), 4.0}, {0, IdOf(kParamMix), 5.0}, {0, IdOf(kParamOversample), 1.0}});
+  plug.Flush({{0, IdOf(kParamRatio), 4.0}, {0, IdOf(kParamMix), 5.0}, {0, IdOf(kParamOversample), 1.0}, {0, 0, 1.0}});
   std::vector<uint8_t> saved;
   ASSERT_TRUE(plug.Save(saved, 1));
   std::vector<uint8_t> whole;
@@ -158,21 +158,25 @@ TEST(CLAPPlugin, StateRoundTripsInOneBytePiecesAndRefusesDamage) {
   EXPECT_EQ(other.Value(IdOf(kParamRatio)), 4.0);
   EXPECT_EQ(other.Value(IdOf(kParamMix)), 5.0);
   EXPECT_EQ(other.Value(IdOf(kParamOversample)), 1.0);
+  EXPECT_EQ(other.Value(0), 1.0) << "the host's bypass travels with the state";
 
   Plugin fresh(host);
   std::vector<uint8_t> before;
   ASSERT_TRUE(fresh.Save(before, 4096));
   std::vector<std::vector<uint8_t>> damaged;
   damaged.emplace_back();                                       // empty
-  damaged.emplace_back(saved.begin(), saved.begin() + 11);      // header cut short
+  damaged.emplace_back(saved.begin(), saved.begin() + 15);      // header cut short
   damaged.emplace_back(saved.begin(), saved.end() - 1);         // state cut short
   damaged.push_back(saved);
   damaged.back().push_back(0);                                  // runs on past the state
   damaged.push_back(saved);
   damaged.back()[0] ^= 0x20;                                    // another plug-in's
   damaged.push_back(saved);
-  damaged.back()[8] = 4;                                        // a length too short for a state
-  damaged.back().resize(16);
+  damaged.back()[9] = 1;                                        // a flag this build does not know
+  damaged.push_back(saved);
+  damaged.back()[12] = 4;                                       // a length too short for a state
+  damaged.back()[13] = damaged.back()[14] = damaged.back()[15] = 0;
+  damaged.back().resize(20);
   for (size_t i = 0; i < damaged.size(); ++i) {
     EXPECT_FALSE(fresh.Load(damaged[i], 3)) << "stream " << i;
     std::vector<uint8_t> after;
