@@ -293,7 +293,7 @@ bool Plugin::Load(const std::vector<uint8_t>& bytes, size_t piece) {
   const clap_istream_t stream{&s, [](const clap_istream_t* i, void* data, uint64_t size) -> int64_t {
                                 auto& st = *static_cast<Stream*>(i->ctx);
                                 const size_t n = std::min({static_cast<size_t>(size), st.mPiece, st.mBytes->size() - st.mRead});
-                                std::memcpy(data, st.mBytes->data() + st.mRead, n);
+                                if (n > 0) std::memcpy(data, st.mBytes->data() + st.mRead, n);
                                 st.mRead += n;
                                 return static_cast<int64_t>(n);
                               }};
