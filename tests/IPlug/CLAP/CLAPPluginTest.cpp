@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <memory>
+#include <thread>
 
 #include "IPlug/CLAP/CLAPTestHost.h"
 #include "product/Tollenbrook.h"
@@ -282,6 +283,31 @@ TEST(CLAPPlugin, EditorGesturesLeaveAsBeginValueEndInOrder) {
   ASSERT_EQ(block.events.size(), 3u);
   EXPECT_EQ(block.events[1].value, 20.0);
   EXPECT_EQ(block.events[2].type, CLAP_EVENT_PARAM_GESTURE_END);
+  plug->Deactivate();
+}
+
+}  // namespace
+
+namespace {
+
+// Builds with assertions check every call against the thread the interface assigns it,
+// through the host's thread-check extension; a call on the wrong thread is reported.
+TEST(CLAPPlugin, WrongThreadCallsAreReportedInCheckedBuilds) {
+  claptest::Host host;
+  std::unique_ptr<iplug::IPlugCLAP> plug(MakePlugInstance(iplug::InstanceInfo{host.Get()}));
+  ASSERT_TRUE(plug->Init());
+  ASSERT_TRUE(plug->Activate(48000.0, 1, 64));
+  plug->Reset();  // an audio-thread call, made on the main thread
+  {
+    const claptest::AudioScope audio;
+    plug->Reset();
+  }
+  std::thread([&] { plug->OnMainThread(); }).join();  // a main-thread call, made on another thread
+#ifdef NDEBUG
+  EXPECT_EQ(plug->Threads().Violations(), 0);
+#else
+  EXPECT_EQ(plug->Threads().Violations(), 2);
+#endif
   plug->Deactivate();
 }
 
