@@ -35,8 +35,7 @@ void BM_CLAPProcessDefault(benchmark::State& state) {
   }
   const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
   const clap_host_t host{CLAP_VERSION_INIT, nullptr, "bench", "", "", "1", NoExtension, Nothing, Nothing, Nothing};
-  const clap_plugin_t* plugin =
-      factory->create_plugin(factory, &host, factory->get_plugin_descriptor(factory, 0)->id);
+  const clap_plugin_t* plugin = factory->create_plugin(factory, &host, factory->get_plugin_descriptor(factory, 0)->id);
   plugin->init(plugin);
   plugin->activate(plugin, kFs, 1, kBlock);
   plugin->start_processing(plugin);
@@ -60,9 +59,8 @@ void BM_CLAPProcessDefault(benchmark::State& state) {
     benchmark::DoNotOptimize(outL.data());
     benchmark::ClobberMemory();
   }
-  state.counters["ns_per_frame"] =
-      benchmark::Counter(static_cast<double>(kFrames) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
-                                                                  benchmark::Counter::kInvert);
+  state.counters["ns_per_frame"] = benchmark::Counter(
+      static_cast<double>(kFrames) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   plugin->stop_processing(plugin);
   plugin->deactivate(plugin);
   plugin->destroy(plugin);

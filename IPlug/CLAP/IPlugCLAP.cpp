@@ -94,7 +94,8 @@ void IPlugCLAP::Reset() {
 }
 
 int IPlugCLAP::MainChannels() const {
-  return mInserts.mConfigs.empty() ? 0 : mInserts.mConfigs[static_cast<size_t>(mSelectedConfig)]->TotalChannels(kOutput);
+  return mInserts.mConfigs.empty() ? 0
+                                   : mInserts.mConfigs[static_cast<size_t>(mSelectedConfig)]->TotalChannels(kOutput);
 }
 
 clap_process_status IPlugCLAP::Process(const clap_process_t& process) {
@@ -108,13 +109,16 @@ clap_process_status IPlugCLAP::Process(const clap_process_t& process) {
           : nullptr;
   const clap_audio_buffer_t* out = process.audio_outputs_count > 0 ? &process.audio_outputs[0] : nullptr;
   // The host gives every port in one sample size (the ports require it): the output decides.
-  const auto count = [](const clap_audio_buffer_t* b) { return b ? static_cast<int>(std::min<uint32_t>(b->channel_count, kMaxChannelsPerBus)) : 0; };
+  const auto count = [](const clap_audio_buffer_t* b) {
+    return b ? static_cast<int>(std::min<uint32_t>(b->channel_count, kMaxChannelsPerBus)) : 0;
+  };
   if (out && !out->data32 && out->data64)
-    RenderEvents(process, PortBuffers<double>{in ? in->data64 : nullptr, count(in), key && key->data64 ? key->data64[0] : nullptr,
-                                              out->data64, count(out)});
+    RenderEvents(process, PortBuffers<double>{in ? in->data64 : nullptr, count(in),
+                                              key && key->data64 ? key->data64[0] : nullptr, out->data64, count(out)});
   else
-    RenderEvents(process, PortBuffers<float>{in ? in->data32 : nullptr, count(in), key && key->data32 ? key->data32[0] : nullptr,
-                                             out ? out->data32 : nullptr, count(out)});
+    RenderEvents(process,
+                 PortBuffers<float>{in ? in->data32 : nullptr, count(in), key && key->data32 ? key->data32[0] : nullptr,
+                                    out ? out->data32 : nullptr, count(out)});
   NoteLatency();
   return CLAP_PROCESS_CONTINUE;
 }
@@ -131,7 +135,8 @@ void IPlugCLAP::RenderEvents(const clap_process_t& process, const PortBuffers<Sa
     const clap_event_header_t* header = events->get(events, i);
     if (!header) continue;
     // A list out of order is applied in its order, never rendered backwards.
-    const int at = static_cast<int>(std::clamp<uint32_t>(header->time, static_cast<uint32_t>(start), static_cast<uint32_t>(nFrames)));
+    const int at = static_cast<int>(
+        std::clamp<uint32_t>(header->time, static_cast<uint32_t>(start), static_cast<uint32_t>(nFrames)));
     if (at > start) RenderRange(buffers, start, at);
     start = std::max(start, at);
     ApplyEvent(*header);
@@ -144,13 +149,19 @@ void IPlugCLAP::RenderEvents(const clap_process_t& process, const PortBuffers<Sa
 template <typename Sample>
 void IPlugCLAP::RenderRange(const PortBuffers<Sample>& buffers, int start, int end) {
   auto& ins = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>) return mIn32;
-    else return mIn64;
-  }();
+    if constexpr (std::is_same_v<Sample, float>)
+      return mIn32;
+    else
+      return mIn64;
+  }
+  ();
   auto& outs = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>) return mOut32;
-    else return mOut64;
-  }();
+    if constexpr (std::is_same_v<Sample, float>)
+      return mOut32;
+    else
+      return mOut64;
+  }
+  ();
   const int nMain = MainChannels();
   const int nIn = std::min(nMain, static_cast<int>(ins.size()));
   const int nOut = std::min(nMain, static_cast<int>(outs.size()));
@@ -158,8 +169,9 @@ void IPlugCLAP::RenderRange(const PortBuffers<Sample>& buffers, int start, int e
     ins[static_cast<size_t>(c)] = c < buffers.mNIn && buffers.mIn[c] ? buffers.mIn[c] + start : nullptr;
   for (int c = 0; c < nOut; ++c)
     outs[static_cast<size_t>(c)] = c < buffers.mNOut && buffers.mOut[c] ? buffers.mOut[c] + start : nullptr;
-  const BasicHostBlock<Sample> block{buffers.mIn ? ins.data() : nullptr, nIn, buffers.mKey ? buffers.mKey + start : nullptr,
-                                     buffers.mOut ? outs.data() : nullptr, nOut, end - start};
+  const BasicHostBlock<Sample> block{
+      buffers.mIn ? ins.data() : nullptr,   nIn,  buffers.mKey ? buffers.mKey + start : nullptr,
+      buffers.mOut ? outs.data() : nullptr, nOut, end - start};
   mRenderer.Render(block, mHostBypass.load(std::memory_order_relaxed), [](int, int) {});
 }
 
@@ -204,7 +216,8 @@ bool IPlugCLAP::AudioPortInfo(uint32_t index, bool isInput, clap_audio_port_info
   CopyName(info.name, sizeof info.name, name.Get());
   // Both sizes are welcome, the processing's own doubles most; one size for every port, as
   // one renderer serves them all.
-  info.flags = CLAP_AUDIO_PORT_SUPPORTS_64BITS | CLAP_AUDIO_PORT_PREFERS_64BITS | CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE;
+  info.flags =
+      CLAP_AUDIO_PORT_SUPPORTS_64BITS | CLAP_AUDIO_PORT_PREFERS_64BITS | CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE;
   if (!keyPort) info.flags |= CLAP_AUDIO_PORT_IS_MAIN;
   // The key is one channel: the processing listens to a single side-chain channel.
   info.channel_count = keyPort ? 1u : static_cast<uint32_t>(MainChannels());

@@ -187,13 +187,13 @@ private:
   CLAPThreadCheck mThreads;
 
   InsertLayouts mInserts;
-  int mSelectedConfig = 0;  // into mInserts.mConfigs
+  int mSelectedConfig = 0;      // into mInserts.mConfigs
   std::vector<int> mParamIdxs;  // the host-visible parameters, in the order the host lists them
 
   std::atomic<bool> mActive{false};
   std::atomic<bool> mHostBypass{false};
-  int mActiveLatency = 0;                        // reported at activation
-  std::atomic<bool> mLatencyChanged{false};      // audio -> main: ask for a restart
+  int mActiveLatency = 0;                                 // reported at activation
+  std::atomic<bool> mLatencyChanged{false};               // audio -> main: ask for a restart
   TransferRing<CLAPOutEvent, kOutEventSlots> mOutEvents;  // editor -> the next process or flush
 
   // The host's channel pointers of one range of a block, sized at construction.

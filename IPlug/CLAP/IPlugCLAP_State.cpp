@@ -14,10 +14,10 @@
 //   16  n bytes the complete state (the product's SerializeState)
 //
 // and nothing after it. The host-bypass parameter is the binding's, not the product's, so it
-// travels beside the state: a CLAP host keeps no parameter values of its own. Parsing trusts nothing: a stream that ends early, runs on past the
-// state, names another plug-in or holds a state the plug-in cannot read whole is refused, and
-// then nothing changes (ApplyState restores what it began to change). The host may move the
-// bytes in pieces of any size; both directions loop until everything has passed.
+// travels beside the state: a CLAP host keeps no parameter values of its own. Parsing trusts nothing: a stream that
+// ends early, runs on past the state, names another plug-in or holds a state the plug-in cannot read whole is refused,
+// and then nothing changes (ApplyState restores what it began to change). The host may move the bytes in pieces of any
+// size; both directions loop until everything has passed.
 namespace iplug {
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -93,7 +93,8 @@ std::vector<std::string> Threads() {
 
 // Distinct colours in the window's image: a drawn editor has many, an undrawn window one.
 int Colours(Display* display, Window window, int w, int h) {
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display, window, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
   if (!image) return 0;
   std::vector<unsigned long> seen;
   for (int y = 0; y < h; y += 7)
