@@ -24,7 +24,7 @@ namespace iplug {
 // parameter changes (set, then the product's hook), every block goes through the framework's
 // block renderer, the host-bypass parameter is the renderer's bypass with its crossfade, and
 // the state is the plug-in's complete state bytes behind a short header that names the
-// plug-in and the length.
+// plug-in and carries the host bypass and the length.
 //
 // Ports: the main input and output (mono or stereo, chosen through the audio-ports
 // configurations, which InsertLayouts decides) and, when the plug-in has a side chain, a
