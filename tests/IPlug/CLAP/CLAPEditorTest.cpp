@@ -5,7 +5,15 @@
 #include <cstdlib>
 #include <vector>
 
+#include <memory>
+
 #include "IPlug/CLAP/CLAPTestHost.h"
+#include "product/Tollenbrook.h"
+#include "support/TestParentWindow.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #ifndef _WIN32
 #include <X11/Xlib.h>
@@ -70,7 +78,28 @@ TEST(CLAPEditor, SizeAndResizingKeepTheZoomRangeAndAspect) {
   ASSERT_TRUE(gui->set_scale(plug.Get(), 2.0));
   ASSERT_TRUE(gui->get_size(plug.Get(), &w, &h));
   EXPECT_EQ(w, 756u) << "physical pixels";
+#ifdef _WIN32
+  // A real child window inside the host's.
+  clap_window_t window{CLAP_WINDOW_API_WIN32, {}};
+  window.win32 = tbtest::TestParentWindow();
+  ASSERT_TRUE(gui->set_parent(plug.Get(), &window));
+  EXPECT_TRUE(gui->show(plug.Get()));
+  EXPECT_NE(GetWindow(static_cast<HWND>(window.win32), GW_CHILD), nullptr);
+  EXPECT_TRUE(gui->set_size(plug.Get(), 640, 1000));
+#endif
   gui->destroy(plug.Get());
+#ifdef _WIN32
+  EXPECT_EQ(GetWindow(static_cast<HWND>(window.win32), GW_CHILD), nullptr) << "closed with the gui";
+#endif
+}
+
+// The corner resizer's new size goes to the host, which resizes its window.
+TEST(CLAPEditor, EditorResizeAsksTheHost) {
+  Host host;
+  std::unique_ptr<iplug::IPlugCLAP> plug(MakePlugInstance(iplug::InstanceInfo{host.Get()}));
+  ASSERT_TRUE(plug->Init());
+  EXPECT_TRUE(plug->ResizeFromEditor(567, 887, true));
+  EXPECT_EQ(host.Log().mResizes, (std::vector<uint32_t>{567, 887}));
 }
 
 #ifndef _WIN32
