@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
-#include <type_traits>
+#include <tuple>
 
 namespace iplug {
 namespace {
@@ -32,10 +32,12 @@ IPlugCLAP::IPlugCLAP(const InstanceInfo& info, const PluginConfig& config)
   // Stereo where it is offered: the layout most hosts put an insert on first.
   for (size_t i = 0; i < mInserts.mConfigs.size(); ++i)
     if (mInserts.mConfigs[i]->TotalChannels(kOutput) == 2) mSelectedConfig = static_cast<int>(i);
-  mIn32.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mOut32.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
-  mIn64.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mOut64.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
+  const auto size = [this](auto& pointers) {
+    pointers.mIn.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
+    pointers.mOut.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
+  };
+  size(std::get<RangePointers<float>>(mRangePointers));
+  size(std::get<RangePointers<double>>(mRangePointers));
   ResizeScratchBuffers(kPreallocatedFrames);
 }
 
@@ -148,20 +150,7 @@ void IPlugCLAP::RenderEvents(const clap_process_t& process, const PortBuffers<Sa
 // silence and leaves a block with missing outputs alone.
 template <typename Sample>
 void IPlugCLAP::RenderRange(const PortBuffers<Sample>& buffers, int start, int end) {
-  auto& ins = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>)
-      return mIn32;
-    else
-      return mIn64;
-  }
-  ();
-  auto& outs = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>)
-      return mOut32;
-    else
-      return mOut64;
-  }
-  ();
+  auto& [ins, outs] = std::get<RangePointers<Sample>>(mRangePointers);
   const int nMain = MainChannels();
   const int nIn = std::min(nMain, static_cast<int>(ins.size()));
   const int nOut = std::min(nMain, static_cast<int>(outs.size()));

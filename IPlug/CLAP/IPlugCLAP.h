@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "IPlug/CLAP/CLAPExtensions.h"
@@ -196,11 +197,14 @@ private:
   std::atomic<bool> mLatencyChanged{false};               // audio -> main: ask for a restart
   TransferRing<CLAPOutEvent, kOutEventSlots> mOutEvents;  // editor -> the next process or flush
 
-  // The host's channel pointers of one range of a block, sized at construction.
-  std::vector<const float*> mIn32;
-  std::vector<float*> mOut32;
-  std::vector<const double*> mIn64;
-  std::vector<double*> mOut64;
+  // The host's channel pointers of one range of a block, for each sample size; sized at
+  // construction.
+  template <typename Sample>
+  struct RangePointers {
+    std::vector<const Sample*> mIn;
+    std::vector<Sample*> mOut;
+  };
+  std::tuple<RangePointers<float>, RangePointers<double>> mRangePointers;
   HostParams mHostParams{*this};
   HostBlockRenderer mRenderer{*this};
 
