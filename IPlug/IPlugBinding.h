@@ -6,7 +6,8 @@
 // product never names a binding and the class chain of each build is the binding's own
 // (Tollenbrook -> IPlugAAX -> the framework bases in the AAX module).
 
-#if (defined(IPLUG_BINDING_AAX) + defined(IPLUG_BINDING_LV2) + defined(IPLUG_BINDING_VST3)) > 1
+#if (defined(IPLUG_BINDING_AAX) + defined(IPLUG_BINDING_LV2) + defined(IPLUG_BINDING_VST3) + \
+     defined(IPLUG_BINDING_CLAP)) > 1
 #error "a target links two plug-in bindings; a product is built once per binding"
 #elif defined(IPLUG_BINDING_AAX)
 #include "IPlug/AAX/IPlugAAX.h"
@@ -23,6 +24,11 @@ using Plugin = IPlugLV2;
 namespace iplug {
 using Plugin = IPlugVST3;
 }
+#elif defined(IPLUG_BINDING_CLAP)
+#include "IPlug/CLAP/IPlugCLAP.h"
+namespace iplug {
+using Plugin = IPlugCLAP;
+}
 #else
-#error "no plug-in binding: link the product against iplug_aax, iplug_lv2 or iplug_vst3"
+#error "no plug-in binding: link the product against iplug_aax, iplug_lv2, iplug_vst3 or iplug_clap"
 #endif
