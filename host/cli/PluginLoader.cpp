@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/cli/CLAPPluginInstance.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/LV2PluginInstance.h"
 #include "host/cli/ModuleLocator.h"
@@ -62,8 +63,9 @@ std::unique_ptr<PluginInstance> PluginLoader::Load(const std::string& path, std:
       return AAXPluginInstance::Create(file, InProcessPluginInstance::ProductParameters(), error);
     case PluginKind::kLV2:
       return LV2PluginInstance::Create(file, error);
-    case PluginKind::kVST3:
     case PluginKind::kCLAP:
+      return CLAPPluginInstance::Create(file, error);
+    case PluginKind::kVST3:
       error = file + ": this host cannot load " + KindName(kind) + " plug-ins yet";
       return nullptr;
   }
