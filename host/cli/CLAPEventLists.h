@@ -19,7 +19,11 @@ public:
   // after those already at that time; false when the list is full (nothing is queued then).
   bool Push(clap_id paramId, void* cookie, uint32_t time, double value);
   bool Empty() const { return mEvents.empty(); }
-  void Clear() { mEvents.clear(); mBegin = mEnd = 0; }
+  void Clear() {
+    mEvents.clear();
+    mTimes.clear();
+    mBegin = mEnd = 0;
+  }
   // Audio thread. Shows the plug-in only the events in [from, from + frames) of the block, with
   // their times counted from `from`; the last piece of a block also takes anything later.
   void ShowPiece(uint32_t from, uint32_t frames, bool last);

@@ -149,12 +149,18 @@ bool CLAPHost::MainThreadCall(CLAPHostCall call) {
   return false;
 }
 
+const char* CLAPHost::CallName(CLAPHostCall call) { return kCallNames[static_cast<size_t>(call)]; }
+
+std::string CLAPHost::WrongThreadText(CLAPHostCall call, int64_t times) {
+  return std::string(CallName(call)) + " from a thread other than the main thread, " + std::to_string(times) +
+         (times == 1 ? " time" : " times");
+}
+
 std::vector<std::string> CLAPHost::WrongThreadCalls() const {
   std::vector<std::string> calls;
   for (size_t k = 0; k < mWrongThread.size(); ++k)
     if (const int64_t n = mWrongThread[k].load(std::memory_order_acquire); n > 0)
-      calls.push_back(std::string(kCallNames[k]) + " from a thread other than the main thread, " + std::to_string(n) +
-                      (n == 1 ? " time" : " times"));
+      calls.push_back(WrongThreadText(static_cast<CLAPHostCall>(k), n));
   return calls;
 }
 

@@ -84,6 +84,13 @@ public:
   // per kind of call ("clap.params rescan from a thread other than the main thread, 3 times").
   std::vector<std::string> WrongThreadCalls() const;
   int64_t WrongThreadCount() const;
+  int64_t WrongThreadCount(CLAPHostCall call) const {
+    return mWrongThread[static_cast<size_t>(call)].load(std::memory_order_acquire);
+  }
+  // "clap.params rescan" and so on.
+  static const char* CallName(CLAPHostCall call);
+  // "clap.params rescan from a thread other than the main thread, 3 times"
+  static std::string WrongThreadText(CLAPHostCall call, int64_t times);
   // Main thread. What the plug-in logged at warning or worse (the lines it logged from the
   // audio thread are counted only).
   std::vector<std::string> LoggedProblems() const;

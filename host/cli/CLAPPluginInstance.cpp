@@ -18,8 +18,6 @@ namespace tbhost {
 namespace {
 constexpr double kFirstSampleRate = 48000.0;
 constexpr int kFirstChannels = 2;
-// The longest piece the plug-in is asked to process; longer host blocks are split.
-constexpr int kMaxPiece = 8192;
 // Stepped parameters with more steps than this get no table of texts (the numbers are shown).
 constexpr double kMaxTextSteps = 256;
 constexpr const char* kStateFormat = "CLAP";
@@ -219,12 +217,12 @@ bool CLAPPluginInstance::Initialise(double sampleRate, int mainChannels, bool si
 }
 
 bool CLAPPluginInstance::Activate(double sampleRate, std::string& error) {
-  const auto frames = static_cast<size_t>(kMaxPiece);
+  const auto frames = static_cast<size_t>(mMaxPiece);
   mIns64.assign(mIns.size() * 2, std::vector<double>(mDouble ? frames : 0));
   mOuts64.assign(mOuts.size() * 2, std::vector<double>(mDouble ? frames : 0));
   mSilence.assign(frames, 0.0f);
   mDropped.assign(mOuts.size() * 2, std::vector<float>(frames));
-  if (!mPlugin->activate(mPlugin, sampleRate, 1, kMaxPiece)) {
+  if (!mPlugin->activate(mPlugin, sampleRate, 1, static_cast<uint32_t>(mMaxPiece))) {
     error = "the plug-in refused to activate at " + FormatParamNumber(sampleRate) + " Hz";
     return false;
   }
@@ -329,6 +327,12 @@ bool CLAPPluginInstance::ValueToText(int index, double value, std::string& text)
   return true;
 }
 
+bool CLAPPluginInstance::CurrentValue(int index, double& value) const {
+  mHost->TakeMainThread();
+  if (!mParamsExt || index < 0 || static_cast<size_t>(index) >= mClapParams.size()) return false;
+  return mParamsExt->get_value(mPlugin, mClapParams[static_cast<size_t>(index)].id, &value);
+}
+
 bool CLAPPluginInstance::TextToValue(int index, const std::string& text, double& value) const {
   mHost->TakeMainThread();
   if (!mParamsExt || index < 0 || static_cast<size_t>(index) >= mClapParams.size()) return false;
@@ -345,7 +349,7 @@ void CLAPPluginInstance::ProcessBlock(const float* const* mainInputs, const floa
   CLAPHost::AudioThreadScope audio(*mHost);
   mOutEvents.Clear();
   for (int done = 0; done < nFrames || (nFrames == 0 && done == 0);) {
-    const int n = std::min(nFrames - done, kMaxPiece);
+    const int n = std::min(nFrames - done, mMaxPiece);
     ProcessPiece(mainInputs, sideChain, outputs, done, n, done + n >= nFrames);
     if (n == 0) break;
     done += n;

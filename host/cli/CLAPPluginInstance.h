@@ -68,6 +68,12 @@ public:
   // has none or does not read the text).
   bool ValueToText(int index, double value, std::string& text) const;
   bool TextToValue(int index, const std::string& text, double& value) const;
+  // Main thread. The plug-in's current plain value of a parameter; false when it gives none.
+  bool CurrentValue(int index, double& value) const;
+  // Main thread, before Initialise. The longest block the plug-in is told to expect (longer
+  // host blocks are split); 8192 unless set.
+  void SetMaxPiece(int frames) { mMaxPiece = frames > 0 ? frames : 1; }
+  std::shared_ptr<CLAPModule> SharedModule() const { return mModule; }
   // Main thread. The longest piece the state streams move per call (0: any length).
   void SetStatePiece(size_t bytes) { mStatePiece = bytes; }
   // Main thread. Stops processing and deactivates (Initialise activates again).
@@ -137,6 +143,7 @@ private:
   mutable bool mActive = false;
   mutable bool mProcessing = false;
   size_t mStatePiece = 0;
+  int mMaxPiece = 8192;
   int64_t mPosition = 0;
   int64_t mProcessErrors = 0;
   // Buffers of the ports, made by Activate for the longest piece: 64-bit copies of every
