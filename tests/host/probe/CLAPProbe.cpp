@@ -1,5 +1,5 @@
 // A small CLAP plug-in written directly on the interface, for the host's CLAP tests and the
-// validator's CLAP checks: a gain with a key mix, a bypass, a switchable latency and two
+// validator's CLAP checks: a gain with a key mix, a bypass, a switchable latency and three
 // read-only values, in a mono and a stereo configuration. Built once per TB_CLAP_PROBE_FAULT:
 // 0 behaves; every other number breaks one rule the validator must catch.
 //   1  asks the host to rescan its parameters from process (a main-thread call on the audio thread)
@@ -30,8 +30,8 @@
 
 namespace {
 
-enum ParamId : clap_id { kGain = 10, kMode = 11, kBypass = 12, kLatencyOn = 13, kPeak = 14, kTicks = 15 };
-constexpr int kParams = 6;
+enum ParamId : clap_id { kGain = 10, kMode = 11, kBypass = 12, kLatencyOn = 13, kPeak = 14, kTicks = 15, kBits = 16 };
+constexpr int kParams = 7;
 constexpr uint32_t kLatency = 16;
 constexpr uint32_t kStateMagic = 0x54425052;  // "TBPR"
 constexpr int kStored = 4;                    // gain, mode, bypass, latency
@@ -47,6 +47,7 @@ struct Probe {
   double values[kStored] = {0.0, 0.0, 0.0, 0.0};  // gain dB, mode, bypass, latency
   double peak = 0.0;
   double ticks = 0.0;
+  double bits = 0.0;  // of the samples of the last block
   uint32_t channels = 2;
   bool active = false;
   uint32_t reportedLatency = 0;
@@ -91,6 +92,7 @@ bool ParamInfo(const clap_plugin_t*, uint32_t index, clap_param_info_t* info) {
       {kLatencyOn, "Latency", CLAP_PARAM_IS_AUTOMATABLE | CLAP_PARAM_IS_STEPPED, 0.0, 1.0, 0.0},
       {kPeak, "Peak", CLAP_PARAM_IS_READONLY, 0.0, 100.0, 0.0},
       {kTicks, "Ticks", CLAP_PARAM_IS_READONLY, 0.0, 1e9, 0.0},
+      {kBits, "Sample bits", CLAP_PARAM_IS_READONLY, 0.0, 64.0, 0.0},
   };
   if (index >= kParams) return false;
   const Row& r = rows[index];
@@ -111,6 +113,7 @@ bool ParamValue(const clap_plugin_t* p, clap_id id, double* value) {
   if (slot >= 0) *value = probe.values[slot];
   else if (id == kPeak) *value = probe.peak;
   else if (id == kTicks) *value = probe.ticks;
+  else if (id == kBits) *value = probe.bits;
   else return false;
   return true;
 }
@@ -271,6 +274,7 @@ clap_process_status Process(Probe& probe, const clap_process_t* process, T* cons
     if (probe.reportedLatency > 0) probe.delayPos = (probe.delayPos + 1) % kLatency;
   }
   probe.peak = peak;
+  probe.bits = 8.0 * sizeof(T);
   if (TB_CLAP_PROBE_FAULT == 1) {
     const auto* params = probe.HostExtension<clap_host_params_t>(CLAP_EXT_PARAMS);
     if (params) params->rescan(probe.host, CLAP_PARAM_RESCAN_VALUES);
