@@ -11,16 +11,12 @@ HostBlockRenderer::HostBlockRenderer(IPlugProcessor& processor)
       mHasSideChainBus(processor.MaxBusCount(kInput) > 1),
       mOneOutputBus(processor.MaxBusCount(kOutput) == 1),
       mPieceInputs(static_cast<size_t>(processor.NChannels(kInput)), nullptr),
-      mPieceOutputs(static_cast<size_t>(processor.NChannels(kOutput)), nullptr) {
+      mPieceOutputs(static_cast<size_t>(processor.NChannels(kOutput)), nullptr),
+      mPieceInputs64(static_cast<size_t>(processor.NChannels(kInput)), nullptr),
+      mPieceOutputs64(static_cast<size_t>(processor.NChannels(kOutput)), nullptr) {
   const int nIn = processor.NChannels(kInput);
   // The main inputs end where the side-chain channel begins.
   mMaxMainInputs = mHasSideChainBus ? std::clamp(mSideChainChannel, 0, nIn) : nIn;
-}
-
-void HostBlockRenderer::Silence(const HostBlock& block) const {
-  const int n = OutputBuffers(block.mNOutputs);
-  const auto bytes = sizeof(float) * static_cast<size_t>(std::max(block.mNFrames, 0));
-  for (int i = 0; i < n; ++i) std::memset(block.mOutputs[i], 0, bytes);
 }
 
 int HostBlockRenderer::PieceFrames(int nFrames) {
@@ -29,11 +25,11 @@ int HostBlockRenderer::PieceFrames(int nFrames) {
   return pieceFrames;
 }
 
-void HostBlockRenderer::ConnectLayout(const HostBlock& block) {
-  const int nIn = MainInputs(block);
+void HostBlockRenderer::ConnectLayout(int nMainInputs, int nOutputs, bool hasKey) {
+  const int nIn = MainInputs(nMainInputs);
   const int maxIn = mProcessor.NChannels(kInput);
-  const bool key = mHasSideChainBus && block.mKey && mSideChainChannel >= nIn && mSideChainChannel < maxIn;
-  const Layout layout{nIn, Outputs(block), key};
+  const bool key = mHasSideChainBus && hasKey && mSideChainChannel >= nIn && mSideChainChannel < maxIn;
+  const Layout layout{nIn, Outputs(nOutputs), key};
   if (layout == mConnected) return;
   mConnected = layout;
   if (!mProcessor.IsInstrument()) {
@@ -69,6 +65,23 @@ void HostBlockRenderer::AttachPiece(const HostBlock& block, int offset, int nFra
   const int nOut = OutputBuffers(block.mNOutputs);
   for (int c = 0; c < nOut; ++c) mPieceOutputs[static_cast<size_t>(c)] = block.mOutputs[c] + offset;
   mProcessor.AttachHostBuffers(kOutput, 0, mMaxOutputs, mPieceOutputs.data(), nFrames);
+}
+
+// 64-bit buffers are the processing's own: attached as they are, nothing converted on the way.
+void HostBlockRenderer::AttachPiece(const HostBlock64& block, int offset, int /*nFrames*/) {
+  if (!mProcessor.IsInstrument()) {
+    const int nIn = mConnected.nIn;
+    for (int c = 0; c < nIn; ++c)
+      mPieceInputs64[static_cast<size_t>(c)] = const_cast<double*>(block.mMainInputs[c] + offset);
+    mProcessor.AttachHostBuffers(kInput, 0, nIn, mPieceInputs64.data());
+    if (mConnected.key) {
+      double* key[1] = {const_cast<double*>(block.mKey + offset)};
+      mProcessor.AttachHostBuffers(kInput, mSideChainChannel, 1, key);
+    }
+  }
+  const int nOut = OutputBuffers(block.mNOutputs);
+  for (int c = 0; c < nOut; ++c) mPieceOutputs64[static_cast<size_t>(c)] = block.mOutputs[c] + offset;
+  mProcessor.AttachHostBuffers(kOutput, 0, mMaxOutputs, mPieceOutputs64.data());
 }
 
 }  // namespace iplug

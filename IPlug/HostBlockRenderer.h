@@ -32,22 +32,27 @@ public:
   // Any thread. The output buffers a block whose layout has nOutputs channels must carry.
   int OutputBuffers(int nOutputs) const { return mOneOutputBus ? std::clamp(nOutputs, 0, mMaxOutputs) : mMaxOutputs; }
   // Audio thread. Every output buffer the block is written to is there.
-  bool OutputsPresent(const HostBlock& block) const {
+  template <typename Sample>
+  bool OutputsPresent(const BasicHostBlock<Sample>& block) const {
     return block.mOutputs && AllPresent(block.mOutputs, OutputBuffers(block.mNOutputs));
   }
   // Audio thread. Every main input is there (an instrument needs none).
-  bool InputsPresent(const HostBlock& block) const {
-    return mProcessor.IsInstrument() || (block.mMainInputs && AllPresent(block.mMainInputs, MainInputs(block)));
+  template <typename Sample>
+  bool InputsPresent(const BasicHostBlock<Sample>& block) const {
+    return mProcessor.IsInstrument() ||
+           (block.mMainInputs && AllPresent(block.mMainInputs, MainInputs(block.mNMainInputs)));
   }
   // Audio thread. Allocates nothing. Silences every output of the block.
-  void Silence(const HostBlock& block) const;
+  template <typename Sample>
+  void Silence(const BasicHostBlock<Sample>& block) const;
 
   // Audio thread. Allocates nothing, takes no lock. Renders the block through the processor's
   // RenderHostBuffers (bypass crossfade included). beforePiece(offset, nFrames) runs before
   // each piece in which the processing runs. A block of 0 frames is one empty piece (the
   // processor still runs, so a latency change reaches the host); a negative count counts as 0.
-  template <typename PieceHook>
-  Outcome Render(const HostBlock& block, bool bypassed, PieceHook&& beforePiece);
+  // 64-bit blocks are processed in the host's buffers themselves, with no conversion.
+  template <typename Sample, typename PieceHook>
+  Outcome Render(const BasicHostBlock<Sample>& block, bool bypassed, PieceHook&& beforePiece);
 
 private:
   struct Layout {
@@ -63,12 +68,13 @@ private:
       if (!buffers[i]) return false;
     return true;
   }
-  int MainInputs(const HostBlock& block) const { return std::clamp(block.mNMainInputs, 0, mMaxMainInputs); }
-  int Outputs(const HostBlock& block) const { return std::clamp(block.mNOutputs, 0, mMaxOutputs); }
+  int MainInputs(int nMainInputs) const { return std::clamp(nMainInputs, 0, mMaxMainInputs); }
+  int Outputs(int nOutputs) const { return std::clamp(nOutputs, 0, mMaxOutputs); }
   // The piece length for a block, growing the processor's block size up to its preallocation.
   int PieceFrames(int nFrames);
-  void ConnectLayout(const HostBlock& block);
+  void ConnectLayout(int nMainInputs, int nOutputs, bool key);
   void AttachPiece(const HostBlock& block, int offset, int nFrames);
+  void AttachPiece(const HostBlock64& block, int offset, int nFrames);
 
   IPlugProcessor& mProcessor;
   int mSideChainChannel = 0;
@@ -80,10 +86,19 @@ private:
   // The host's buffer pointers for one piece, sized at construction.
   std::vector<float*> mPieceInputs;
   std::vector<float*> mPieceOutputs;
+  std::vector<double*> mPieceInputs64;
+  std::vector<double*> mPieceOutputs64;
 };
 
-template <typename PieceHook>
-HostBlockRenderer::Outcome HostBlockRenderer::Render(const HostBlock& block, bool bypassed, PieceHook&& beforePiece) {
+template <typename Sample>
+void HostBlockRenderer::Silence(const BasicHostBlock<Sample>& block) const {
+  const int n = OutputBuffers(block.mNOutputs);
+  for (int i = 0; i < n; ++i) std::fill_n(block.mOutputs[i], std::max(block.mNFrames, 0), Sample(0));
+}
+
+template <typename Sample, typename PieceHook>
+HostBlockRenderer::Outcome HostBlockRenderer::Render(const BasicHostBlock<Sample>& block, bool bypassed,
+                                                     PieceHook&& beforePiece) {
   if (!OutputsPresent(block)) return Outcome::kSkipped;
   if (!InputsPresent(block)) {
     Silence(block);
@@ -91,7 +106,7 @@ HostBlockRenderer::Outcome HostBlockRenderer::Render(const HostBlock& block, boo
   }
   const int nFrames = std::max(block.mNFrames, 0);
   const int pieceFrames = PieceFrames(nFrames);
-  ConnectLayout(block);
+  ConnectLayout(block.mNMainInputs, block.mNOutputs, block.mKey != nullptr);
   int offset = 0;
   do {
     const int n = std::min(pieceFrames, nFrames - offset);

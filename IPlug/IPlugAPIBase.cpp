@@ -50,8 +50,8 @@ void IPlugAPIBase::HostVersionText(TextBuffer& out) const { FormatVersion(out, m
 void IPlugAPIBase::VersionText(TextBuffer& out) const { FormatVersion(out, mVersion); }
 
 const char* IPlugAPIBase::ApiName(int api) {
-  static const char* const kNames[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "LV2"};
-  return (api >= kAPIVST2 && api <= kAPILV2) ? kNames[api] : "";
+  static const char* const kNames[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "LV2", "CLAP"};
+  return (api >= kAPIVST2 && api <= kAPICLAP) ? kNames[api] : "";
 }
 
 const char* IPlugAPIBase::ApiName() const { return ApiName(mAPI); }

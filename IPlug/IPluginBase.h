@@ -17,7 +17,7 @@ namespace iplug {
 using PluginEditorDelegate = igraphics::IGEditorDelegate;
 
 // The plug-in API a binding serves; ApiName gives the texts.
-enum EAPI : int { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIAUv3, kAPIAAX, kAPIAPP, kAPIWAM, kAPIWEB, kAPILV2 };
+enum EAPI : int { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIAUv3, kAPIAAX, kAPIAPP, kAPIWAM, kAPIWEB, kAPILV2, kAPICLAP };
 
 // The plug-in's identity, its preset slots and its state: the parameter values as doubles
 // in index order, optionally behind product-specific bytes (SerializeState).

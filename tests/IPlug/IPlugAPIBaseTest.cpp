@@ -90,9 +90,9 @@ TEST(IPlugAPIBase, VersionsInPackedAndDecimalForm) {
 TEST(IPlugAPIBase, ApiAndArchitectureNames) {
   RecordingPlugin plug(TestConfig(0));
   EXPECT_STREQ(plug.ApiName(), "AAX");
-  const char* expected[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "LV2"};
-  for (int i = 0; i < 9; ++i) EXPECT_STREQ(IPlugAPIBase::ApiName(i), expected[i]);
-  EXPECT_STREQ(IPlugAPIBase::ApiName(9), "");
+  const char* expected[] = {"VST2", "VST3", "AU", "AUv3", "AAX", "APP", "WAM", "WEB", "LV2", "CLAP"};
+  for (int i = 0; i < 10; ++i) EXPECT_STREQ(IPlugAPIBase::ApiName(i), expected[i]);
+  EXPECT_STREQ(IPlugAPIBase::ApiName(10), "");
   EXPECT_STREQ(IPlugAPIBase::ApiName(-1), "");
   EXPECT_STREQ(IPlugAPIBase::ArchitectureName(), "x86-64");
 }
