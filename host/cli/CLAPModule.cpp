@@ -1,15 +1,21 @@
 #include "host/cli/CLAPModule.h"
 
+#include <filesystem>
+
 #include "clap/entry.h"
 #include "clap/plugin-factory.h"
 #include "clap/version.h"
+#include "host/cli/Utf8Path.h"
 
 namespace tbhost {
 
 std::shared_ptr<CLAPModule> CLAPModule::Open(const std::string& path, std::string& error) {
   std::shared_ptr<CLAPModule> module(new CLAPModule());
   module->mPath = path;
-  if (!module->mLibrary.Open(path, error)) return nullptr;
+  // A bare file name would send the system's loader through its search path, not to this file.
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(path), ec);
+  if (!module->mLibrary.Open(ec ? path : PathToUtf8(absolute), error)) return nullptr;
   module->mEntry = static_cast<const clap_plugin_entry*>(module->mLibrary.Symbol("clap_entry"));
   if (!module->mEntry) {
     error = "cannot load " + path + ": it exports no clap_entry";
@@ -21,7 +27,8 @@ std::shared_ptr<CLAPModule> CLAPModule::Open(const std::string& path, std::strin
             std::to_string(version.minor) + ", this host speaks 1.x";
     return nullptr;
   }
-  if (!module->mEntry->init || !module->mEntry->init(path.c_str())) {
+  const std::string fullPath = ec ? path : PathToUtf8(absolute);
+  if (!module->mEntry->init || !module->mEntry->init(fullPath.c_str())) {
     error = "cannot load " + path + ": its entry refused to initialise";
     return nullptr;
   }
