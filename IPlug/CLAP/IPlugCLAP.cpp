@@ -32,8 +32,6 @@ IPlugCLAP::IPlugCLAP(const InstanceInfo& info, const PluginConfig& config)
   // Stereo where it is offered: the layout most hosts put an insert on first.
   for (size_t i = 0; i < mInserts.mConfigs.size(); ++i)
     if (mInserts.mConfigs[i]->TotalChannels(kOutput) == 2) mSelectedConfig = static_cast<int>(i);
-  for (int i = 0; i < NParams(); ++i)
-    if (HostParams::IsVisible(*GetParam(i))) mParamIdxs.push_back(i);
   mIn32.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
   mOut32.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
   mIn64.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
@@ -53,6 +51,10 @@ bool IPlugCLAP::Init() {
   mHostExt.mFd = HostExtension<clap_host_posix_fd_support_t>(mHost, CLAP_EXT_POSIX_FD_SUPPORT);
   mHostExt.mState = HostExtension<clap_host_state_t>(mHost, CLAP_EXT_STATE);
   if (mHost && mHost->name) SetHost(mHost->name, 0);
+  // The product has declared its parameters by now (its constructor ran after this class's).
+  mParamIdxs.clear();
+  for (int i = 0; i < NParams(); ++i)
+    if (HostParams::IsVisible(*GetParam(i))) mParamIdxs.push_back(i);
   return true;
 }
 

@@ -15,17 +15,11 @@ constexpr const char* kBypassName = "Host Bypass";
 void CopyText(char* out, size_t capacity, const char* text) { std::snprintf(out, capacity, "%s", text ? text : ""); }
 
 clap_param_info_flags FlagsOf(const IParam& param) {
-  clap_param_info_flags flags = 0;
-  switch (HostParams::ShapeOf(param)) {
-    case HostParams::Shape::kInteger: flags |= CLAP_PARAM_IS_STEPPED; break;
-    case HostParams::Shape::kSwitch:
-    case HostParams::Shape::kList:
-      flags |= CLAP_PARAM_IS_STEPPED;
-      if (param.NDisplayTexts() > 0) flags |= CLAP_PARAM_IS_ENUM;
-      break;
-    default: break;
-  }
-  if (param.GetCanAutomate()) flags |= CLAP_PARAM_IS_AUTOMATABLE;
+  clap_param_info_flags flags = param.GetCanAutomate() ? CLAP_PARAM_IS_AUTOMATABLE : 0;
+  if (HostParams::ShapeOf(param) == HostParams::Shape::kContinuous) return flags;
+  flags |= CLAP_PARAM_IS_STEPPED;
+  // A host shows the names of an enumerated parameter in its own lists: every value must have one.
+  if (param.NDisplayTexts() > 0 && param.NDisplayTexts() == HostParams::StepCount(param)) flags |= CLAP_PARAM_IS_ENUM;
   return flags;
 }
 
