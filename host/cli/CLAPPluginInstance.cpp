@@ -213,6 +213,7 @@ bool CLAPPluginInstance::Initialise(double sampleRate, int mainChannels, bool si
   mChannels = mainChannels;
   mHasKey = sideChain && mKeyIn >= 0;
   mPosition = 0;
+  mHost->TakeRestartRequest();  // activated afresh now
   return Activate(sampleRate, error);
 }
 
@@ -271,12 +272,15 @@ void CLAPPluginInstance::ServiceRequests() const {
       any = true;
       Settle();
     }
-    if (mHost->TakeRestartRequest()) {
-      any = true;
-      Restart();
-    }
     if (!any) return;
   }
+}
+
+void CLAPPluginInstance::RestartIfAsked() const {
+  ServiceRequests();
+  // Asked for when the latency changes: carried out when the host next needs the latency, so a
+  // switch during playback is heard as the plug-in makes it, not as a re-activation.
+  if (mHost->TakeRestartRequest()) Restart();
 }
 
 void CLAPPluginInstance::Settle() const {
@@ -409,7 +413,7 @@ void CLAPPluginInstance::ProcessPiece(const float* const* mainInputs, const floa
 }
 
 int CLAPPluginInstance::Latency() const {
-  ServiceRequests();
+  RestartIfAsked();
   if (!mLatencyExt || !mActive) return 0;
   return static_cast<int>(mLatencyExt->get(mPlugin));
 }

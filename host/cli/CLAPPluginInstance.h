@@ -24,8 +24,8 @@ namespace tbhost {
 // sample rate and the longest block it will see, and processed with 32-bit or, when asked,
 // 64-bit buffers; the key goes to the second input port, the one that is not the main one.
 // Parameter values go to the plug-in as value events: a plain SetParameter is flushed at once
-// (so a state saved next holds it, and a latency change restarts the plug-in before the next
-// block), a value for an offset waits for the next block. The bypass is the parameter flagged as
+// (so a state saved next holds it), a value for an offset waits for the next block. A restart
+// the plug-in asks for (its latency changed) is made when the host next asks for the latency. The bypass is the parameter flagged as
 // the bypass; read-only parameters are the meters. The state is the plug-in's state stream.
 //
 // Until Initialise the instance is an active stereo one at 48 kHz, enough for the parameter
@@ -79,9 +79,10 @@ public:
   // Main thread. Stops processing and deactivates (Initialise activates again).
   void Deactivate();
   bool Active() const { return mActive; }
-  // Main thread. Carries out what the plug-in asked of the host: a restart, a main-thread
-  // callback, a flush.
+  // Main thread. Carries out what the plug-in asked of the host: a main-thread callback, a flush.
   void ServiceRequests() const;
+  // Main thread. Also the restart it asked for (a re-activation at the same rate), if it did.
+  void RestartIfAsked() const;
   // Main thread. The events the plug-in sent in the last block or flush, and how many process
   // calls it failed since creation.
   const CLAPOutputEvents& SentEvents() const { return mOutEvents; }

@@ -109,7 +109,7 @@ TEST_F(CLAPInstance, ValueEventsTakeEffectAtTheirOffsetAcrossPieces) {
   EXPECT_FALSE(plugin->SetParameterAt(IndexOf(*plugin, "Peak"), 1.0, 0)) << "a meter takes no value";
 }
 
-TEST_F(CLAPInstance, ALatencyChangeRestartsThePlugInBeforeTheNextBlock) {
+TEST_F(CLAPInstance, ALatencyChangeRestartsThePlugInOnceTheHostAsksForTheLatency) {
   std::string error;
   ASSERT_TRUE(plugin->Initialise(48000, 2, false, error)) << error;
   EXPECT_EQ(plugin->Latency(), 0);
