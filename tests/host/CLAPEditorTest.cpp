@@ -10,14 +10,16 @@
 #include "host/cli/CLAPEditorWindow.h"
 #include "host/cli/CLAPPluginInstance.h"
 
-#ifndef _WIN32
 #include "graphics/headless/IGraphicsHeadless.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "IPlug/AAX/IPlugAAX.h"
 #include "product/TollenbrookEditor.h"
 #include "product/TollenbrookGraphics.h"
 
-// Last: Xlib's macros would rename the framework's names.
+// Last: the system's macros would rename the framework's names.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #endif
@@ -33,9 +35,43 @@ struct Picture {
   std::vector<uint8_t> rgb;
 };
 
-#ifndef _WIN32
+#ifdef _WIN32
+// What the screen shows in the window's client area, the editor's child window included.
+bool ReadWindow(void* handle, Picture& picture) {
+  HWND window = static_cast<HWND>(handle);
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  picture.width = client.right - client.left;
+  picture.height = client.bottom - client.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const bool copied = BitBlt(memory, 0, 0, picture.width, picture.height, screen, origin.x, origin.y, SRCCOPY) != 0;
+  GdiFlush();
+  const auto* bgra = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; copied && i < static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height); ++i)
+    picture.rgb.insert(picture.rgb.end(), {bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]});
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return copied;
+}
+#else
 // What the X server shows in the window, children included.
-bool ReadWindow(unsigned long window, Picture& picture) {
+bool ReadWindow(void* handle, Picture& picture) {
+  const auto window = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle));
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;
   XWindowAttributes attributes{};
@@ -56,6 +92,7 @@ bool ReadWindow(unsigned long window, Picture& picture) {
   XCloseDisplay(display);
   return image != nullptr;
 }
+#endif
 
 // The same editor drawn off-screen by the plug-in linked into the test, at its first frame.
 bool OffscreenEditor(Picture& picture) {
@@ -76,7 +113,6 @@ bool OffscreenEditor(Picture& picture) {
   for (size_t i = 0; i + 3 < rgba.size(); i += 4) picture.rgb.insert(picture.rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
   return read;
 }
-#endif
 
 TEST(CLAPEditor, OpensInTheHostsWindowRunsOnItsLoopAndShowsTheEditor) {
   const char* bundle = std::getenv("TOLLENBROOK_CLAP_BUNDLE");
@@ -101,9 +137,8 @@ TEST(CLAPEditor, OpensInTheHostsWindowRunsOnItsLoopAndShowsTheEditor) {
   EXPECT_GE(loop.TimerCalls(), 5) << "the timer ran on the host's loop";
   EXPECT_EQ(plugin->Host().WrongThreadCount(), 0);
 
-#ifndef _WIN32
   Picture shown, offscreen;
-  ASSERT_TRUE(ReadWindow(reinterpret_cast<uintptr_t>(editor->Window().Handle()), shown));
+  ASSERT_TRUE(ReadWindow(editor->Window().Handle(), shown));
   ASSERT_TRUE(OffscreenEditor(offscreen));
   ASSERT_EQ(shown.width, offscreen.width);
   ASSERT_EQ(shown.height, offscreen.height);
@@ -116,7 +151,6 @@ TEST(CLAPEditor, OpensInTheHostsWindowRunsOnItsLoopAndShowsTheEditor) {
   }
   EXPECT_LT(sum / static_cast<double>(shown.rgb.size()), 2.0) << "mean difference per channel";
   EXPECT_LT(static_cast<double>(far) / static_cast<double>(shown.rgb.size()), 0.01) << far << " channels far apart";
-#endif
 
   // Dragging the corner larger: the plug-in adjusts to its aspect and the window follows.
   ASSERT_TRUE(editor->Resize(2 * width, 2 * height + 7));
