@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "IPlug/CLAP/IPlugCLAP.h"
-#include "IPlug/TimerRunLoop.h"
 #include "graphics/IGraphics.h"
 
 #ifndef _WIN32
+#include "IPlug/TimerRunLoop.h"
 #include "graphics/x11/IGraphicsX11.h"
 #endif
 
@@ -229,7 +229,11 @@ void IPlugCLAP::ForgetEditorConnection() {
 
 void IPlugCLAP::OnTimer(clap_id timerID) {
   CLAP_EXPECT_MAIN_THREAD(mThreads);
+#ifndef _WIN32
   if (timerID == mTimerID && mTimerID != CLAP_INVALID_ID) TimerRunLoop::Pump();
+#else
+  (void)timerID;  // Windows delivers the editor's timers through the host's message loop
+#endif
 }
 
 void IPlugCLAP::OnFd(int fd, clap_posix_fd_flags_t /*flags*/) {

@@ -1,5 +1,7 @@
 #include "IPlug/CLAP/CLAPTestHost.h"
 
+#include "support/AllocationCounter.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -246,7 +248,10 @@ clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in, std::t
   process.in_events = &inEvents.mList;
   process.out_events = &outEvents.mList;
   const AudioScope audio;
-  return mPlugin->process(mPlugin, &process);
+  const testsupport::AllocationScope allocations;
+  const clap_process_status status = mPlugin->process(mPlugin, &process);
+  mLastAllocations = allocations.Count();
+  return status;
 }
 
 template clap_process_status Plugin::Process(std::vector<std::vector<float>>&, std::vector<float>*,

@@ -92,6 +92,8 @@ public:
                               const std::vector<ParamEvent>& events = {});
   // flush on the main thread (the plug-in not active).
   void Flush(const std::vector<ParamEvent>& events);
+  // Heap allocations the plug-in made on this thread in the last process call.
+  int64_t LastProcessAllocations() const { return mLastAllocations; }
   // Every event the plug-in sent since the last call.
   std::vector<OutEvent> TakeOutEvents();
 
@@ -102,6 +104,7 @@ public:
 private:
   const clap_plugin_t* mPlugin = nullptr;
   bool mActive = false;
+  int64_t mLastAllocations = 0;
   std::vector<OutEvent> mOut;
 };
 
