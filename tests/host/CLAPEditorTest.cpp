@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -25,8 +26,8 @@
 #endif
 
 // Tollenbrook.clap's editor in a window of our host, opened through the gui extension, its
-// timer and X connection driven by the host's run loop; what the window shows is the editor the
-// plug-in draws off-screen.
+// timer and (Linux) X connection driven by the host's loop; what the window shows is the editor
+// the plug-in draws off-screen.
 namespace {
 
 // RGB pixels, rows from the top.
@@ -128,29 +129,35 @@ TEST(CLAPEditor, OpensInTheHostsWindowRunsOnItsLoopAndShowsTheEditor) {
   EXPECT_EQ(width, 378);
   EXPECT_EQ(height, 591);
 
+  // On Linux the editor's clock is a timer of the host's and its X connection wakes the host's
+  // loop; on Windows its window's own timer runs in the window messages the host pumps.
   tbhost::CLAPRunLoop& loop = plugin->Host().RunLoop();
-  EXPECT_GE(loop.Timers(), 1u) << "the editor's clock is a timer of the host's";
 #ifndef _WIN32
-  EXPECT_GE(loop.Fds(), 1u) << "the editor's X connection wakes the host's loop";
+  EXPECT_GE(loop.Timers(), 1u);
+  EXPECT_GE(loop.Fds(), 1u);
 #endif
   ASSERT_TRUE(editor->Pump(400));
+#ifndef _WIN32
   EXPECT_GE(loop.TimerCalls(), 5) << "the timer ran on the host's loop";
+#endif
   EXPECT_EQ(plugin->Host().WrongThreadCount(), 0);
 
   Picture shown, offscreen;
   ASSERT_TRUE(ReadWindow(editor->Window().Handle(), shown));
   ASSERT_TRUE(OffscreenEditor(offscreen));
+  const auto [darkest, brightest] = std::minmax_element(shown.rgb.begin(), shown.rgb.end());
+  EXPECT_GT(*brightest - *darkest, 128) << "the window shows a picture, not a plain colour";
   ASSERT_EQ(shown.width, offscreen.width);
   ASSERT_EQ(shown.height, offscreen.height);
-  size_t far = 0;
+  size_t apart = 0;
   double sum = 0.0;
   for (size_t i = 0; i < shown.rgb.size(); ++i) {
     const int d = std::abs(shown.rgb[i] - offscreen.rgb[i]);
     sum += d;
-    far += d > 24;
+    apart += d > 24;
   }
   EXPECT_LT(sum / static_cast<double>(shown.rgb.size()), 2.0) << "mean difference per channel";
-  EXPECT_LT(static_cast<double>(far) / static_cast<double>(shown.rgb.size()), 0.01) << far << " channels far apart";
+  EXPECT_LT(static_cast<double>(apart) / static_cast<double>(shown.rgb.size()), 0.01) << apart << " channels far apart";
 
   // Dragging the corner larger: the plug-in adjusts to its aspect and the window follows.
   ASSERT_TRUE(editor->Resize(2 * width, 2 * height + 7));
