@@ -78,7 +78,7 @@ bool CLAPEditorWindow::Pump(int ms) {
   do {
     open = mWindow->PumpMessages(0);
     mPlugin.Host().RunLoop().Pump(std::min(ms, kSliceMs));
-    mPlugin.ServiceRequests();
+    mPlugin.ServiceCallbacks();
   } while (open && std::chrono::steady_clock::now() < end);
   return open && mWindow->IsOpen();
 }

@@ -26,8 +26,9 @@ public:
   CLAPEditorWindow(const CLAPEditorWindow&) = delete;
   CLAPEditorWindow& operator=(const CLAPEditorWindow&) = delete;
 
-  // Handles the window's messages and the run loop's timers and descriptors for about `ms`
-  // milliseconds; false once the user closed the window.
+  // Handles the window's messages, the run loop's timers and descriptors and the plug-in's
+  // main-thread callbacks for about `ms` milliseconds (audio may run on another thread
+  // meanwhile); false once the user closed the window.
   bool Pump(int ms);
   // The editor's size as the plug-in gives it now, in pixels.
   bool EditorSize(int& width, int& height) const;

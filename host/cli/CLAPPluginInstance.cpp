@@ -276,6 +276,11 @@ void CLAPPluginInstance::ServiceRequests() const {
   }
 }
 
+void CLAPPluginInstance::ServiceCallbacks() const {
+  mHost->TakeMainThread();
+  if (mHost->TakeCallbackRequest()) mPlugin->on_main_thread(mPlugin);
+}
+
 void CLAPPluginInstance::RestartIfAsked() const {
   ServiceRequests();
   // Asked for when the latency changes: carried out when the host next needs the latency, so a

@@ -81,6 +81,9 @@ public:
   bool Active() const { return mActive; }
   // Main thread. Carries out what the plug-in asked of the host: a main-thread callback, a flush.
   void ServiceRequests() const;
+  // Main thread, while another thread may be processing: only the main-thread callback (a
+  // flush must not run beside process).
+  void ServiceCallbacks() const;
   // Main thread. Also the restart it asked for (a re-activation at the same rate), if it did.
   void RestartIfAsked() const;
   // Main thread. The events the plug-in sent in the last block or flush, and how many process

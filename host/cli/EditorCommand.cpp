@@ -13,6 +13,8 @@
 #include "host/cli/DemoClip.h"
 #include "host/cli/HostMain.h"
 #include "host/cli/AAXPluginInstance.h"
+#include "host/cli/CLAPEditorWindow.h"
+#include "host/cli/CLAPPluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/PluginLoader.h"
 
@@ -63,6 +65,27 @@ private:
   std::atomic<bool> mStop{false};
 };
 
+// A CLAP plug-in's editor: its gui in a window of ours, the window, the run loop and the
+// plug-in's callbacks pumped here while the clip plays on the audio thread.
+bool RunCLAPEditor(CLAPPluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
+  std::unique_ptr<CLAPEditorWindow> editor = CLAPEditorWindow::Open(plugin, 1.0, true, error);
+  if (!editor) return false;
+  int width = 0, height = 0;
+  editor->EditorSize(width, height);
+  out << "Tollenbrook editor open, " << width << " x " << height << " pixels; close the window to quit" << std::endl;
+  LoopedAudio audio(plugin);
+  audio.Start();
+  const auto start = std::chrono::steady_clock::now();
+  while (editor->Pump(kIdleMs))
+    if (request.seconds > 0.0 &&
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= request.seconds)
+      break;
+  audio.Stop();
+  editor.reset();
+  out << "editor closed" << std::endl;
+  return true;
+}
+
 }  // namespace
 
 bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::string& error) {
@@ -72,9 +95,18 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
   }
   std::unique_ptr<PluginInstance> plugin = PluginLoader::Load(request.modulePath, error);
   if (!plugin) return false;
+  if (auto* clap = dynamic_cast<CLAPPluginInstance*>(plugin.get())) {
+    const ParamResolver resolver(plugin->Parameters());
+    std::vector<ParamSetting> settings;
+    if (!resolver.ResolveAll(request.settings, settings, error)) return false;
+    if (!plugin->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
+    for (const ParamSetting& setting : settings) plugin->SetParameter(setting.index, setting.value);
+    clap->RestartIfAsked();  // before the audio starts: a latency the settings changed
+    return RunCLAPEditor(*clap, request, out, error);
+  }
   auto* aax = dynamic_cast<AAXPluginInstance*>(plugin.get());
   if (!aax) {
-    error = "editor: this host opens the editor of an AAX module only";
+    error = "editor: this host opens the editor of an AAX module or a CLAP plug-in only";
     return false;
   }
   AAXPluginInstance& module = *aax;
