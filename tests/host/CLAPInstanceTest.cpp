@@ -113,8 +113,11 @@ TEST_F(CLAPInstance, ALatencyChangeRestartsThePlugInOnceTheHostAsksForTheLatency
   std::string error;
   ASSERT_TRUE(plugin->Initialise(48000, 2, false, error)) << error;
   EXPECT_EQ(plugin->Latency(), 0);
+  plugin->Host().TakeLatencyChanged();
   plugin->SetParameter(IndexOf(*plugin, "Latency"), 1.0);
+  EXPECT_FALSE(plugin->Host().TakeLatencyChanged()) << "the latency changes with the restart only";
   EXPECT_EQ(plugin->Latency(), 16);
+  EXPECT_TRUE(plugin->Host().TakeLatencyChanged()) << "the plug-in said so on activating";
   Process(100);
   EXPECT_EQ(left[15], 0.0f);
   EXPECT_EQ(left[16], in[0]);
