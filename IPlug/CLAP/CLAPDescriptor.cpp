@@ -13,8 +13,10 @@ std::string Slug(const char* text) {
   std::string slug;
   for (const char* c = text ? text : ""; *c; ++c) {
     const char ch = *c;
-    if (ch >= 'A' && ch <= 'Z') slug += static_cast<char>(ch - 'A' + 'a');
-    else if ((ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9')) slug += ch;
+    if (ch >= 'A' && ch <= 'Z')
+      slug += static_cast<char>(ch - 'A' + 'a');
+    else if ((ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9'))
+      slug += ch;
   }
   return slug;
 }

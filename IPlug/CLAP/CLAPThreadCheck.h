@@ -39,8 +39,12 @@ private:
   do {                                    \
   } while (0)
 #else
-#define CLAP_EXPECT_MAIN_THREAD(checker) \
-  do { (checker).Expect((checker).OnMainThread(), "[main-thread]", __FILE__, __LINE__); } while (0)
-#define CLAP_EXPECT_AUDIO_THREAD(checker) \
-  do { (checker).Expect((checker).OnAudioThread(), "[audio-thread]", __FILE__, __LINE__); } while (0)
+#define CLAP_EXPECT_MAIN_THREAD(checker)                                             \
+  do {                                                                               \
+    (checker).Expect((checker).OnMainThread(), "[main-thread]", __FILE__, __LINE__); \
+  } while (0)
+#define CLAP_EXPECT_AUDIO_THREAD(checker)                                              \
+  do {                                                                                 \
+    (checker).Expect((checker).OnAudioThread(), "[audio-thread]", __FILE__, __LINE__); \
+  } while (0)
 #endif

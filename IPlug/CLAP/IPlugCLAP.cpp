@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
-#include <type_traits>
+#include <tuple>
 
 namespace iplug {
 namespace {
@@ -32,10 +32,12 @@ IPlugCLAP::IPlugCLAP(const InstanceInfo& info, const PluginConfig& config)
   // Stereo where it is offered: the layout most hosts put an insert on first.
   for (size_t i = 0; i < mInserts.mConfigs.size(); ++i)
     if (mInserts.mConfigs[i]->TotalChannels(kOutput) == 2) mSelectedConfig = static_cast<int>(i);
-  mIn32.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mOut32.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
-  mIn64.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
-  mOut64.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
+  const auto size = [this](auto& pointers) {
+    pointers.mIn.assign(static_cast<size_t>(NChannels(kInput)), nullptr);
+    pointers.mOut.assign(static_cast<size_t>(NChannels(kOutput)), nullptr);
+  };
+  size(std::get<RangePointers<float>>(mRangePointers));
+  size(std::get<RangePointers<double>>(mRangePointers));
   ResizeScratchBuffers(kPreallocatedFrames);
 }
 
@@ -94,7 +96,8 @@ void IPlugCLAP::Reset() {
 }
 
 int IPlugCLAP::MainChannels() const {
-  return mInserts.mConfigs.empty() ? 0 : mInserts.mConfigs[static_cast<size_t>(mSelectedConfig)]->TotalChannels(kOutput);
+  return mInserts.mConfigs.empty() ? 0
+                                   : mInserts.mConfigs[static_cast<size_t>(mSelectedConfig)]->TotalChannels(kOutput);
 }
 
 clap_process_status IPlugCLAP::Process(const clap_process_t& process) {
@@ -108,12 +111,16 @@ clap_process_status IPlugCLAP::Process(const clap_process_t& process) {
           : nullptr;
   const clap_audio_buffer_t* out = process.audio_outputs_count > 0 ? &process.audio_outputs[0] : nullptr;
   // The host gives every port in one sample size (the ports require it): the output decides.
+  const auto count = [](const clap_audio_buffer_t* b) {
+    return b ? static_cast<int>(std::min<uint32_t>(b->channel_count, kMaxChannelsPerBus)) : 0;
+  };
   if (out && !out->data32 && out->data64)
-    RenderEvents<double>(process, in ? in->data64 : nullptr, key && key->data64 ? key->data64[0] : nullptr,
-                         out->data64);
+    RenderEvents(process, PortBuffers<double>{in ? in->data64 : nullptr, count(in),
+                                              key && key->data64 ? key->data64[0] : nullptr, out->data64, count(out)});
   else
-    RenderEvents<float>(process, in ? in->data32 : nullptr, key && key->data32 ? key->data32[0] : nullptr,
-                        out ? out->data32 : nullptr);
+    RenderEvents(process,
+                 PortBuffers<float>{in ? in->data32 : nullptr, count(in), key && key->data32 ? key->data32[0] : nullptr,
+                                    out ? out->data32 : nullptr, count(out)});
   NoteLatency();
   return CLAP_PROCESS_CONTINUE;
 }
@@ -121,7 +128,7 @@ clap_process_status IPlugCLAP::Process(const clap_process_t& process) {
 // Events take effect at their sample offsets: the block is rendered in ranges that end where
 // the next event is due. A block without events is one range.
 template <typename Sample>
-void IPlugCLAP::RenderEvents(const clap_process_t& process, Sample** mainIn, const Sample* key, Sample** out) {
+void IPlugCLAP::RenderEvents(const clap_process_t& process, const PortBuffers<Sample>& buffers) {
   const int nFrames = static_cast<int>(std::min<uint32_t>(process.frames_count, std::numeric_limits<int>::max()));
   const clap_input_events_t* events = process.in_events;
   const uint32_t nEvents = events && events->size ? events->size(events) : 0;
@@ -130,31 +137,30 @@ void IPlugCLAP::RenderEvents(const clap_process_t& process, Sample** mainIn, con
     const clap_event_header_t* header = events->get(events, i);
     if (!header) continue;
     // A list out of order is applied in its order, never rendered backwards.
-    const int at = static_cast<int>(std::clamp<uint32_t>(header->time, static_cast<uint32_t>(start), static_cast<uint32_t>(nFrames)));
-    if (at > start) RenderRange(mainIn, key, out, start, at);
+    const int at = static_cast<int>(
+        std::clamp<uint32_t>(header->time, static_cast<uint32_t>(start), static_cast<uint32_t>(nFrames)));
+    if (at > start) RenderRange(buffers, start, at);
     start = std::max(start, at);
     ApplyEvent(*header);
   }
-  if (nFrames > start) RenderRange(mainIn, key, out, start, nFrames);
+  if (nFrames > start) RenderRange(buffers, start, nFrames);
 }
 
+// A channel the host's port lacks is a missing buffer: the renderer answers missing inputs with
+// silence and leaves a block with missing outputs alone.
 template <typename Sample>
-void IPlugCLAP::RenderRange(Sample** mainIn, const Sample* key, Sample** out, int start, int end) {
-  auto& ins = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>) return mIn32;
-    else return mIn64;
-  }();
-  auto& outs = [this]() -> auto& {
-    if constexpr (std::is_same_v<Sample, float>) return mOut32;
-    else return mOut64;
-  }();
+void IPlugCLAP::RenderRange(const PortBuffers<Sample>& buffers, int start, int end) {
+  auto& [ins, outs] = std::get<RangePointers<Sample>>(mRangePointers);
   const int nMain = MainChannels();
   const int nIn = std::min(nMain, static_cast<int>(ins.size()));
   const int nOut = std::min(nMain, static_cast<int>(outs.size()));
-  for (int c = 0; c < nIn; ++c) ins[static_cast<size_t>(c)] = mainIn && mainIn[c] ? mainIn[c] + start : nullptr;
-  for (int c = 0; c < nOut; ++c) outs[static_cast<size_t>(c)] = out && out[c] ? out[c] + start : nullptr;
-  const BasicHostBlock<Sample> block{mainIn ? ins.data() : nullptr, nIn, key ? key + start : nullptr,
-                                     out ? outs.data() : nullptr, nOut, end - start};
+  for (int c = 0; c < nIn; ++c)
+    ins[static_cast<size_t>(c)] = c < buffers.mNIn && buffers.mIn[c] ? buffers.mIn[c] + start : nullptr;
+  for (int c = 0; c < nOut; ++c)
+    outs[static_cast<size_t>(c)] = c < buffers.mNOut && buffers.mOut[c] ? buffers.mOut[c] + start : nullptr;
+  const BasicHostBlock<Sample> block{
+      buffers.mIn ? ins.data() : nullptr,   nIn,  buffers.mKey ? buffers.mKey + start : nullptr,
+      buffers.mOut ? outs.data() : nullptr, nOut, end - start};
   mRenderer.Render(block, mHostBypass.load(std::memory_order_relaxed), [](int, int) {});
 }
 
@@ -199,7 +205,8 @@ bool IPlugCLAP::AudioPortInfo(uint32_t index, bool isInput, clap_audio_port_info
   CopyName(info.name, sizeof info.name, name.Get());
   // Both sizes are welcome, the processing's own doubles most; one size for every port, as
   // one renderer serves them all.
-  info.flags = CLAP_AUDIO_PORT_SUPPORTS_64BITS | CLAP_AUDIO_PORT_PREFERS_64BITS | CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE;
+  info.flags =
+      CLAP_AUDIO_PORT_SUPPORTS_64BITS | CLAP_AUDIO_PORT_PREFERS_64BITS | CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE;
   if (!keyPort) info.flags |= CLAP_AUDIO_PORT_IS_MAIN;
   // The key is one channel: the processing listens to a single side-chain channel.
   info.channel_count = keyPort ? 1u : static_cast<uint32_t>(MainChannels());

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "IPlug/CLAP/CLAPExtensions.h"
@@ -24,7 +25,7 @@ namespace iplug {
 // parameter changes (set, then the product's hook), every block goes through the framework's
 // block renderer, the host-bypass parameter is the renderer's bypass with its crossfade, and
 // the state is the plug-in's complete state bytes behind a short header that names the
-// plug-in and the length.
+// plug-in and carries the host bypass and the length.
 //
 // Ports: the main input and output (mono or stereo, chosen through the audio-ports
 // configurations, which InsertLayouts decides) and, when the plug-in has a side chain, a
@@ -148,10 +149,19 @@ private:
   };
 
   // ---- processing (IPlugCLAP.cpp) ----
+  // The host's buffers of one block in one sample size, with the channels each port has.
   template <typename Sample>
-  void RenderEvents(const clap_process_t& process, Sample** mainIn, const Sample* key, Sample** out);
+  struct PortBuffers {
+    Sample* const* mIn = nullptr;
+    int mNIn = 0;
+    const Sample* mKey = nullptr;
+    Sample* const* mOut = nullptr;
+    int mNOut = 0;
+  };
   template <typename Sample>
-  void RenderRange(Sample** mainIn, const Sample* key, Sample** out, int start, int end);
+  void RenderEvents(const clap_process_t& process, const PortBuffers<Sample>& buffers);
+  template <typename Sample>
+  void RenderRange(const PortBuffers<Sample>& buffers, int start, int end);
   // Audio thread (or the flush). Applies one event of the host's list.
   void ApplyEvent(const clap_event_header_t& header);
   void NoteLatency();
@@ -178,20 +188,23 @@ private:
   CLAPThreadCheck mThreads;
 
   InsertLayouts mInserts;
-  int mSelectedConfig = 0;  // into mInserts.mConfigs
+  int mSelectedConfig = 0;      // into mInserts.mConfigs
   std::vector<int> mParamIdxs;  // the host-visible parameters, in the order the host lists them
 
   std::atomic<bool> mActive{false};
   std::atomic<bool> mHostBypass{false};
-  int mActiveLatency = 0;                        // reported at activation
-  std::atomic<bool> mLatencyChanged{false};      // audio -> main: ask for a restart
+  int mActiveLatency = 0;                                 // reported at activation
+  std::atomic<bool> mLatencyChanged{false};               // audio -> main: ask for a restart
   TransferRing<CLAPOutEvent, kOutEventSlots> mOutEvents;  // editor -> the next process or flush
 
-  // The host's channel pointers of one range of a block, sized at construction.
-  std::vector<const float*> mIn32;
-  std::vector<float*> mOut32;
-  std::vector<const double*> mIn64;
-  std::vector<double*> mOut64;
+  // The host's channel pointers of one range of a block, for each sample size; sized at
+  // construction.
+  template <typename Sample>
+  struct RangePointers {
+    std::vector<const Sample*> mIn;
+    std::vector<Sample*> mOut;
+  };
+  std::tuple<RangePointers<float>, RangePointers<double>> mRangePointers;
   HostParams mHostParams{*this};
   HostBlockRenderer mRenderer{*this};
 

@@ -138,8 +138,8 @@ void ParamsFlush(const clap_plugin_t* plugin, const clap_input_events_t* in, con
   GuardedEntry([&] { Plug(plugin).FlushParams(in, out); });
 }
 
-const clap_plugin_params_t kParams{ParamsCount, ParamsGetInfo, ParamsGetValue, ParamsValueToText, ParamsTextToValue,
-                                   ParamsFlush};
+const clap_plugin_params_t kParams{ParamsCount,       ParamsGetInfo,     ParamsGetValue,
+                                   ParamsValueToText, ParamsTextToValue, ParamsFlush};
 
 // ---- state: [main-thread] ----
 
@@ -234,9 +234,9 @@ bool GuiHide(const clap_plugin_t* plugin) {
   return GuardedEntry([&] { return Plug(plugin).GuiHide(); }, false);
 }
 
-const clap_plugin_gui_t kGui{GuiIsApiSupported, GuiGetPreferredApi, GuiCreate,    GuiDestroy,     GuiSetScale,
+const clap_plugin_gui_t kGui{GuiIsApiSupported, GuiGetPreferredApi, GuiCreate,         GuiDestroy,    GuiSetScale,
                              GuiGetSize,        GuiCanResize,       GuiGetResizeHints, GuiAdjustSize, GuiSetSize,
-                             GuiSetParent,      GuiSetTransient,    GuiSuggestTitle, GuiShow,        GuiHide};
+                             GuiSetParent,      GuiSetTransient,    GuiSuggestTitle,   GuiShow,       GuiHide};
 
 void TimerOnTimer(const clap_plugin_t* plugin, clap_id timerID) {
   GuardedEntry([&] { Plug(plugin).OnTimer(timerID); });
@@ -291,8 +291,8 @@ const clap_plugin_t* FactoryCreate(const clap_plugin_factory_t* /*factory*/, con
         std::unique_ptr<IPlugCLAP> plug(MakePlugInstance(InstanceInfo{host}));
         if (!plug) return nullptr;
         clap_plugin_t& table = plug->ClapPlugin();
-        table = clap_plugin_t{&descriptor->Descriptor(), plug.get(), Init,    Destroy, Activate,     Deactivate,
-                              StartProcessing,             StopProcessing, Reset, Process, GetExtension, OnMainThread};
+        table = clap_plugin_t{&descriptor->Descriptor(), plug.get(),     Init,  Destroy, Activate,     Deactivate,
+                              StartProcessing,           StopProcessing, Reset, Process, GetExtension, OnMainThread};
         return &plug.release()->ClapPlugin();
       },
       nullptr);

@@ -2,10 +2,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "IPlug/CLAP/CLAPTestHost.h"
+#include "product/Tollenbrook.h"
 #include "product/TollenbrookConfig.h"
 #include "product/TollenbrookParams.h"
 
@@ -34,7 +37,8 @@ TEST(CLAPPlugin, DescriptorIsThePluginsConfiguration) {
   EXPECT_STREQ(desc->vendor, config.mMfrName);
   EXPECT_STREQ(desc->id, "vantorell.tollenbrook");
   const int v = config.mVendorVersion;
-  EXPECT_EQ(desc->version, std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
+  EXPECT_EQ(desc->version,
+            std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
   EXPECT_EQ(Features(*desc), (std::vector<std::string>{"audio-effect", "compressor", "limiter", "mono", "stereo"}));
   EXPECT_TRUE(clap_version_is_compatible(desc->clap_version));
 
@@ -128,22 +132,20 @@ TEST(CLAPPlugin, ParamsCarryIdsRangesFlagsAndTextsBothWays) {
   EXPECT_FALSE(params->get_value(plug.Get(), 9999, &value));
 }
 
-// Outside processing the host flushes: values apply at once, and the editor's gestures leave in
-// order. Here the gestures are made as the editor makes them, through the framework.
-TEST(CLAPPlugin, FlushAppliesValuesAndAsksForNothingElse) {
+// Outside processing the host flushes: values apply at once.
+TEST(CLAPPlugin, FlushAppliesValues) {
   Host host;
   Plugin plug(host);
   plug.Flush({{0, IdOf(kParamRatio), 4.0}, {0, IdOf(kParamGain), 250.0}, {0, 0, 1.0}});
   EXPECT_EQ(plug.Value(IdOf(kParamRatio)), 4.0);
   EXPECT_EQ(plug.Value(IdOf(kParamGain)), 20.0) << "held to the range";
   EXPECT_EQ(plug.Value(0), 1.0);
-  EXPECT_TRUE(plug.TakeOutEvents().empty());
 }
 
 TEST(CLAPPlugin, StateRoundTripsInOneBytePiecesAndRefusesDamage) {
   Host host;
   Plugin plug(host);
-  plug.Flush({{0, IdOf(kParamRatio), 4.0}, {0, IdOf(kParamMix), 5.0}, {0, IdOf(kParamOversample), 1.0}});
+  plug.Flush({{0, IdOf(kParamRatio), 4.0}, {0, IdOf(kParamMix), 5.0}, {0, IdOf(kParamOversample), 1.0}, {0, 0, 1.0}});
   std::vector<uint8_t> saved;
   ASSERT_TRUE(plug.Save(saved, 1));
   std::vector<uint8_t> whole;
@@ -155,21 +157,25 @@ TEST(CLAPPlugin, StateRoundTripsInOneBytePiecesAndRefusesDamage) {
   EXPECT_EQ(other.Value(IdOf(kParamRatio)), 4.0);
   EXPECT_EQ(other.Value(IdOf(kParamMix)), 5.0);
   EXPECT_EQ(other.Value(IdOf(kParamOversample)), 1.0);
+  EXPECT_EQ(other.Value(0), 1.0) << "the host's bypass travels with the state";
 
   Plugin fresh(host);
   std::vector<uint8_t> before;
   ASSERT_TRUE(fresh.Save(before, 4096));
   std::vector<std::vector<uint8_t>> damaged;
-  damaged.emplace_back();                                       // empty
-  damaged.emplace_back(saved.begin(), saved.begin() + 11);      // header cut short
-  damaged.emplace_back(saved.begin(), saved.end() - 1);         // state cut short
+  damaged.emplace_back();                                   // empty
+  damaged.emplace_back(saved.begin(), saved.begin() + 15);  // header cut short
+  damaged.emplace_back(saved.begin(), saved.end() - 1);     // state cut short
   damaged.push_back(saved);
-  damaged.back().push_back(0);                                  // runs on past the state
+  damaged.back().push_back(0);  // runs on past the state
   damaged.push_back(saved);
-  damaged.back()[0] ^= 0x20;                                    // another plug-in's
+  damaged.back()[0] ^= 0x20;  // another plug-in's
   damaged.push_back(saved);
-  damaged.back()[8] = 4;                                        // a length too short for a state
-  damaged.back().resize(16);
+  damaged.back()[9] = 1;  // a flag this build does not know
+  damaged.push_back(saved);
+  damaged.back()[12] = 4;  // a length too short for a state
+  damaged.back()[13] = damaged.back()[14] = damaged.back()[15] = 0;
+  damaged.back().resize(20);
   for (size_t i = 0; i < damaged.size(); ++i) {
     EXPECT_FALSE(fresh.Load(damaged[i], 3)) << "stream " << i;
     std::vector<uint8_t> after;
@@ -214,6 +220,99 @@ TEST(CLAPPlugin, LatencyChangeAsksForARestartOnTheMainThread) {
   EXPECT_EQ(latency->get(plug.Get()), 64u) << "known at activation, before any block";
   plug.Process(in, nullptr, out, 512);
   EXPECT_EQ(host.Log().mCallbacks.load(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The editor's gestures, made as the editor makes them through the framework, reach the host
+// as begin, value, end events in order: through a flush the plug-in asks for when inactive,
+// through the next block when processing.
+struct Collected {
+  struct Event {
+    uint16_t type;
+    clap_id id;
+    double value;
+  };
+  std::vector<Event> events;
+  clap_output_events_t list{
+      this, [](const clap_output_events_t* l, const clap_event_header_t* e) {
+        auto* self = static_cast<Collected*>(l->ctx);
+        const auto* v = reinterpret_cast<const clap_event_param_value_t*>(e);
+        const auto* g = reinterpret_cast<const clap_event_param_gesture_t*>(e);
+        self->events.push_back({e->type, e->type == CLAP_EVENT_PARAM_VALUE ? v->param_id : g->param_id,
+                                e->type == CLAP_EVENT_PARAM_VALUE ? v->value : 0.0});
+        return true;
+      }};
+};
+
+TEST(CLAPPlugin, EditorGesturesLeaveAsBeginValueEndInOrder) {
+  claptest::Host host;
+  std::unique_ptr<iplug::IPlugCLAP> plug(MakePlugInstance(iplug::InstanceInfo{host.Get()}));
+  ASSERT_TRUE(plug->Init());
+  const double normalized = plug->GetParam(kParamRatio)->ToNormalized(3.0);
+  plug->BeginParamGestureFromEditor(kParamRatio);
+  plug->SetParamFromEditor(kParamRatio, normalized);
+  plug->EndParamGestureFromEditor(kParamRatio);
+  EXPECT_EQ(host.Log().mFlushes.load(), 3) << "a flush asked for each";
+  Collected out;
+  plug->FlushParams(nullptr, &out.list);
+  ASSERT_EQ(out.events.size(), 3u);
+  EXPECT_EQ(out.events[0].type, CLAP_EVENT_PARAM_GESTURE_BEGIN);
+  EXPECT_EQ(out.events[1].type, CLAP_EVENT_PARAM_VALUE);
+  EXPECT_EQ(out.events[1].value, 3.0) << "the parameter's own value";
+  EXPECT_EQ(out.events[2].type, CLAP_EVENT_PARAM_GESTURE_END);
+  for (const auto& e : out.events) EXPECT_EQ(e.id, IdOf(kParamRatio));
+
+  ASSERT_TRUE(plug->Activate(48000.0, 1, 64));
+  plug->BeginParamGestureFromEditor(kParamGain);
+  plug->SetParamFromEditor(kParamGain, 1.0);
+  plug->EndParamGestureFromEditor(kParamGain);
+  Collected block;
+  std::vector<float> l(64), r(64);
+  float* chans[2] = {l.data(), r.data()};
+  clap_audio_buffer_t in{chans, nullptr, 2, 0, 0}, outBuf{chans, nullptr, 2, 0, 0};
+  clap_process_t process{};
+  process.frames_count = 64;
+  process.audio_inputs = &in;
+  process.audio_inputs_count = 1;
+  process.audio_outputs = &outBuf;
+  process.audio_outputs_count = 1;
+  process.out_events = &block.list;
+  {
+    const claptest::AudioScope audio;
+    plug->Process(process);
+  }
+  ASSERT_EQ(block.events.size(), 3u);
+  EXPECT_EQ(block.events[1].value, 20.0);
+  EXPECT_EQ(block.events[2].type, CLAP_EVENT_PARAM_GESTURE_END);
+  plug->Deactivate();
+}
+
+}  // namespace
+
+namespace {
+
+// Builds with assertions check every call against the thread the interface assigns it,
+// through the host's thread-check extension; a call on the wrong thread is reported.
+TEST(CLAPPlugin, WrongThreadCallsAreReportedInCheckedBuilds) {
+  claptest::Host host;
+  std::unique_ptr<iplug::IPlugCLAP> plug(MakePlugInstance(iplug::InstanceInfo{host.Get()}));
+  ASSERT_TRUE(plug->Init());
+  ASSERT_TRUE(plug->Activate(48000.0, 1, 64));
+  plug->Reset();  // an audio-thread call, made on the main thread
+  {
+    const claptest::AudioScope audio;
+    plug->Reset();
+  }
+  std::thread([&] { plug->OnMainThread(); }).join();  // a main-thread call, made on another thread
+#ifdef NDEBUG
+  EXPECT_EQ(plug->Threads().Violations(), 0);
+#else
+  EXPECT_EQ(plug->Threads().Violations(), 2);
+#endif
+  plug->Deactivate();
 }
 
 }  // namespace

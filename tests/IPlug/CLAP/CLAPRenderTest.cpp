@@ -126,6 +126,21 @@ TEST(CLAPRender, HostBypassCrossfadesToTheInputAndBack) {
             std::vector<float>(back.in[0].begin() + 600, back.in[0].end()));
 }
 
+// A host whose buffers have fewer channels than the layout it chose gets silence, and nothing is
+// read or written past the channels it gave.
+TEST(CLAPRender, PortsWithTooFewChannelsAreSilencedOrLeftAlone) {
+  Host host;
+  Plugin plug(host);
+  ASSERT_TRUE(plug.Activate(kRate, 256));
+  Signal<float> s(256);
+  std::vector<std::vector<float>> monoIn(1, s.in[0]), monoOut(1, std::vector<float>(256, 5.0f));
+  ASSERT_EQ(plug.Process(monoIn, &s.key, s.out, 256), CLAP_PROCESS_CONTINUE);
+  for (const auto& channel : s.out)
+    for (float x : channel) ASSERT_EQ(x, 0.0f);
+  ASSERT_EQ(plug.Process(s.in, &s.key, monoOut, 256), CLAP_PROCESS_CONTINUE);
+  for (float x : monoOut[0]) ASSERT_EQ(x, 5.0f);
+}
+
 TEST(CLAPRender, ProcessAllocatesNothing) {
   Host host;
   Plugin plug(host);

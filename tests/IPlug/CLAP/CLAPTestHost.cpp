@@ -1,14 +1,14 @@
 #include "IPlug/CLAP/CLAPTestHost.h"
 
-#include "support/AllocationCounter.h"
-
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
 #include <type_traits>
 #include <utility>
-#include <algorithm>
+
+#include "support/AllocationCounter.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,37 +28,35 @@ bool OnMain() { return std::this_thread::get_id() == gMainThread; }
 const clap_host_thread_check_t kThreadCheck{[](const clap_host_t*) { return OnMain(); },
                                             [](const clap_host_t*) { return tAudioThread; }};
 
-const clap_host_timer_support_t kTimerSupport{
-    [](const clap_host_t* host, uint32_t, clap_id* id) {
-      *id = static_cast<clap_id>(100 + LogOf(host).mTimers.size());
-      LogOf(host).mTimers.push_back(*id);
-      return true;
-    },
-    [](const clap_host_t* host, clap_id id) {
-      auto& timers = LogOf(host).mTimers;
-      for (auto it = timers.begin(); it != timers.end(); ++it)
-        if (*it == id) {
-          timers.erase(it);
-          return true;
-        }
-      return false;
-    }};
+const clap_host_timer_support_t kTimerSupport{[](const clap_host_t* host, uint32_t, clap_id* id) {
+                                                *id = static_cast<clap_id>(100 + LogOf(host).mTimers.size());
+                                                LogOf(host).mTimers.push_back(*id);
+                                                return true;
+                                              },
+                                              [](const clap_host_t* host, clap_id id) {
+                                                auto& timers = LogOf(host).mTimers;
+                                                for (auto it = timers.begin(); it != timers.end(); ++it)
+                                                  if (*it == id) {
+                                                    timers.erase(it);
+                                                    return true;
+                                                  }
+                                                return false;
+                                              }};
 
-const clap_host_posix_fd_support_t kFdSupport{
-    [](const clap_host_t* host, int fd, clap_posix_fd_flags_t) {
-      LogOf(host).mFds.push_back(fd);
-      return true;
-    },
-    [](const clap_host_t*, int, clap_posix_fd_flags_t) { return true; },
-    [](const clap_host_t* host, int fd) {
-      auto& fds = LogOf(host).mFds;
-      for (auto it = fds.begin(); it != fds.end(); ++it)
-        if (*it == fd) {
-          fds.erase(it);
-          return true;
-        }
-      return false;
-    }};
+const clap_host_posix_fd_support_t kFdSupport{[](const clap_host_t* host, int fd, clap_posix_fd_flags_t) {
+                                                LogOf(host).mFds.push_back(fd);
+                                                return true;
+                                              },
+                                              [](const clap_host_t*, int, clap_posix_fd_flags_t) { return true; },
+                                              [](const clap_host_t* host, int fd) {
+                                                auto& fds = LogOf(host).mFds;
+                                                for (auto it = fds.begin(); it != fds.end(); ++it)
+                                                  if (*it == fd) {
+                                                    fds.erase(it);
+                                                    return true;
+                                                  }
+                                                return false;
+                                              }};
 
 const clap_host_params_t kParams{[](const clap_host_t*, clap_param_rescan_flags) {},
                                  [](const clap_host_t*, clap_id, clap_param_clear_flags) {},
@@ -106,7 +104,8 @@ const Module& TheModule() {
 // The host's event lists over vectors.
 struct InEvents {
   std::vector<clap_event_param_value_t> mEvents;
-  clap_input_events_t mList{this, [](const clap_input_events_t* list) {
+  clap_input_events_t mList{this,
+                            [](const clap_input_events_t* list) {
                               return static_cast<uint32_t>(static_cast<InEvents*>(list->ctx)->mEvents.size());
                             },
                             [](const clap_input_events_t* list, uint32_t i) -> const clap_event_header_t* {
@@ -125,22 +124,9 @@ struct InEvents {
   }
 };
 
-struct OutEvents {
-  std::vector<OutEvent>& mOut;
-  clap_output_events_t mList{this, [](const clap_output_events_t* list, const clap_event_header_t* e) {
-                               auto& out = static_cast<OutEvents*>(list->ctx)->mOut;
-                               OutEvent record{e->type, 0, 0.0};
-                               if (e->type == CLAP_EVENT_PARAM_VALUE) {
-                                 const auto* v = reinterpret_cast<const clap_event_param_value_t*>(e);
-                                 record.id = v->param_id;
-                                 record.value = v->value;
-                               } else {
-                                 record.id = reinterpret_cast<const clap_event_param_gesture_t*>(e)->param_id;
-                               }
-                               out.push_back(record);
-                               return true;
-                             }};
-};
+// Events the plug-in sends are dropped: the tests that read them keep a list of their own.
+const clap_output_events_t kDropEvents{nullptr,
+                                       [](const clap_output_events_t*, const clap_event_header_t*) { return true; }};
 
 }  // namespace
 
@@ -220,7 +206,8 @@ double Plugin::Value(clap_id id) const {
 }
 
 template <typename Sample>
-clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in, std::type_identity_t<std::vector<Sample>>* key,
+clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in,
+                                    std::type_identity_t<std::vector<Sample>>* key,
                                     std::vector<std::vector<Sample>>& out, uint32_t frames,
                                     const std::vector<ParamEvent>& events) {
   std::vector<Sample*> inPtrs, outPtrs;
@@ -229,15 +216,16 @@ clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in, std::t
   Sample* keyPtr[1] = {key ? key->data() : nullptr};
   clap_audio_buffer_t buffers[3] = {};
   auto set = [](clap_audio_buffer_t& b, Sample** data, size_t n) {
-    if constexpr (std::is_same_v<Sample, float>) b.data32 = data;
-    else b.data64 = data;
+    if constexpr (std::is_same_v<Sample, float>)
+      b.data32 = data;
+    else
+      b.data64 = data;
     b.channel_count = static_cast<uint32_t>(n);
   };
   set(buffers[0], inPtrs.data(), inPtrs.size());
   set(buffers[1], keyPtr, key ? 1 : 0);
   set(buffers[2], outPtrs.data(), outPtrs.size());
   InEvents inEvents(events);
-  OutEvents outEvents{mOut};
   clap_process_t process{};
   process.steady_time = -1;
   process.frames_count = frames;
@@ -246,7 +234,7 @@ clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in, std::t
   process.audio_outputs = &buffers[2];
   process.audio_outputs_count = 1;
   process.in_events = &inEvents.mList;
-  process.out_events = &outEvents.mList;
+  process.out_events = &kDropEvents;
   const AudioScope audio;
   const testsupport::AllocationScope allocations;
   const clap_process_status status = mPlugin->process(mPlugin, &process);
@@ -255,18 +243,16 @@ clap_process_status Plugin::Process(std::vector<std::vector<Sample>>& in, std::t
 }
 
 template clap_process_status Plugin::Process(std::vector<std::vector<float>>&, std::vector<float>*,
-                                             std::vector<std::vector<float>>&, uint32_t, const std::vector<ParamEvent>&);
+                                             std::vector<std::vector<float>>&, uint32_t,
+                                             const std::vector<ParamEvent>&);
 template clap_process_status Plugin::Process(std::vector<std::vector<double>>&, std::vector<double>*,
                                              std::vector<std::vector<double>>&, uint32_t,
                                              const std::vector<ParamEvent>&);
 
 void Plugin::Flush(const std::vector<ParamEvent>& events) {
   InEvents inEvents(events);
-  OutEvents outEvents{mOut};
-  Extension<clap_plugin_params_t>(CLAP_EXT_PARAMS)->flush(mPlugin, &inEvents.mList, &outEvents.mList);
+  Extension<clap_plugin_params_t>(CLAP_EXT_PARAMS)->flush(mPlugin, &inEvents.mList, &kDropEvents);
 }
-
-std::vector<OutEvent> Plugin::TakeOutEvents() { return std::exchange(mOut, {}); }
 
 namespace {
 struct Stream {
@@ -290,13 +276,14 @@ bool Plugin::Save(std::vector<uint8_t>& bytes, size_t piece) {
 
 bool Plugin::Load(const std::vector<uint8_t>& bytes, size_t piece) {
   Stream s{const_cast<std::vector<uint8_t>*>(&bytes), piece};
-  const clap_istream_t stream{&s, [](const clap_istream_t* i, void* data, uint64_t size) -> int64_t {
-                                auto& st = *static_cast<Stream*>(i->ctx);
-                                const size_t n = std::min({static_cast<size_t>(size), st.mPiece, st.mBytes->size() - st.mRead});
-                                std::memcpy(data, st.mBytes->data() + st.mRead, n);
-                                st.mRead += n;
-                                return static_cast<int64_t>(n);
-                              }};
+  const clap_istream_t stream{
+      &s, [](const clap_istream_t* i, void* data, uint64_t size) -> int64_t {
+        auto& st = *static_cast<Stream*>(i->ctx);
+        const size_t n = std::min({static_cast<size_t>(size), st.mPiece, st.mBytes->size() - st.mRead});
+        if (n > 0) std::memcpy(data, st.mBytes->data() + st.mRead, n);
+        st.mRead += n;
+        return static_cast<int64_t>(n);
+      }};
   return Extension<clap_plugin_state_t>(CLAP_EXT_STATE)->load(mPlugin, &stream);
 }
 

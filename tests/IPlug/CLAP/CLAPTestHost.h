@@ -58,13 +58,6 @@ struct ParamEvent {
   double value;
 };
 
-// Events the plug-in sent: the event type, the parameter and the value of value events.
-struct OutEvent {
-  uint16_t type;
-  clap_id id;
-  double value;
-};
-
 // A created and initialised plug-in of the bundle.
 class Plugin {
 public:
@@ -94,8 +87,6 @@ public:
   void Flush(const std::vector<ParamEvent>& events);
   // Heap allocations the plug-in made on this thread in the last process call.
   int64_t LastProcessAllocations() const { return mLastAllocations; }
-  // Every event the plug-in sent since the last call.
-  std::vector<OutEvent> TakeOutEvents();
 
   // The state through the host's streams, moved `piece` bytes at a time at most.
   bool Save(std::vector<uint8_t>& bytes, size_t piece);
@@ -105,7 +96,6 @@ private:
   const clap_plugin_t* mPlugin = nullptr;
   bool mActive = false;
   int64_t mLastAllocations = 0;
-  std::vector<OutEvent> mOut;
 };
 
 }  // namespace claptest
