@@ -13,6 +13,8 @@
 #include "host/cli/DemoClip.h"
 #include "host/cli/HostMain.h"
 #include "host/cli/AAXPluginInstance.h"
+#include "host/cli/CLAPEditorWindow.h"
+#include "host/cli/CLAPPluginInstance.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/PluginLoader.h"
 #include "host/cli/VST3Editor.h"
@@ -65,13 +67,11 @@ private:
   std::atomic<bool> mStop{false};
 };
 
-// A VST3 bundle's view in the host's window, the demo looping through its processor while
-// the host pumps the window and (Linux) the view's run loop.
-bool RunVST3Editor(VST3PluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
-  std::unique_ptr<VST3Editor> editor = VST3Editor::Open(plugin, "Tollenbrook", error);
-  if (!editor) return false;
-  int width = 0, height = 0;
-  editor->Size(width, height);
+// A plug-in format's editor window (VST3Editor, CLAPEditorWindow) pumped here, with its run
+// loop and the plug-in's callbacks, while the demo loops through the plug-in on the audio thread.
+template <typename Editor>
+bool RunEditorWindow(std::unique_ptr<Editor> editor, int width, int height, PluginInstance& plugin, const EditorRequest& request,
+                     std::ostream& out) {
   out << "Tollenbrook editor open, " << width << " x " << height << " pixels; close the window to quit" << std::endl;
   LoopedAudio audio(plugin);
   audio.Start();
@@ -87,6 +87,22 @@ bool RunVST3Editor(VST3PluginInstance& plugin, const EditorRequest& request, std
   return true;
 }
 
+bool RunVST3Editor(VST3PluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
+  std::unique_ptr<VST3Editor> editor = VST3Editor::Open(plugin, "Tollenbrook", error);
+  if (!editor) return false;
+  int width = 0, height = 0;
+  editor->Size(width, height);
+  return RunEditorWindow(std::move(editor), width, height, plugin, request, out);
+}
+
+bool RunCLAPEditor(CLAPPluginInstance& plugin, const EditorRequest& request, std::ostream& out, std::string& error) {
+  std::unique_ptr<CLAPEditorWindow> editor = CLAPEditorWindow::Open(plugin, 1.0, true, error);
+  if (!editor) return false;
+  int width = 0, height = 0;
+  editor->EditorSize(width, height);
+  return RunEditorWindow(std::move(editor), width, height, plugin, request, out);
+}
+
 }  // namespace
 
 bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::string& error) {
@@ -98,8 +114,9 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
   if (!plugin) return false;
   auto* aax = dynamic_cast<AAXPluginInstance*>(plugin.get());
   auto* vst3 = dynamic_cast<VST3PluginInstance*>(plugin.get());
-  if (!aax && !vst3) {
-    error = "editor: this host opens the editor of an AAX module or a VST3 bundle only";
+  auto* clap = dynamic_cast<CLAPPluginInstance*>(plugin.get());
+  if (!aax && !vst3 && !clap) {
+    error = "editor: this host opens the editor of an AAX module, a VST3 bundle or a CLAP plug-in only";
     return false;
   }
   const ParamResolver resolver(plugin->Parameters());
@@ -108,6 +125,10 @@ bool EditorCommand::Run(const EditorRequest& request, std::ostream& out, std::st
   if (!plugin->Initialise(DemoClip::kSampleRate, 2, false, error)) return false;
   for (const ParamSetting& setting : settings) plugin->SetParameter(setting.index, setting.value);
   if (vst3) return RunVST3Editor(*vst3, request, out, error);
+  if (clap) {
+    clap->RestartIfAsked();  // before the audio starts: a latency the settings changed
+    return RunCLAPEditor(*clap, request, out, error);
+  }
   AAXPluginInstance& module = *aax;
 
   // As a host opens an editor: the GUI object, its size, a window of that size, the container.

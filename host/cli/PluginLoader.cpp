@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/cli/CLAPPluginInstance.h"
 #include "host/cli/InProcessPluginInstance.h"
 #include "host/cli/LV2PluginInstance.h"
 #include "host/cli/ModuleLocator.h"
@@ -58,7 +59,7 @@ const char* PluginLoader::KindName(PluginKind kind) {
 std::unique_ptr<PluginInstance> PluginLoader::Load(const std::string& path, std::string& error) {
   const std::string file = path.empty() ? ModuleLocator::FindBesideExecutable(error) : path;
   if (file.empty()) return nullptr;
-  switch (const PluginKind kind = KindOf(file)) {
+  switch (KindOf(file)) {
     case PluginKind::kAAX:
       return AAXPluginInstance::Create(file, InProcessPluginInstance::ProductParameters(), error);
     case PluginKind::kLV2:
@@ -66,8 +67,7 @@ std::unique_ptr<PluginInstance> PluginLoader::Load(const std::string& path, std:
     case PluginKind::kVST3:
       return VST3PluginInstance::Create(file, error);
     case PluginKind::kCLAP:
-      error = file + ": this host cannot load " + KindName(kind) + " plug-ins yet";
-      return nullptr;
+      return CLAPPluginInstance::Create(file, error);
   }
   return nullptr;
 }

@@ -4,9 +4,11 @@
 #include <random>
 
 #include "host/cli/AAXModule.h"
+#include "host/cli/CLAPPluginInstance.h"
 #include "host/cli/ModuleLocator.h"
 #include "host/cli/PluginLoader.h"
 #include "host/validator/AAXValidatorInsert.h"
+#include "host/validator/CLAPChecks.h"
 #include "host/validator/InstanceValidatorInsert.h"
 #include "host/validator/Validation.h"
 
@@ -86,6 +88,7 @@ int Validate(const ValidateOptions& options, std::ostream& out, std::ostream& er
   CheckLatency(v);
   if (v.Plan().switching) CheckSwitching(v);
   if (v.Plan().badAudio) CheckBadAudio(v);
+  if (const auto* clap = dynamic_cast<const tbhost::CLAPPluginInstance*>(plugin.first.get())) CheckCLAP(v, *clap);
   v.ReportAudioThread();
   report.Summary();
   return report.Failed() == 0 ? 0 : 1;

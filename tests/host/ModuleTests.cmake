@@ -51,3 +51,17 @@ if(WIN32)
     SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
     TIMEOUT 900)
 endif()
+
+# The CLAP plug-in (Tollenbrook.clap, where the build makes one) through the host, and the
+# validator on it at the highest strictness.
+if(TARGET tollenbrook_clap)
+  add_dependencies(test_host tollenbrook_clap)
+  set_property(TEST test_host APPEND PROPERTY ENVIRONMENT "TOLLENBROOK_CLAP_BUNDLE=${TOLLENBROOK_CLAP_BUNDLE}")
+  add_test(NAME tollenbrook_host_describe_clap COMMAND tollenbrook-host describe --module ${TOLLENBROOK_CLAP_BUNDLE})
+  set_tests_properties(tollenbrook_host_describe_clap PROPERTIES PASS_REGULAR_EXPRESSION "State: CLAP")
+  add_test(NAME tollenbrook_host_validate_clap
+           COMMAND tollenbrook-host validate --strictness 10 --module ${TOLLENBROOK_CLAP_BUNDLE})
+  set_tests_properties(tollenbrook_host_validate_clap PROPERTIES
+    PASS_REGULAR_EXPRESSION "CLAP plug-in .*strictness 10.*[1-9][0-9]* passed, 0 failed" FAIL_REGULAR_EXPRESSION "FAIL  "
+    TIMEOUT 600)
+endif()

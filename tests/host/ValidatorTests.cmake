@@ -71,3 +71,31 @@ if(NOT WIN32 AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
                     "FAIL  audio thread allocates nothing and takes no lock: 0 allocations and [1-9][0-9]* locks"
                     validate --strictness 3 --module $<TARGET_FILE:validator_probe_3>)
 endif()
+
+# CLAP: probe plug-ins written directly on the interface (tests/host/probe/CLAPProbe.cpp), one
+# known fault each (0 none), for the CLAP instance tests and the validator's CLAP checks.
+set(clap_probe_dir ${CMAKE_BINARY_DIR}/tests/clap-probes)
+foreach(fault IN ITEMS 0 1 2 3 4)
+  add_library(clap_probe_${fault} MODULE ${CMAKE_CURRENT_LIST_DIR}/probe/CLAPProbe.cpp)
+  target_include_directories(clap_probe_${fault} SYSTEM PRIVATE ${TB_CLAP_HEADERS_DIR})
+  target_include_directories(clap_probe_${fault} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(clap_probe_${fault} PRIVATE TB_CLAP_PROBE_FAULT=${fault})
+  set_target_properties(clap_probe_${fault} PROPERTIES PREFIX "" SUFFIX ".clap" CXX_VISIBILITY_PRESET hidden
+                        LIBRARY_OUTPUT_DIRECTORY ${clap_probe_dir} RUNTIME_OUTPUT_DIRECTORY ${clap_probe_dir})
+  add_dependencies(test_host clap_probe_${fault})
+endforeach()
+set_property(TEST test_host APPEND PROPERTY ENVIRONMENT "TOLLENBROOK_CLAP_PROBES=${clap_probe_dir}")
+tb_validator_test(validator_passes_a_sound_clap_probe 0 "CLAP plug-in .*[0-9]+ passed, 0 failed"
+                  validate --strictness 10 --module ${clap_probe_dir}/clap_probe_0.clap)
+tb_validator_test(validator_fails_a_clap_probe_that_calls_the_host_from_the_wrong_thread 1
+                  "FAIL  clap: calls from the threads the interface assigns: clap.params rescan from a thread other than the main thread"
+                  validate --strictness 3 --module ${clap_probe_dir}/clap_probe_1.clap)
+tb_validator_test(validator_fails_a_clap_probe_that_drops_late_events 1
+                  "FAIL  clap: parameter events at every offset of a block: [^\n]*offset 1"
+                  validate --strictness 3 --module ${clap_probe_dir}/clap_probe_2.clap)
+tb_validator_test(validator_fails_a_clap_probe_that_half_takes_a_damaged_state 1
+                  "FAIL  clap: damaged state streams are refused and change nothing: [^\n]*changed"
+                  validate --strictness 3 --module ${clap_probe_dir}/clap_probe_3.clap)
+tb_validator_test(validator_fails_a_clap_probe_that_reads_its_state_in_one_piece 1
+                  "FAIL  clap: state round trips in pieces: [^\n]*pieces of 1 byte"
+                  validate --strictness 3 --module ${clap_probe_dir}/clap_probe_4.clap)
