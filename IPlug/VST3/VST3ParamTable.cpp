@@ -30,13 +30,10 @@ const VST3ParamTable::Entry* VST3ParamTable::At(int listIdx) const {
   return listIdx >= 0 && listIdx < Count() ? &mEntries[static_cast<size_t>(listIdx)] : nullptr;
 }
 
+// A few dozen entries: a plain search costs less than any index would.
 const VST3ParamTable::Entry* VST3ParamTable::Find(v3_param_id id) const {
-  // Parameters come first in index order, so an identifier finds its entry without a search.
-  const int paramIdx = HostParams(const_cast<IPlugVST3&>(mPlug)).ParamIndexFromID(id);
-  for (const Entry& e : mEntries) {
+  for (const Entry& e : mEntries)
     if (e.mID == id) return &e;
-    if (paramIdx >= 0 && e.mKind == Kind::kParam && e.mIdx > paramIdx) break;
-  }
   return nullptr;
 }
 

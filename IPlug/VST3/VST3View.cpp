@@ -130,6 +130,8 @@ v3_result VST3View::Attached(void* parent, const char* type) {
     return V3_FALSE;
   }
   mOpen = true;
+  // A scale the host gave before the editor opened.
+  if (mHostScale > 0.f) plug.SetEditorScreenScale(mHostScale);
   plug.StartTimer();
   if (!StartRunLoop()) {
     Removed();
@@ -184,7 +186,7 @@ void VST3View::OnEvents() {
 
 float VST3View::PlatformScale() const {
   const igraphics::IGraphics* graphics = mController.Plug().GetUI();
-  return graphics ? graphics->GetPlatformWindowScale() : 1.f;
+  return graphics ? graphics->GetPlatformWindowScale() : (mHostScale > 0.f ? mHostScale : 1.f);
 }
 
 float VST3View::ZoomFor(int width, int height) const {
@@ -209,9 +211,13 @@ v3_result VST3View::GetSize(v3_view_rect& rect) const {
   if (const igraphics::IGraphics* graphics = plug.GetUI()) {
     width = static_cast<int>(static_cast<float>(graphics->WindowWidth()) * graphics->GetPlatformWindowScale());
     height = static_cast<int>(static_cast<float>(graphics->WindowHeight()) * graphics->GetPlatformWindowScale());
-  } else if (plug.GetSavedWidth() > 0 && plug.GetSavedHeight() > 0 && plug.GetSavedScale() > 0.f) {
-    width = static_cast<int>(static_cast<float>(plug.GetSavedWidth()) * plug.GetSavedScale());
-    height = static_cast<int>(static_cast<float>(plug.GetSavedHeight()) * plug.GetSavedScale());
+  } else {
+    if (plug.GetSavedWidth() > 0 && plug.GetSavedHeight() > 0 && plug.GetSavedScale() > 0.f) {
+      width = static_cast<int>(static_cast<float>(plug.GetSavedWidth()) * plug.GetSavedScale());
+      height = static_cast<int>(static_cast<float>(plug.GetSavedHeight()) * plug.GetSavedScale());
+    }
+    width = static_cast<int>(static_cast<float>(width) * PlatformScale());
+    height = static_cast<int>(static_cast<float>(height) * PlatformScale());
   }
   rect = {0, 0, width, height};
   return V3_OK;
@@ -259,6 +265,7 @@ v3_result VST3View::SetFrame(v3_plugin_frame** frame) {
 v3_result VST3View::SetContentScale(float scale) {
 #if defined(_WIN32)
   if (!(scale > 0.f) || !std::isfinite(scale)) return V3_INVALID_ARG;
+  mHostScale = scale;
   mController.Plug().SetEditorScreenScale(scale);
   return V3_OK;
 #else

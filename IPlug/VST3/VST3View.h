@@ -67,7 +67,8 @@ private:
   v3_plugin_frame** mFrame = nullptr;
   v3_run_loop** mRunLoop = nullptr;
   bool mOpen = false;
-  bool mInOnSize = false;  // the host is resizing: the editor's answer must not ask again
+  bool mInOnSize = false;
+  float mHostScale = 0.f;  // the content scale the host gave (Windows); 0 before it gave one  // the host is resizing: the editor's answer must not ask again
 };
 
 }  // namespace iplug

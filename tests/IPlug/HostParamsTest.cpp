@@ -40,6 +40,24 @@ TEST(HostParams, ShapesAndStepsFollowTheParameterKind) {
 }
 
 // Identifiers go both ways, as numbers and as text, and nothing else names a parameter.
+TEST(HostParams, AChoiceNamesEveryValue) {
+  iplug::IParam list, named, partly, bare, fraction;
+  list.InitEnum("Mode", 1, 3, "", 0, "", "A", "B", "C");
+  named.InitInt("Steps", 0, 0, 2);
+  partly.InitInt("Partly", 0, 0, 2);
+  bare.InitInt("Bare", 0, 0, 2);
+  fraction.InitDouble("Fraction", 0.0, 0.0, 1.0, 0.5);
+  for (int v = 0; v < 3; ++v) named.SetDisplayText(v, "n");
+  partly.SetDisplayText(0, "zero");
+  fraction.SetDisplayText(0.0, "none");
+  fraction.SetDisplayText(1.0, "all");
+  EXPECT_TRUE(HostParams::IsChoice(list));
+  EXPECT_TRUE(HostParams::IsChoice(named));
+  EXPECT_FALSE(HostParams::IsChoice(partly)) << "one value has no text of its own";
+  EXPECT_FALSE(HostParams::IsChoice(bare));
+  EXPECT_FALSE(HostParams::IsChoice(fraction)) << "a continuous parameter is no choice";
+}
+
 TEST(HostParams, IdentifiersNameEachParameterBothWays) {
   ShapesPlugin plug;
   HostParams params(plug);

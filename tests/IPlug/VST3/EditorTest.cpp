@@ -170,3 +170,55 @@ TEST(VST3Editor, RunsOnTheHostsRunLoopAndSizesWithinItsZoomRange) {
 
 }  // namespace
 #endif
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include "IPlug/VST3/VST3Rig.h"
+#include "support/TestParentWindow.h"
+
+// The editor in a Windows host's window: a child of the host's HWND, sized in pixels of the
+// content scale the host gives.
+namespace {
+
+using namespace vst3test;
+
+TEST(VST3Editor, OpensInTheHostsWindowAtTheHostsContentScale) {
+  Module module;
+  Plugin p(module);
+  ASSERT_TRUE(p.mController) << module.mError;
+  auto** view = reinterpret_cast<v3_plugin_view**>(p.E()->create_view(p.mController, "editor"));
+  ASSERT_TRUE(view);
+  v3_plugin_view& v = *v3_cpp_obj(view);
+  EXPECT_EQ(v.is_platform_type_supported(view, V3_VIEW_PLATFORM_TYPE_HWND), V3_OK);
+  EXPECT_NE(v.is_platform_type_supported(view, V3_VIEW_PLATFORM_TYPE_X11), V3_OK);
+  v3_view_rect unscaled{};
+  ASSERT_EQ(v.get_size(view, &unscaled), V3_OK);
+  v3_plugin_view_content_scale** scale = nullptr;
+  ASSERT_EQ(v3_cpp_obj_query_interface(view, v3_plugin_view_content_scale_iid, &scale), V3_OK);
+  // Given before the editor opens, as hosts do: the size asked for follows.
+  ASSERT_EQ(v3_cpp_obj(scale)->set_content_scale_factor(scale, 1.5f), V3_OK);
+  v3_view_rect before{};
+  v.get_size(view, &before);
+  EXPECT_NEAR(before.right, unscaled.right * 1.5, 1);
+
+  Frame frame;
+  v.set_frame(view, frame.Get());
+  auto* parent = static_cast<HWND>(tbtest::TestParentWindow());
+  ASSERT_EQ(v.attached(view, parent, V3_VIEW_PLATFORM_TYPE_HWND), V3_OK);
+  HWND child = GetWindow(parent, GW_CHILD);
+  ASSERT_TRUE(child);
+  RECT r{};
+  GetWindowRect(child, &r);
+  v3_view_rect open{};
+  v.get_size(view, &open);
+  EXPECT_NEAR(open.right, before.right, 1);
+  EXPECT_NEAR(r.right - r.left, open.right, 1);
+  ASSERT_EQ(v.removed(view), V3_OK);
+  EXPECT_FALSE(GetWindow(parent, GW_CHILD));
+  v3_cpp_obj_unref(scale);
+  v3_cpp_obj_unref(view);
+}
+
+}  // namespace
+#endif
