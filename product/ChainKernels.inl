@@ -312,6 +312,7 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
     needle = pointer;
   };
   const auto fed = [&](int first, int last) {
+    if (first == last) return;
     for (int k = 0; k < 3; ++k) BiquadFeed(*forms[k], *sections[k], *s.partial[k], comp + first, comp + first, last - first);
     envelopes(first, last);
   };
@@ -369,6 +370,7 @@ void DetectorBlocks(double* comp, const double* lim, DetectorSections& s, const 
 // section after the other.
 void ColourBlocks(const double* const* in, ColourSections& s, double* const* out, int n, int channels) {
   const auto fed = [&](int c, int first, int last) {
+    if (first == last) return;
     BiquadFeed(*s.highPassBlock, s.highPass[c], *s.highPassPartial[c], in[c] + first, out[c] + first, last - first);
     BiquadFeed(*s.peakBlock, s.peak[c], *s.peakPartial[c], out[c] + first, out[c] + first, last - first);
   };
