@@ -56,6 +56,11 @@ void CheckRandomSettings(Validation& v, ValidatorInsert& insert) {
 void CheckAutomation(Validation& v, ValidatorInsert& insert, int interval) {
   const std::string check = "automation every " + std::to_string(interval) + (interval == 1 ? " sample" : " samples");
   v.Begin(check);
+  // A plug-in without settable parameters has nothing to automate (and no index to draw).
+  if (insert.Params().empty()) {
+    v.Report().Record(check, "", "no parameter to automate");
+    return;
+  }
   std::uniform_int_distribution<size_t> pick(0, insert.Params().size() - 1);
   std::string problem;
   const int blocks = static_cast<int>(kRate / 4) / interval;

@@ -34,6 +34,9 @@ public:
   std::string MeterName(int meter) const override;
   double MeterValue(int meter) const override;
 
+  // Leaves the stand-in without parameters, as a plug-in that offers none.
+  void DropParameters() { mParams.clear(); }
+
   std::vector<std::string> mLog;   // "init 44100 2 key", "set 0 1", "block 512"
   std::vector<int> mBlockSizes;
   int64_t mFramesProcessed = 0;

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/validator/InstanceValidatorInsert.h"
+#include "host/validator/Validation.h"
 #include "host/FakePlugin.h"
 
 // The validator's host for a format whose host holds the parameter values: what it keeps of
@@ -78,6 +80,21 @@ TEST(InstanceValidatorInsert, RendersEveryOutputAndMovesOnAndRefusesSessionsItCa
     EXPECT_NE(error, "");
     EXPECT_EQ(m.insert->Normalized(m.insert->Params()[0].id), 1.0);
   }
+}
+
+TEST(InstanceValidatorInsert, TheParameterChecksPassAPlugInWithoutParameters) {
+  std::ostringstream out;
+  tbvalidate::ValidationReport report(out);
+  tbvalidate::Validation v(
+      [](int channels, double rate, int maxBlock, std::string& error) {
+        auto plugin = std::make_unique<hosttest::FakePlugin>();
+        plugin->DropParameters();
+        return tbvalidate::InstanceValidatorInsert::Create(std::move(plugin), channels, rate, maxBlock, error);
+      },
+      tbvalidate::ValidationPlan::For(10), 1, report);
+  tbvalidate::CheckParameters(v);
+  EXPECT_GT(report.Passed(), 0) << out.str();
+  EXPECT_EQ(report.Failed(), 0) << out.str();
 }
 
 }  // namespace
