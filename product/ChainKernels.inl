@@ -599,7 +599,7 @@ constexpr double kTanh1[] = {0x1.0000000000000p+0,   -0x1.555555555554bp-2,  0x1
                              0x1.de54b3b8a3e44p-17,  -0x1.3e3409ecbd1b4p-18, 0x1.534ce0b79b4edp-20,
                              -0x1.f02da278bca1cp-23, 0x1.69edf43a81237p-26};
 
-inline vd SaturateV(vd x) {
+__attribute__((always_inline)) inline vd SaturateV(vd x) {
   const vd ax = Abs(x);
   if (All(ax <= 1e-8)) return x + 0.0;  // (-0 + 0 is +0, as in the formula)
   const vd x3 = x * x * x;

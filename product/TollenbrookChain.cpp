@@ -42,7 +42,7 @@ struct SmootherSteps {
   double z;
 };
 
-// The range map of the automatic recovery times, as RangeMap computes it for input 0 to 1.
+// The automatic recovery time for detector level p: the linear map of 0 .. 1 onto outMin .. outMax.
 inline double AutoRecoveryMs(double p, double outMin, double outMax) {
   return (p - 0.0) / (1.0 - 0.0) * (outMax - outMin) + outMin;
 }
@@ -377,12 +377,7 @@ void TollenbrookChain::RecoveryTimes(int n, const ChainSettings& s, bool ordinar
     mKernels->autoRecovery(mDetLs.data(), mDetRs.data(), mCompRelease.data(), mLimRelease.data(), n, compMin,
                            compMax, levelMin, levelMax);
   }
-  // The four maps see every sample; their last input and result are what remains of them.
   const double pLast = LargerMagnitude(mDetLs[static_cast<size_t>(n - 1)], mDetRs[static_cast<size_t>(n - 1)]);
-  mCompAuto1.Map(pLast);
-  mCompAuto2.Map(pLast);
-  mLevelAuto1.Map(pLast);
-  mLevelAuto2.Map(pLast);
 
   const double compConst = RecoveryMs(s.compRecovery, kCompRecoveryMs, pLast, mCompRecoveryMs);
   const double levelConst = RecoveryMs(s.levelRecovery, kLevelRecoveryMs, pLast, mLevelRecoveryMs);

@@ -11,7 +11,6 @@
 #include "product/HalfbandBlockFilter.h"
 #include "product/MeterBallistics.h"
 #include "product/ParamSmoother.h"
-#include "product/RangeMap.h"
 #include "product/compressor.h"
 
 // Gain reduction seen during the last block, for meters and command-line statistics.
@@ -200,11 +199,6 @@ private:
 
   DryDelay mDryDelayL;
   DryDelay mDryDelayR;
-
-  RangeMap mCompAuto1{0.0, 1.0, 500.0, 5000.0};
-  RangeMap mCompAuto2{0.0, 1.0, 1000.0, 7000.0};
-  RangeMap mLevelAuto1{0.0, 1.0, 500.0, 5000.0};
-  RangeMap mLevelAuto2{0.0, 1.0, 1000.0, 7000.0};
 
   double mCompRecoveryMs = 400.0;
   double mLevelRecoveryMs = 100.0;
