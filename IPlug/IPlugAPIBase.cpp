@@ -109,6 +109,13 @@ void IPlugAPIBase::OnStateRestored() {
   for (int i = 0; i < NParams(); ++i) SendParamValueFromProcessor(i, GetParam(i)->Value(), false);
 }
 
+void IPlugAPIBase::OnEditorOpened() {
+  ParamTuple stale;
+  while (mParamChangeFromProcessor.Pop(stale)) {
+  }
+  IPluginBase::OnEditorOpened();
+}
+
 void IPlugAPIBase::SendParamValueFromProcessor(int paramIdx, double value, bool normalized) {
   if (!IsValidParamIdx(paramIdx)) return;
   if (normalized) value = GetParam(paramIdx)->FromNormalized(value);

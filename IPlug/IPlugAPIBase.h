@@ -77,6 +77,10 @@ public:
   // Any thread (a host's chunk thread). Queues every parameter's value for the editor; the
   // timer delivers them on the editor's thread.
   void OnStateRestored() override;
+  // Editor thread, as the editor opens. The editor takes every parameter's current value, so
+  // the values queued for it before are older than what it shows: they are dropped, or a
+  // state restored while it was closed would undo what the host has set since.
+  void OnEditorOpened() override;
 
   // Host main thread. True when the parameter doubles stored in data, starting at double
   // element startIdx, match the current values to 1e-5 in single precision. dataSize is the

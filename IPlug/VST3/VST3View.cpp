@@ -226,6 +226,12 @@ v3_result VST3View::GetSize(v3_view_rect& rect) const {
 v3_result VST3View::OnSize(const v3_view_rect& rect) {
   igraphics::IGraphics* graphics = mController.Plug().GetUI();
   if (!graphics) return V3_OK;  // the editor opens at its own saved size
+  // Hosts answer the view's own size (after resizeView, or when they first place it): the
+  // editor keeps its zoom then, rather than one made from the rounded pixel size.
+  v3_view_rect current{};
+  if (GetSize(current) == V3_OK && current.right - current.left == rect.right - rect.left &&
+      current.bottom - current.top == rect.bottom - rect.top)
+    return V3_OK;
   const float zoom = ZoomFor(rect.right - rect.left, rect.bottom - rect.top);
   mInOnSize = true;
   graphics->Resize(graphics->Width(), graphics->Height(), zoom, true);

@@ -196,6 +196,16 @@ TEST(IPlugAPIBase, TheParameterRingKeepsTheFirst512Values) {
   EXPECT_EQ(plug.mLog[512], "tick");
 }
 
+TEST(IPlugAPIBase, AnOpeningEditorShowsCurrentValuesNotOnesQueuedBeforeIt) {
+  RecordingPlugin plug(TestConfig(2));
+  plug.OnStateRestored();  // queues the restored values while no editor is open
+  plug.GetParam(1)->Set(75.0);  // then the host sets one directly
+  plug.OnEditorOpened();
+  plug.mLog.clear();
+  plug.ServiceQueues();
+  EXPECT_EQ(plug.mLog, Log{"tick"}) << "nothing older than the values the editor opened with";
+}
+
 // ---- editor to host ----
 
 TEST(IPlugAPIBase, SetParamFromEditorSetsTellsTheHostRunsTheHookThenTellsTheEditor) {
