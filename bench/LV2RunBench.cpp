@@ -34,7 +34,7 @@ LV2_URID MapUri(LV2_URID_Map_Handle, const char* uri) {
   return gUrids.emplace(uri, static_cast<LV2_URID>(gUrids.size() + 1)).first->second;
 }
 
-// One lilv world for every figure: the specifications, our bundle and the system's bundles.
+// One lilv world for every figure: the LV2 vocabularies, our bundle and the system's bundles.
 struct World {
   LilvWorld* world = lilv_world_new();
   World() {
