@@ -15,9 +15,9 @@
 #include <clap/plugin.h>
 #include <clap/stream.h>
 
-// The CLAP 1.1 extensions the binding offers or uses whose headers the packaged interface
-// (dpf-source's copy of the CLAP headers) does not carry: audio ports configurations, the POSIX
-// file-descriptor support, the render mode and the tail. They are written out here from the
+// The CLAP 1.1 extensions the binding and our host offer or use whose headers the packaged
+// interface (dpf-source's copy of the CLAP headers) does not carry: audio ports configurations,
+// the POSIX file-descriptor support, the render mode, the tail and the host's log. They are written out here from the
 // interface's published layout, under the interface's own names, so that a host and a plug-in
 // built against a complete set of headers agree with them byte for byte; the names stay the
 // interface's so that a later, complete header set replaces this file without an edit elsewhere.
@@ -104,6 +104,24 @@ typedef struct clap_host_tail {
   // [audio-thread]
   void(CLAP_ABI* changed)(const clap_host_t* host);
 } clap_host_tail_t;
+
+static constexpr const char CLAP_EXT_LOG[] = "clap.log";
+
+enum {
+  CLAP_LOG_DEBUG = 0,
+  CLAP_LOG_INFO = 1,
+  CLAP_LOG_WARNING = 2,
+  CLAP_LOG_ERROR = 3,
+  CLAP_LOG_FATAL = 4,
+  CLAP_LOG_HOST_MISBEHAVING = 5,
+  CLAP_LOG_PLUGIN_MISBEHAVING = 6,
+};
+typedef int32_t clap_log_severity;
+
+typedef struct clap_host_log {
+  // [thread-safe]
+  void(CLAP_ABI* log)(const clap_host_t* host, clap_log_severity severity, const char* msg);
+} clap_host_log_t;
 
 }  // extern "C"
 #endif

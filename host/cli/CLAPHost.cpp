@@ -9,7 +9,7 @@
 #include "clap/ext/state.h"
 #include "clap/ext/thread-check.h"
 #include "clap/ext/timer-support.h"
-#include "host/cli/CLAPExtensions.h"
+#include "IPlug/CLAP/CLAPExtensions.h"
 
 namespace tbhost {
 namespace {

@@ -11,7 +11,7 @@
 #include "clap/ext/state.h"
 #include "clap/plugin-factory.h"
 #include "clap/process.h"
-#include "host/cli/CLAPExtensions.h"
+#include "IPlug/CLAP/CLAPExtensions.h"
 #include "host/cli/CLAPStreams.h"
 
 namespace tbhost {

@@ -22,7 +22,7 @@
 #include "clap/ext/timer-support.h"
 #include "clap/plugin-factory.h"
 #include "clap/process.h"
-#include "host/cli/CLAPExtensions.h"
+#include "IPlug/CLAP/CLAPExtensions.h"
 
 #ifndef TB_CLAP_PROBE_FAULT
 #define TB_CLAP_PROBE_FAULT 0
