@@ -2,10 +2,13 @@
 
 #include "aax-library/AAX_Results.h"
 #include "host/aax/PropertyMap.h"
+#include "host/cli/ModuleLocator.h"
 
 namespace tbhost {
 
-std::unique_ptr<AAXModule> AAXModule::Open(const std::string& path, std::string& error) {
+std::unique_ptr<AAXModule> AAXModule::Open(const std::string& pathGiven, std::string& error) {
+  // A bundle may be named by its folder, as the other formats' bundles are.
+  const std::string path = ModuleLocator::ModuleInBundle(pathGiven);
   std::unique_ptr<AAXModule> module(new AAXModule());
   module->mPath = path;
   if (!module->mLoader.Load(path)) {

@@ -1,6 +1,7 @@
 #include "host/cli/ModuleLocator.h"
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "host/aax/ModuleLoader.h"
@@ -18,6 +19,19 @@ std::string ModuleLocator::BundleRelativePath() {
 #else
   return "Tollenbrook.aaxplugin/Contents/x86_64-linux/Tollenbrook.so";
 #endif
+}
+
+std::string ModuleLocator::ModuleInBundle(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path bundle = PathFromUtf8(path).lexically_normal();
+  const std::filesystem::path folder = bundle.has_filename() ? bundle : bundle.parent_path();
+  if (folder.extension() != ".aaxplugin" || !std::filesystem::is_directory(folder, ec)) return path;
+  // The bundle's inner path with the bundle's own name for the binary.
+  const std::filesystem::path inner = PathFromUtf8(BundleRelativePath());
+  const std::filesystem::path binary = *std::prev(inner.end());
+  std::filesystem::path resolved = folder;
+  for (auto part = std::next(inner.begin()); part != std::prev(inner.end()); ++part) resolved /= *part;
+  return PathToUtf8(resolved / (PathToUtf8(folder.stem()) + PathToUtf8(binary.extension())));
 }
 
 std::string ModuleLocator::FindFrom(const std::string& directory) {

@@ -13,6 +13,9 @@ class ModuleLocator {
 public:
   // "Tollenbrook.aaxplugin/Contents/x64/Tollenbrook.aaxplugin" and the like.
   static std::string BundleRelativePath();
+  // The module binary inside an AAX bundle named by its folder ("X.aaxplugin", as for the
+  // other formats' bundles); any other path comes back as it is.
+  static std::string ModuleInBundle(const std::string& path);
   // The first existing module near the running program; empty with `error` set when there is
   // none.
   static std::string FindBesideExecutable(std::string& error);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "host/ModuleFixtures.h"
+#include "host/cli/ModuleLocator.h"
 #include "host/cli/PluginLoader.h"
 #include "host/cli/PluginState.h"
 
@@ -38,6 +41,20 @@ TEST(PluginLoader, AKindItCannotLoadIsAClearError) {
     EXPECT_NE(error.find("cannot load"), std::string::npos) << error;
     EXPECT_NE(error.find(PluginLoader::KindName(PluginLoader::KindOf(path))), std::string::npos) << error;
   }
+}
+
+TEST(PluginLoader, AnAAXBundleFolderLoadsTheModuleInside) {
+  const std::string module = hosttest::BuiltModule();
+  ASSERT_FALSE(module.empty());
+  const std::filesystem::path folder = std::filesystem::path(module).parent_path().parent_path().parent_path();
+  ASSERT_EQ(folder.extension(), ".aaxplugin");
+  for (const std::string& path : {folder.string(), folder.string() + "/"}) {
+    EXPECT_EQ(tbhost::ModuleLocator::ModuleInBundle(path), std::filesystem::path(module).lexically_normal().string())
+        << path;
+    std::string error;
+    EXPECT_NE(PluginLoader::Load(path, error), nullptr) << error;
+  }
+  EXPECT_EQ(tbhost::ModuleLocator::ModuleInBundle(module), module) << "a binary stays what it is";
 }
 
 TEST(PluginState, AChunkFormatNamesItsIdentifierAndNothingElseIsOne) {
