@@ -74,15 +74,27 @@ std::vector<int> Settable(const CLAPPluginInstance& plugin) {
   return indices;
 }
 
-double RandomPlain(const tbhost::ParamInfo& p, std::mt19937_64& rng) {
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  const double v = p.min + unit(rng) * (p.max - p.min);
+double PlainAt(const tbhost::ParamInfo& p, double unit) {
+  const double v = p.min + unit * (p.max - p.min);
   return p.step > 0.0 ? std::clamp(p.min + std::round((v - p.min) / p.step) * p.step, p.min, p.max) : v;
 }
 
 void Randomise(CLAPPluginInstance& plugin, std::mt19937_64& rng) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (const int index : Settable(plugin))
-    plugin.SetParameter(index, RandomPlain(plugin.Parameters()[static_cast<size_t>(index)], rng));
+    plugin.SetParameter(index, PlainAt(plugin.Parameters()[static_cast<size_t>(index)], unit(rng)));
+}
+
+// Random settings for two instances that differ in every parameter, stepped ones included: half
+// a range apart is at least one step, so a state that half takes another's values always shows.
+void RandomiseApart(CLAPPluginInstance& a, CLAPPluginInstance& b, std::mt19937_64& rng) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (const int index : Settable(a)) {
+    const tbhost::ParamInfo& p = a.Parameters()[static_cast<size_t>(index)];
+    const double u = unit(rng);
+    a.SetParameter(index, PlainAt(p, u));
+    b.SetParameter(index, PlainAt(p, u < 0.5 ? u + 0.5 : u - 0.5));
+  }
 }
 
 bool Save(CLAPPluginInstance& plugin, size_t piece, std::vector<uint8_t>& bytes, std::string& error) {
@@ -203,8 +215,7 @@ void CheckDamagedStates(Validation& v, const CLAPPluginInstance& first, Instance
   std::unique_ptr<CLAPPluginInstance> donor = Make(first, error);
   std::unique_ptr<CLAPPluginInstance> plugin = Make(first, error);
   if (!donor || !plugin) return v.Report().Fail(check, error);
-  Randomise(*donor, v.Rng());
-  Randomise(*plugin, v.Rng());
+  RandomiseApart(*donor, *plugin, v.Rng());
   std::vector<uint8_t> valid, before;
   if (!Save(*donor, 0, valid, error) || !Save(*plugin, 0, before, error))
     return v.Report().Fail(check, "no state (" + error + ")");
@@ -251,11 +262,12 @@ void RunThreads(CLAPPluginInstance& plugin, std::mt19937_64& rng) {
     }
   });
   std::vector<int> indices = Settable(plugin);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int k = 0; k < 50; ++k) {
     std::lock_guard lock(turn);
     if (!indices.empty()) {
       const int index = indices[static_cast<size_t>(k) % indices.size()];
-      plugin.SetParameter(index, RandomPlain(plugin.Parameters()[static_cast<size_t>(index)], rng));
+      plugin.SetParameter(index, PlainAt(plugin.Parameters()[static_cast<size_t>(index)], unit(rng)));
     }
     for (int m = 0; m < plugin.MeterCount(); ++m) plugin.MeterValue(m);
     plugin.Latency();
