@@ -2,25 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <limits>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "IPlug/LV2/ArdourSession.h"
 #include "IPlug/LV2/FloatWav.h"
 #include "IPlug/LV2/LilvRig.h"
 #include "IPlug/LV2/ToolRun.h"
-#include "host/ReferenceWav.h"
 #include "host/TestFiles.h"
 #include "product/MusicSignal.h"
 
-// The bundle in Ardour, run headless (ardour7-lua on the dummy audio back end, with a scratch
-// home, so no user configuration is read or written, and LV2_PATH naming the built bundle and
-// the LV2 vocabularies only). ardour/session.lua makes a session with a stereo and a mono
+// The bundle in Ardour, run headless, with LV2_PATH naming the built bundle and the LV2
+// vocabularies only. ardour/session.lua makes a session with a stereo and a mono
 // track, renders them with the tracks' bounce with processing (Ardour's session export is not
 // reliable headless), applies a factory preset through Ardour's preset interface, and saves,
 // closes and reopens the session. Every render must equal tollenbrook-host render with the
@@ -39,106 +34,9 @@ const char* const kPreset = "Loud Master";
 // 7.3's real-time recording, so the side-chain run is without oversampling.
 const char* const kSideChainSettings = "External Sidechain=1;Oversample=0";
 
-bool HaveArdour() { return lv2test::RunTool({"sh", "-c", "command -v ardour7-lua"}).status == 0; }
+using namespace ardourtest;
 
-// The lines "<what>\t<field>..." a phase of session.lua reported, split at the tabs.
-using Report = std::vector<std::vector<std::string>>;
-
-struct Phase {
-  int status = -1;
-  std::string output;
-  Report report;
-};
-
-class ArdourSession {
-public:
-  ArdourSession() : mHome(mDir.Path() / "home"), mSession(mDir.Path() / "session") {}
-
-  Phase Run(const std::string& phase) const {
-    const char* source = std::getenv("TOLLENBROOK_SOURCE_DIR");
-    const std::string script = std::string(source ? source : ".") + "/tests/IPlug/LV2/ardour/session.lua";
-    const std::string home = mHome.string();
-    const lv2test::ToolRun run = lv2test::RunTool(
-        {"env", "-u", "DISPLAY", "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config", "XDG_DATA_HOME=" + home + "/data",
-         "XDG_CACHE_HOME=" + home + "/cache", "TB_PHASE=" + phase, "TB_SESSION_DIR=" + mSession.string(),
-         "TB_FRAMES=" + std::to_string(kFrames), std::string("TB_STEREO=") + kStereoSettings,
-         std::string("TB_MONO=") + kMonoSettings, std::string("TB_PRESET=") + kPreset,
-         std::string("TB_SIDECHAIN=") + kSideChainSettings, "timeout", "120",
-         "ardour7-lua", script});
-    Phase result{run.status, run.output, {}};
-    std::istringstream in(run.output);
-    for (std::string line; std::getline(in, line);) {
-      std::vector<std::string> fields;
-      std::istringstream split(line);
-      for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-      if (fields.size() > 1) result.report.push_back(fields);
-    }
-    return result;
-  }
-
-  // The files of the session's saved plug-in states.
-  std::vector<std::string> PluginStateFiles() const {
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(mSession / "plugins", ec))
-      files.push_back(e.path().lexically_relative(mSession).string());
-    std::sort(files.begin(), files.end());
-    return files;
-  }
-
-  const hosttest::ScopedTempDir& Dir() const { return mDir; }
-
-private:
-  hosttest::ScopedTempDir mDir;
-  std::filesystem::path mHome;
-  std::filesystem::path mSession;
-};
-
-// The field after `what` and `track` (and `label`), in channel order, of every matching line.
-std::vector<std::string> Paths(const Report& report, const std::string& what, const std::string& track,
-                               const std::string& label = "") {
-  std::vector<std::string> paths;
-  for (const auto& f : report)
-    if (f[0] == what && f[1] == track && (label.empty() || (f.size() > 4 && f[2] == label))) paths.push_back(f.back());
-  return paths;
-}
-
-std::map<std::string, double> Controls(const Report& report) {
-  std::map<std::string, double> controls;
-  for (const auto& f : report)
-    if (f[0] == "control" && f.size() == 4) controls[f[1] + "/" + f[2]] = std::stod(f[3]);
-  return controls;
-}
-
-// Ardour's mono source files: the samples of the data chunk are replaced, the header stays.
-void FillSource(const std::string& path, const std::vector<float>& samples) {
-  std::vector<uint8_t> bytes = hosttest::ReadBytes(path);
-  const auto data = std::search(bytes.begin(), bytes.end(), std::begin("data"), std::end("data") - 1);
-  ASSERT_NE(data, bytes.end()) << path;
-  uint32_t size = 0;
-  std::memcpy(&size, &*data + 4, 4);
-  ASSERT_EQ(size, samples.size() * sizeof(float)) << path;
-  std::memcpy(&*data + 8, samples.data(), size);
-  hosttest::WriteBytes(path, bytes);
-}
-
-std::vector<float> ReadMono(const std::string& path) {
-  hosttest::ReferenceWav w;
-  std::string why;
-  if (!hosttest::ReferenceWav::Decode(hosttest::ReadBytes(path), w, why) || w.channels != 1) return {};
-  return std::vector<float>(w.floats.begin(), w.floats.end());
-}
-
-// A bounce's channels from the region's first frame on (the region starts one second in).
-Channels Bounced(const std::vector<std::string>& paths) {
-  Channels out;
-  for (const std::string& path : paths) {
-    const std::vector<float> all = ReadMono(path);
-    if (all.size() < static_cast<size_t>(kRate + kFrames)) return {};
-    out.emplace_back(all.begin() + kRate, all.begin() + kRate + kFrames);
-  }
-  return out;
-}
+Channels Bounced(const std::vector<std::string>& paths) { return ardourtest::Bounced(paths, kRate, kFrames); }
 
 // A real-time recording's channels from the frame where they line up with `expected`.
 Channels Recorded(const std::vector<std::string>& paths, const Channels& expected) {
@@ -157,18 +55,19 @@ Channels Recorded(const std::vector<std::string>& paths, const Channels& expecte
   return {};
 }
 
-// tollenbrook-host render of `in` with "Name=value;..." settings and the host's options.
 Channels HostRender(const hosttest::ScopedTempDir& dir, const Channels& in, const std::string& settings,
-                    std::vector<std::string> options) {
-  const std::string input = dir.File("host-in.wav"), output = dir.File("host-out.wav");
-  lv2test::WriteFloatWav(input, in, kRate);
-  std::vector<std::string> args = {lv2test::HostProgram(), "render", input, output};
-  std::istringstream split(settings);
-  for (std::string setting; std::getline(split, setting, ';');) args.insert(args.end(), {"--set", setting});
-  args.insert(args.end(), options.begin(), options.end());
-  const lv2test::ToolRun run = lv2test::RunTool(args);
-  EXPECT_EQ(run.status, 0) << run.output;
-  return lv2test::ReadFloatWav(output);
+                    const std::vector<std::string>& options) {
+  return ardourtest::HostRender(dir, in, kRate, settings, options);
+}
+
+// The files of the session's saved plug-in states.
+std::vector<std::string> PluginStateFiles(const ArdourSession& session) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(session.SessionDir() / "plugins", ec))
+    files.push_back(e.path().lexically_relative(session.SessionDir()).string());
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 Channels Music(int channels, uint32_t seed) {
@@ -182,7 +81,10 @@ Channels Music(int channels, uint32_t seed) {
 TEST(LV2Ardour, ASessionRendersSavesAndReopensAsTheHostRenders) {
   if (!HaveArdour()) GTEST_SKIP() << "ardour7-lua is not installed (scripts/deps installs the package ardour)";
   if (lv2test::SanitizedBuild()) GTEST_SKIP() << "Ardour cannot load a sanitizer build";
-  ArdourSession session;
+  ArdourSession session("LV2/ardour/session.lua",
+                        {"TB_FRAMES=" + std::to_string(kFrames), std::string("TB_STEREO=") + kStereoSettings,
+                         std::string("TB_MONO=") + kMonoSettings, std::string("TB_PRESET=") + kPreset,
+                         std::string("TB_SIDECHAIN=") + kSideChainSettings});
 
   const Phase created = session.Run("create");
   ASSERT_EQ(created.status, 0) << created.output;
@@ -210,7 +112,7 @@ TEST(LV2Ardour, ASessionRendersSavesAndReopensAsTheHostRenders) {
 
   // Reopened, the session has every control and the state it was saved with, and saving it
   // unchanged writes no new plug-in state.
-  const std::vector<std::string> states = session.PluginStateFiles();
+  const std::vector<std::string> states = PluginStateFiles(session);
   ASSERT_FALSE(states.empty());
   const Phase reopened = session.Run("reopen");
   ASSERT_EQ(reopened.status, 0) << reopened.output;
@@ -218,7 +120,7 @@ TEST(LV2Ardour, ASessionRendersSavesAndReopensAsTheHostRenders) {
   EXPECT_EQ(controls.size(), 2u * 15u);
   EXPECT_EQ(Controls(reopened.report), controls);
   EXPECT_EQ(controls.at("Stereo/Ratio"), 4.0);
-  EXPECT_EQ(session.PluginStateFiles(), states);
+  EXPECT_EQ(PluginStateFiles(session), states);
   EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(reopened.report, "bounce", "Stereo", "reopened")), stereo), kTolerance);
   EXPECT_LE(lv2test::MaxDifference(Bounced(Paths(reopened.report, "bounce", "Mono", "reopened")), preset), kTolerance);
 

@@ -1,6 +1,7 @@
 -- Drives Ardour headless (ardour7-lua, dummy audio back end) for ArdourTest.cpp, one phase per
 -- run, chosen by TB_PHASE; the session lives in TB_SESSION_DIR. Everything it reports goes to
--- standard output as lines "<what> <track> ..." that the test reads.
+-- standard output as lines "<what> <track> ..." that the test reads; the helpers come from
+-- TB_ARDOUR_COMMON.
 --   create  a session at 48 kHz with the tracks "Stereo", "Mono" and "Key", each with a
 --           placeholder region of TB_FRAMES frames at one second (the test writes its audio
 --           into the region's files), Tollenbrook on the first two with the settings of
@@ -12,95 +13,16 @@
 --   reopen  the saved session opened again: every control's value and a bounce; saved.
 --   sidechain  the key track fed to the stereo plug-in's side-chain input, the settings of
 --           TB_SIDECHAIN on top, and the stereo track's output recorded in real time.
-ARDOUR.config():set_hide_dummy_backend(false)
+dofile(os.getenv("TB_ARDOUR_COMMON"))
 
-local function say(...)
-  local t = {}
-  for i, v in ipairs({...}) do t[i] = tostring(v) end
-  io.stdout:write(table.concat(t, "\t") .. "\n")
-  io.stdout:flush()
-end
-
-local phase = os.getenv("TB_PHASE")
-local dir = os.getenv("TB_SESSION_DIR")
-local frames = tonumber(os.getenv("TB_FRAMES"))
-local rate = 48000
 local tracks = { { name = "Stereo", channels = 2, uri = "urn:vantorell:tollenbrook:stereo", settings = "TB_STEREO" },
                  { name = "Mono", channels = 1, uri = "urn:vantorell:tollenbrook:mono", settings = "TB_MONO" },
                  { name = "Key", channels = 1 } }
 
-assert(AudioEngine:set_backend("None (Dummy)", "", ""), "no dummy back end")
-
--- The plug-in's input controls by label, numbered as Ardour's processor parameters (which
--- count every control port, outputs too).
-local function controls(proc)
-  local plug = proc:to_insert():plugin(0)
-  local list, n = {}, 0
-  for i = 0, plug:parameter_count() - 1 do
-    if plug:parameter_is_control(i) then
-      if plug:parameter_is_input(i) then list[#list + 1] = { label = plug:parameter_label(i), index = n } end
-      n = n + 1
-    end
-  end
-  return list
-end
-
-local function apply(proc, settings)
-  for name, value in string.gmatch(settings or "", "([^=;]+)=([^;]+)") do
-    local found = false
-    for _, c in ipairs(controls(proc)) do
-      if c.label == name then
-        assert(ARDOUR.LuaAPI.set_processor_param(proc, c.index, tonumber(value)), name)
-        found = true
-      end
-    end
-    assert(found, "no control " .. name)
-  end
-end
-
-local function report_controls(route)
-  local proc = route:nth_plugin(0)
-  for _, c in ipairs(controls(proc)) do
-    local value = ARDOUR.LuaAPI.get_processor_param(proc, c.index, true)
-    say("control", route:name(), c.label, value)
-  end
-end
-
-local function bounce(route, label)
-  local last = rate + frames + 4096  -- past the region by more than any latency
-  local region = route:bounce_range(0, last, ARDOUR.InterThreadInfo(), route:main_outs(), false, label)
-  assert(not region:isnil(), "bounce failed")
-  for c = 0, route:n_outputs():n_audio() - 1 do
-    say("bounce", route:name(), label, c, region:source(c):to_filesource():path())
-  end
-end
-
-local function route(name)
-  local r = Session:route_by_name(name)
-  assert(not r:isnil(), "no track " .. name)
-  return r:to_track()
-end
-
 if phase == "create" then
   assert(create_session(dir, "session", rate), "cannot create the session")
   for _, t in ipairs(tracks) do
-    local list = Session:new_audio_track(t.channels, t.channels, nil, 1, t.name,
-                                         ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true)
-    local track = list:front()
-    -- A new track's output is not connected to the master bus on its own here.
-    track:output():disconnect_all(nil)
-    local master = Session:master_out():input()
-    for c = 0, track:n_outputs():n_audio() - 1 do
-      track:output():audio(c):connect(master:audio(math.min(c, master:n_ports():n_audio() - 1)):name())
-    end
-    -- Ardour's own file writer makes the region and its sources; the test fills them.
-    local region = track:bounce_range(0, frames, ARDOUR.InterThreadInfo(), ARDOUR.LuaAPI.nil_proc(), false,
-                                      t.name .. "-in")
-    -- Without fades: the region plays exactly the samples of its files.
-    region:to_audioregion():set_fade_in_active(false)
-    region:to_audioregion():set_fade_out_active(false)
-    track:playlist():add_region(region, Temporal.timepos_t(rate), 1, false, 0, 0, false)
-    for c = 0, t.channels - 1 do say("source", t.name, c, region:source(c):to_filesource():path()) end
+    local track = new_track_with_region(t.name, t.channels)
     if t.uri then
       local proc = ARDOUR.LuaAPI.new_plugin(Session, t.uri, ARDOUR.PluginType.LV2, "")
       assert(not proc:isnil(), "no plug-in " .. t.uri)
