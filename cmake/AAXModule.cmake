@@ -42,14 +42,5 @@ endfunction()
 
 # Adds a test that fails unless the module exports exactly the seven entry points.
 function(tb_aax_module_export_test test_name module_target)
-  if(WIN32)
-    find_program(TB_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump objdump REQUIRED)
-    set(tool ${TB_OBJDUMP})
-  else()
-    find_program(TB_NM NAMES nm REQUIRED)
-    set(tool ${TB_NM})
-  endif()
-  add_test(NAME ${test_name}
-    COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${module_target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
-            "-DEXPECTED=${TB_AAX_ENTRY_POINTS}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+  tb_module_exports_test(${test_name} ${module_target} "${TB_AAX_ENTRY_POINTS}")
 endfunction()

@@ -40,15 +40,6 @@ function(tb_clap_bundle target)
   install(TARGETS ${target} LIBRARY DESTINATION lib/clap COMPONENT clap RUNTIME DESTINATION lib/clap COMPONENT clap)
 
   if(TOLLENBROOK_TESTS)
-    if(WIN32)
-      find_program(TB_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump objdump REQUIRED)
-      set(tool ${TB_OBJDUMP})
-    else()
-      find_program(TB_NM NAMES nm REQUIRED)
-      set(tool ${TB_NM})
-    endif()
-    add_test(NAME ${target}_exports
-      COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
-              -DEXPECTED=clap_entry -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+    tb_module_exports_test(${target}_exports ${target} clap_entry)
   endif()
 endfunction()

@@ -42,3 +42,18 @@ function(tb_test_program name dir)
     ENVIRONMENT "TOLLENBROOK_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLLENBROOK_BINARY_DIR=${CMAKE_BINARY_DIR}"
     TIMEOUT 900)
 endfunction()
+
+# Adds a test that fails unless the module exports exactly `expected` (a list of names): a
+# plug-in module shows a host its entry points and nothing else.
+function(tb_module_exports_test test_name module_target expected)
+  if(WIN32)
+    find_program(TB_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump objdump REQUIRED)
+    set(tool ${TB_OBJDUMP})
+  else()
+    find_program(TB_NM NAMES nm REQUIRED)
+    set(tool ${TB_NM})
+  endif()
+  add_test(NAME ${test_name}
+    COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${module_target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
+            "-DEXPECTED=${expected}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+endfunction()

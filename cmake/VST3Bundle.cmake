@@ -90,21 +90,12 @@ function(tb_vst3_bundle target)
   configure_file(${CMAKE_SOURCE_DIR}/cmake/VST3ModuleInfo.json.in ${bundle_dir}/Contents/Resources/moduleinfo.json @ONLY)
 
   if(TOLLENBROOK_TESTS)
-    if(WIN32)
-      find_program(TB_OBJDUMP NAMES ${CMAKE_CXX_COMPILER_TARGET}-objdump x86_64-w64-mingw32-objdump objdump REQUIRED)
-      set(tool ${TB_OBJDUMP})
-    else()
-      find_program(TB_NM NAMES nm REQUIRED)
-      set(tool ${TB_NM})
-    endif()
     # moduleinfo.json is JSON a strict parser takes (hosts read it before loading the binary).
     find_package(Python3 COMPONENTS Interpreter REQUIRED)
     add_test(NAME ${target}_moduleinfo
       COMMAND ${Python3_EXECUTABLE} -c "import json, sys; json.load(open(sys.argv[1], encoding='utf-8'))"
               ${bundle_dir}/Contents/Resources/moduleinfo.json)
-    add_test(NAME ${target}_exports
-      COMMAND ${CMAKE_COMMAND} -DMODULE=$<TARGET_FILE:${target}> -DTOOL=${tool} -DWINDOWS=${WIN32}
-              "-DEXPECTED=${TB_VST3_ENTRY_POINTS}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckModuleExports.cmake)
+    tb_module_exports_test(${target}_exports ${target} "${TB_VST3_ENTRY_POINTS}")
   endif()
 
   if(ARG_PRESETS AND NOT CMAKE_CROSSCOMPILING)
