@@ -145,8 +145,10 @@ void LV2Turtle::WriteManifest(std::ostream& out) const {
   out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
   if (!mCatalogue.UIURI().empty()) out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
   for (const LV2Component& c : mCatalogue.Components()) {
-    out << "\n<" << c.mURI << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << mCatalogue.BinaryName() << "> ;\n\trdfs:seeAlso <"
-        << mCatalogue.TurtleName() << "> .\n";
+    // The version here too: a host that finds two bundles of the plug-in picks the newer one
+    // from the manifests, without reading either plug-in's data.
+    out << "\n<" << c.mURI << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << mCatalogue.BinaryName() << ">" << Versions()
+        << " ;\n\trdfs:seeAlso <" << mCatalogue.TurtleName() << "> .\n";
   }
   if (!mCatalogue.UIURI().empty()) {
     out << "\n<" << mCatalogue.UIURI() << ">\n\ta ui:X11UI ;\n\tui:binary <" << mCatalogue.UIBinaryName()
@@ -184,16 +186,20 @@ void LV2Turtle::WriteUI(std::ostream& out) const {
   out << " .\n";
 }
 
+// LV2 reads minor version 0 or an odd number as a development version: release major.minor.patch
+// is declared as minor 1000 * major + 2 * minor and micro 2 * patch, which keeps releases in order.
+std::string LV2Turtle::Versions() const {
+  const int version = mCatalogue.Version();
+  return " ;\n\tlv2:minorVersion " + std::to_string(1000 * (version >> 16) + 2 * ((version >> 8) & 0xFF)) +
+         " ;\n\tlv2:microVersion " + std::to_string(2 * (version & 0xFF));
+}
+
 void LV2Turtle::WritePlugin(const LV2Component& component, std::ostream& out) const {
   out << "<" << component.mURI << ">\n\ta lv2:Plugin";
   if (!mCategory.empty()) out << " , lv2:" << mCategory << "Plugin";
   if (!mCatalogue.UIURI().empty()) out << " ;\n\tui:ui <" << mCatalogue.UIURI() << ">";
-  // LV2 reads minor version 0 or an odd number as a development version: release major.minor.patch
-  // is declared as minor 1000 * major + 2 * minor and micro 2 * patch, which keeps releases in order.
-  const int version = mCatalogue.Version();
-  out << " ;\n\tdoap:name " << Literal(component.mName) << " ;\n\tlv2:project <" << mCatalogue.BaseURI()
-      << "> ;\n\tlv2:minorVersion " << 1000 * (version >> 16) + 2 * ((version >> 8) & 0xFF)
-      << " ;\n\tlv2:microVersion " << 2 * (version & 0xFF)
+  out << " ;\n\tdoap:name " << Literal(component.mName) << " ;\n\tlv2:project <" << mCatalogue.BaseURI() << ">"
+      << Versions()
       << " ;\n\tlv2:optionalFeature lv2:hardRTCapable , bufsz:boundedBlockLength , opts:options , urid:map"
          " ;\n\topts:supportedOption bufsz:maxBlockLength ;\n\tlv2:extensionData state:interface";
 

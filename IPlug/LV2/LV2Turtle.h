@@ -32,6 +32,8 @@ public:
 
 private:
   void WritePlugin(const LV2Component& component, std::ostream& out) const;
+  // The lines that declare the plug-in's version, after a statement's subject.
+  std::string Versions() const;
   void WriteUI(std::ostream& out) const;
 
   const IPlugLV2& mPlug;
