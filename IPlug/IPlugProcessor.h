@@ -225,7 +225,7 @@ private:
   int mPlugType;
   bool mReceivesMIDI;
   bool mSendsMIDI;
-  bool mExtraFlag2;
+  [[maybe_unused]] bool mExtraFlag2;  // carried for the bases; nothing reads it
   RelaxedAtomic<int> mLatency;
   RelaxedAtomic<double> mSampleRate{48000.0};
   int mBlockSize = 0;

@@ -22,7 +22,8 @@ uint32_t HostModifiers(const IMouseMod& mod) {
   return bits;
 }
 
-const char* KeyText(const IKeyPress& key) { return key.utf8[0] ? key.utf8 : "?"; }
+// Only the trace reads it, and a build without tracing has none.
+[[maybe_unused]] const char* KeyText(const IKeyPress& key) { return key.utf8[0] ? key.utf8 : "?"; }
 
 }  // namespace
 
