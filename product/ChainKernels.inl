@@ -231,13 +231,14 @@ inline bool ReleasesAtLeast(const double* release, double attack, int n) {
 }
 
 // a and b side by side: out[2k] = a[k], out[2k + 1] = b[k], for the kLanes elements of each.
+// __builtin_shufflevector, not GCC's __builtin_shuffle: clang (the fuzzing build) knows only the former.
 inline void Interleave(vd a, vd b, double* out) {
 #if TB_SIMD_WIDTH == 8
-  Store(out, __builtin_shuffle(a, b, vi{0, 8, 1, 9, 2, 10, 3, 11}));
-  Store(out + kLanes, __builtin_shuffle(a, b, vi{4, 12, 5, 13, 6, 14, 7, 15}));
+  Store(out, __builtin_shufflevector(a, b, 0, 8, 1, 9, 2, 10, 3, 11));
+  Store(out + kLanes, __builtin_shufflevector(a, b, 4, 12, 5, 13, 6, 14, 7, 15));
 #else
-  Store(out, __builtin_shuffle(a, b, vi{0, 4, 1, 5}));
-  Store(out + kLanes, __builtin_shuffle(a, b, vi{2, 6, 3, 7}));
+  Store(out, __builtin_shufflevector(a, b, 0, 4, 1, 5));
+  Store(out + kLanes, __builtin_shufflevector(a, b, 2, 6, 3, 7));
 #endif
 }
 
