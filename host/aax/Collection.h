@@ -13,7 +13,7 @@ class Host;
 
 // The host's collection: records every call in order and keeps the registered effects. It is
 // also what a module hands back as its plug-in definition.
-class Collection : public AAX_IACFCollection, public IACFPluginDefinition {
+class Collection final : public AAX_IACFCollection, public IACFPluginDefinition {
 public:
   struct Effect {
     std::string id;

@@ -47,7 +47,7 @@ struct AuxOutputStem {
 };
 
 // A component descriptor that records every call in order and keeps what they registered.
-class ComponentDescriptor : public AAX_IACFComponentDescriptor {
+class ComponentDescriptor final : public AAX_IACFComponentDescriptor {
 public:
   ComponentDescriptor(Host& host, std::string label);
 

@@ -15,7 +15,7 @@ class Host;
 class PropertyMap;
 
 // An effect descriptor that records every call in order and keeps what they registered.
-class EffectDescriptor : public AAX_IACFEffectDescriptor {
+class EffectDescriptor final : public AAX_IACFEffectDescriptor {
 public:
   EffectDescriptor(Host& host, std::string label);
 

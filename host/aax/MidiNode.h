@@ -11,7 +11,7 @@ namespace aaxhost {
 // A MIDI node in the algorithm context: the packets the host delivers for the next block, and
 // the packets the module posts (kept up to a fixed capacity so that posting from the
 // real-time thread never allocates; later packets are counted as dropped).
-class MidiNode : public AAX_IMIDINode {
+class MidiNode final : public AAX_IMIDINode {
 public:
   static constexpr std::size_t kCapacity = 4096;
 

@@ -11,7 +11,7 @@
 namespace aaxhost {
 
 // A property map that records every AddProperty and RemoveProperty in order.
-class PropertyMap : public AAX_IACFPropertyMap {
+class PropertyMap final : public AAX_IACFPropertyMap {
 public:
   PropertyMap(Recorder& recorder, std::string label) : mRecorder(recorder), mLabel(std::move(label)) {}
 

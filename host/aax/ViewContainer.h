@@ -14,7 +14,7 @@ class HostWindow;
 // a record of every size request and parameter mouse event. Like a host with no modifier
 // shortcuts of its own on controls, it leaves parameter mouse events to the plug-in (a
 // non-zero answer), unless told to take them as a host does for its automation clicks.
-class ViewContainer : public AAX_IACFViewContainer_V2 {
+class ViewContainer final : public AAX_IACFViewContainer_V2 {
 public:
   ViewContainer(CallLog& log, void* nativeWindow, int32_t type, std::string label = "view");
   // Holds the editor in `window` (an HWND container), which must outlive this object.
