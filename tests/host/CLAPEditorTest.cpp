@@ -44,7 +44,7 @@ TEST(CLAPEditor, OpensInTheHostsWindowRunsOnItsLoopAndShowsTheEditor) {
   EXPECT_EQ(plugin->Host().WrongThreadCount(), 0);
 
   tbtest::EditorPicture shown, offscreen;
-  ASSERT_TRUE(tbtest::ReadWindowPicture(editor->Window().Handle(), shown));
+  ASSERT_TRUE(tbtest::ReadSettledWindowPicture(editor->Window().Handle(), [&] { editor->Pump(150); }, shown));
   ASSERT_TRUE(tbtest::DrawOffscreenEditor({}, offscreen, error)) << error;
   const auto [darkest, brightest] = std::minmax_element(shown.rgb.begin(), shown.rgb.end());
   EXPECT_GT(*brightest - *darkest, 128) << "the window shows a picture, not a plain colour";

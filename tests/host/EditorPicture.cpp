@@ -1,5 +1,6 @@
 #include "EditorPicture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -77,6 +78,20 @@ bool ReadWindowPicture(void* handle, EditorPicture& picture) {
   return image != nullptr;
 }
 #endif
+
+bool ReadSettledWindowPicture(void* handle, const std::function<void()>& pump, EditorPicture& picture) {
+  EditorPicture before;
+  for (int round = 0; round < 40; ++round) {
+    pump();
+    picture = {};
+    if (!ReadWindowPicture(handle, picture)) continue;
+    const auto [darkest, brightest] = std::minmax_element(picture.rgb.begin(), picture.rgb.end());
+    const bool drawn = !picture.rgb.empty() && *brightest - *darkest > 64;
+    if (drawn && picture.rgb == before.rgb) return true;
+    before = picture;
+  }
+  return false;
+}
 
 bool DrawOffscreenEditor(const std::vector<tbhost::ParamSetting>& settings, EditorPicture& picture,
                          std::string& error) {

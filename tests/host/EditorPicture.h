@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct EditorPicture {
 
 // What the screen shows in a host window's client area, the editor's child window included.
 bool ReadWindowPicture(void* handle, EditorPicture& picture);
+
+// What the window shows once the editor has drawn: `pump` runs the host's loop a while between
+// reads, until two reads in a row agree on a picture that is not a plain colour (a window the
+// editor has not drawn into yet is one). False when it never settles.
+bool ReadSettledWindowPicture(void* handle, const std::function<void()>& pump, EditorPicture& picture);
 
 // The editor of the plug-in linked into the test, with `settings`, drawn off-screen at its
 // first frame.

@@ -39,15 +39,8 @@ void ExpectTheViewShowsWhatTheOffscreenEditorDraws(const std::vector<tbhost::Par
   EXPECT_EQ(clientWidth, width) << "the host's window takes the view's size";
   EXPECT_EQ(clientHeight, height);
 
-  // Pumped until two pictures a while apart agree: the editor has drawn what it had to.
-  tbtest::EditorPicture shown, before;
-  for (int round = 0; round < 20; ++round) {
-    editor->Pump(150);
-    shown = {};
-    tbtest::ReadWindowPicture(window.Handle(), shown);
-    if (!shown.rgb.empty() && shown.rgb == before.rgb) break;
-    before = shown;
-  }
+  tbtest::EditorPicture shown;
+  ASSERT_TRUE(tbtest::ReadSettledWindowPicture(window.Handle(), [&] { editor->Pump(150); }, shown));
 #ifndef _WIN32
   EXPECT_GT(editor->RunLoop().Timers() + editor->RunLoop().Handlers(), 0u) << "the view runs on the host's loop";
 #endif
