@@ -8,16 +8,13 @@
 #include "host/aax/HostWindow.h"
 #include "host/cli/DemoClip.h"
 #include "host/cli/InProcessPluginInstance.h"
+#include "host/cli/OffscreenEditor.h"
 #include "host/cli/ParamResolver.h"
 #include "host/cli/TempOutputFile.h"
 #include "IPlug/AAX/IPlugAAX.h"
 
 #ifdef _WIN32
 #include "graphics/win/IGraphicsWin.h"
-#else
-#include "graphics/headless/IGraphicsHeadless.h"
-#include "product/TollenbrookEditor.h"
-#include "product/TollenbrookGraphics.h"
 #endif
 
 namespace tbhost {
@@ -45,17 +42,10 @@ void RenderDemoStart(PluginInstance& plugin) {
   }
 }
 
-// The editor's picture at the zoom: pixels (rows from the top, premultiplied RGBA) and size.
-struct Picture {
-  std::vector<uint8_t> rgba;
-  int width = 0;
-  int height = 0;
-};
-
 #ifdef _WIN32
 // Windows: the editor opens in a real window of its own and the picture is read back from
 // that window's framebuffer, so it can be compared with the off-screen one of other systems.
-bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::string& error) {
+bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, EditorPixels& picture, std::string& error) {
   std::unique_ptr<aaxhost::HostWindow> window =
       aaxhost::HostWindow::Create("Tollenbrook snapshot", plugin.GetEditorWidth(), plugin.GetEditorHeight(), error);
   if (!window) return false;
@@ -76,25 +66,9 @@ bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::
   return read;
 }
 #else
-// Elsewhere: the editor draws into an off-screen OpenGL context, with or without a display,
-// so the picture does not depend on the desktop it was taken on.
-bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, Picture& picture, std::string& error) {
-  InstallTollenbrookEditor(plugin, MakeTollenbrookOffscreenGraphics);
-  plugin.OpenEditor(nullptr);
-  auto* graphics = dynamic_cast<igraphics::IGraphicsHeadless*>(plugin.GetUI());
-  if (!graphics || !graphics->WindowIsOpen()) {
-    plugin.CloseEditor();
-    error = "the editor could not be opened here (no off-screen OpenGL context)";
-    return false;
-  }
-  plugin.ServiceQueues();  // the 20 ms tick that delivers the queued values and meter readings
-  graphics->Resize(graphics->Width(), graphics->Height(), scale, true);
-  graphics->SetManualTimeMs(0.0);
-  graphics->DrawAll();
-  const bool read = graphics->ReadWindowPixels(picture.rgba, picture.width, picture.height);
-  plugin.CloseEditor();
-  if (!read) error = "the editor's pixels could not be read back";
-  return read;
+// Elsewhere: off-screen, with or without a display.
+bool CaptureEditor(iplug::IPlugAAX& plugin, float scale, EditorPixels& picture, std::string& error) {
+  return DrawEditorOffscreen(plugin, scale, picture, error);
 }
 #endif
 
@@ -115,7 +89,7 @@ bool SnapshotCommand::Run(const SnapshotRequest& request, std::ostream& out, std
   RenderDemoStart(*instance);
 
   iplug::IPlugAAX& plugin = instance->Plugin();
-  Picture picture;
+  EditorPixels picture;
   if (!CaptureEditor(plugin, request.scale, picture, error)) return false;
 
   TempOutputFile file(request.output);

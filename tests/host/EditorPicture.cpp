@@ -4,11 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "graphics/headless/IGraphicsHeadless.h"
 #include "host/cli/InProcessPluginInstance.h"
-#include "IPlug/AAX/IPlugAAX.h"
-#include "product/TollenbrookEditor.h"
-#include "product/TollenbrookGraphics.h"
+#include "host/cli/OffscreenEditor.h"
 
 // Last: the system's macros would rename the framework's names.
 #ifdef _WIN32
@@ -98,25 +95,12 @@ bool DrawOffscreenEditor(const std::vector<tbhost::ParamSetting>& settings, Edit
   std::unique_ptr<tbhost::InProcessPluginInstance> instance = tbhost::InProcessPluginInstance::Create(error);
   if (!instance || !instance->Initialise(48000, 2, false, error)) return false;
   for (const tbhost::ParamSetting& s : settings) instance->SetParameter(s.index, s.value);
-  iplug::IPlugAAX& plugin = instance->Plugin();
-  InstallTollenbrookEditor(plugin, MakeTollenbrookOffscreenGraphics);
-  plugin.OpenEditor(nullptr);
-  auto* graphics = dynamic_cast<igraphics::IGraphicsHeadless*>(plugin.GetUI());
-  if (!graphics || !graphics->WindowIsOpen()) {
-    plugin.CloseEditor();
-    error = "no off-screen OpenGL context";
-    return false;
-  }
-  plugin.ServiceQueues();
-  graphics->SetManualTimeMs(0.0);
-  graphics->DrawAll();
-  std::vector<uint8_t> rgba;
-  const bool read = graphics->ReadWindowPixels(rgba, picture.width, picture.height);
-  plugin.CloseEditor();
-  picture.rgb.clear();
-  for (size_t i = 0; i + 3 < rgba.size(); i += 4) picture.rgb.insert(picture.rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
-  if (!read) error = "the off-screen editor's pixels could not be read";
-  return read;
+  tbhost::EditorPixels pixels;
+  if (!tbhost::DrawEditorOffscreen(instance->Plugin(), 1.0f, pixels, error)) return false;
+  picture = {pixels.width, pixels.height, {}};
+  for (size_t i = 0; i + 3 < pixels.rgba.size(); i += 4)
+    picture.rgb.insert(picture.rgb.end(), {pixels.rgba[i], pixels.rgba[i + 1], pixels.rgba[i + 2]});
+  return true;
 }
 
 PictureDifference Compare(const EditorPicture& a, const EditorPicture& b, int distance) {
