@@ -117,12 +117,12 @@ struct ChainKernels {
   // Gain computer: linear[i] = 10^(g/20) of the gain g in dB (may work in place); returns the
   // deepest g and stores the last one.
   double (*sectionGains)(const double* env, const SectionParamsView& p, int n, double* linear, double* lastDb);
-  // wet[i] = gb (ga col[i]) for both channels.
+  // wet[i] = gb (ga col[i]) for both channels, or the left alone when colR and wetR are null.
   void (*wetDirect)(const double* ga, const double* gb, const double* colL, const double* colR, double* wetL,
                     double* wetR, int n);
   // u[i] = gb (2 (ga u[i])) for both sub-samples of a frame, in place.
   void (*wetOversampled)(const double* ga, const double* gb, double* u0, double* u1, int n);
-  // x[i] = g x[i] for both arrays.
+  // x[i] = g x[i] for both arrays, or l alone when r is null.
   void (*scale)(double* l, double* r, double g, int n);
   // out[i] = dryWeight dry[i] + (wet[i] - offset[i]) wetWeight.
   void (*mix)(const double* dry, const double* wet, const double* offset, double dryWeight, double wetWeight,

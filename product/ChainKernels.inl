@@ -731,6 +731,10 @@ double SectionGains(const double* env, const SectionParamsView& p, int n, double
 
 void WetDirect(const double* ga, const double* gb, const double* colL, const double* colR, double* wetL,
                double* wetR, int n) {
+  if (wetR == nullptr) {
+    for (int i = 0; i < n; i += kLanes) Store(wetL + i, Load(gb + i) * (Load(ga + i) * Load(colL + i)));
+    return;
+  }
   for (int i = 0; i < n; i += kLanes) {
     const vd a = Load(ga + i);
     const vd b = Load(gb + i);
@@ -750,6 +754,10 @@ void WetOversampled(const double* ga, const double* gb, double* u0, double* u1, 
 }
 
 void Scale(double* l, double* r, double g, int n) {
+  if (r == nullptr) {
+    for (int i = 0; i < n; i += kLanes) Store(l + i, g * Load(l + i));
+    return;
+  }
   for (int i = 0; i < n; i += kLanes) {
     Store(l + i, g * Load(l + i));
     Store(r + i, g * Load(r + i));

@@ -19,4 +19,7 @@ struct ChainSettings {
   int32_t compRecovery = 1;       // value of "Compressor Recovery Time", 0 to 5
   int32_t levelRecovery = 1;      // value of "Level Recovery Time", 0 to 5
   int32_t extSidechain = 0;       // value of "External Sidechain", 0 or 1
+  // Whether anything reads the right output. A mono insert does not: the chain then leaves the
+  // right output's stateless work undone (its buffer is the processor's own scratch).
+  bool rightHeard = true;
 };

@@ -55,7 +55,8 @@ public:
   void ProcessAudioBlock(double** inputs, double** outputs, int nFrames) override;
 
   // Any thread. What the chain takes for a block: the targets and the values of "Compressor
-  // Recovery Time", "Level Recovery Time" and "External Sidechain".
+  // Recovery Time", "Level Recovery Time" and "External Sidechain", and whether the right output
+  // is connected.
   ChainSettings CurrentChainSettings() const;
 
   // The needle values (fraction of the signal removed) and the deepest gains in dB of the

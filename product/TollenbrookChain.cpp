@@ -197,14 +197,14 @@ void TollenbrookChain::Process(const double* const* in, double* const* out, int 
 void TollenbrookChain::ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s) {
   const ChunkInputs inputs = Inspect(in, n, s.extSidechain);
   Offsets(n);
-  ColourStage(in[0], in[1], n, inputs);
+  ColourStage(in[0], in[1], n, inputs, s);
   DetectorStage(in[2], in[3], n, s.extSidechain, inputs);
   RecoveryTimes(n, s, inputs.ordinary);
   CompressorSettings(n, s);
   LimiterSettings(n, s);
   DetectorAndEnvelopes(n, inputs.ordinary);
   Gains(n);
-  WetSignal(n, s.oversampleCount);
+  WetSignal(n, s);
   OutputGain(n, s);
   Output(in[0], in[1], out[0], out[1], n, s);
   Meters(n, s.bypassValue);
@@ -271,11 +271,13 @@ void TollenbrookChain::Offsets(int n) {
 // Input high-pass and peak per channel with single-precision roundings between the stages,
 // then the waveshaper plus the chain offset of each sample. A channel at rest colours to the
 // offset alone: its filters keep their zero state and shape zeros to zeros.
-void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs) {
+void TollenbrookChain::ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs,
+                                   const ChainSettings& s) {
   ColourFilters(inL, inR, n, inputs);
   Scratch* colour[2] = {&mColL, &mColR};
   for (int c = 0; c < 2; ++c) {
     Scratch& col = *colour[c];
+    if (c == 1 && inputs.silent[1] && Unheard(s)) continue;  // only the right wet signal reads it
     if (inputs.silent[c]) {
       std::copy_n(mOffset, n, col.begin());
       Pad(col, n);
@@ -686,7 +688,14 @@ void TollenbrookChain::Gains(int n) {
 
 // Both gains act on the coloured signal, either directly or between the interpolation and
 // decimation filters, where the factor 2 restores the level lost to the inserted zeros.
-void TollenbrookChain::WetSignal(int n, int32_t count) {
+void TollenbrookChain::WetSignal(int n, const ChainSettings& s) {
+  const int32_t count = s.oversampleCount;
+  if (Unheard(s)) {
+    // mWetR keeps its value: only an oversampling count other than 0 and 2 reads it.
+    mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), nullptr, mWetLs.data(), nullptr, n);
+    mWetL = mWetLs[static_cast<size_t>(n - 1)];
+    return;
+  }
   if (count == 0) {
     mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), mColR.data(), mWetLs.data(), mWetRs.data(), n);
   } else if (count == 2) {
@@ -710,7 +719,7 @@ void TollenbrookChain::WetSignal(int n, int32_t count) {
 void TollenbrookChain::OutputGain(int n, const ChainSettings& s) {
   SmootherSteps gain(mGainSmoother);
   if (gain.Settled(s.gainTarget)) {
-    mKernels->scale(mWetLs.data(), mWetRs.data(), gain.z, n);
+    mKernels->scale(mWetLs.data(), Unheard(s) ? nullptr : mWetRs.data(), gain.z, n);
     return;
   }
   for (int i = 0; i < n; ++i) {
@@ -743,10 +752,9 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   mDryR = dryR[n - 1];
 
   if (s.bypassValue == 0.0) {
-    for (int i = 0; i < n; ++i) {
-      outL[i] = inL[i] - mOffset[i];
-      outR[i] = inR[i] - mOffset[i];
-    }
+    for (int i = 0; i < n; ++i) outL[i] = inL[i] - mOffset[i];
+    if (s.rightHeard)
+      for (int i = 0; i < n; ++i) outR[i] = inR[i] - mOffset[i];
     return;
   }
   if (s.bypassValue != 1.0) return;
@@ -754,7 +762,7 @@ void TollenbrookChain::Output(const double* inL, const double* inR, double* outL
   if (mix.Settled(mMix)) {
     const double w = mix.z;
     mKernels->mix(dryL, mWetLs.data(), mOffset, 1.0 - w, w, outL, n);
-    mKernels->mix(dryR, mWetRs.data(), mOffset, 1.0 - w, w, outR, n);
+    if (s.rightHeard) mKernels->mix(dryR, mWetRs.data(), mOffset, 1.0 - w, w, outR, n);
     return;
   }
   for (int i = 0; i < n; ++i) {

@@ -131,7 +131,7 @@ private:
   void ProcessChunk(const double* const* in, double* const* out, int n, const ChainSettings& s);
   ChunkInputs Inspect(const double* const* in, int n, int32_t ext);
   void Offsets(int n);
-  void ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs);
+  void ColourStage(const double* inL, const double* inR, int n, const ChunkInputs& inputs, const ChainSettings& s);
   void ColourFilters(const double* inL, const double* inR, int n, const ChunkInputs& inputs);
   void DetectorStage(const double* scL, const double* scR, int n, int32_t ext, const ChunkInputs& inputs);
   void RecoveryTimes(int n, const ChainSettings& s, bool ordinary);
@@ -144,7 +144,10 @@ private:
   void DetectorAndEnvelopes(int n, bool ordinary);
   void DetectorAndEnvelopesPerSample(int n);
   void Gains(int n);
-  void WetSignal(int n, int32_t count);
+  void WetSignal(int n, const ChainSettings& s);
+  // Nothing reads the right output and its wet signal has no state (no oversampling): the right
+  // channel's wet signal, output gain and mix are left undone.
+  static bool Unheard(const ChainSettings& s) { return !s.rightHeard && s.oversampleCount == 0; }
   void OutputGain(int n, const ChainSettings& s);
   void Output(const double* inL, const double* inR, double* outL, double* outR, int n, const ChainSettings& s);
   void Meters(int n, double bypass);

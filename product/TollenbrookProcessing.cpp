@@ -23,6 +23,7 @@ ChainSettings Tollenbrook::CurrentChainSettings() const {
   s.compRecovery = static_cast<int32_t>(GetParam(kParamCompRecovery)->Value());
   s.levelRecovery = static_cast<int32_t>(GetParam(kParamLevelRecovery)->Value());
   s.extSidechain = static_cast<int32_t>(GetParam(kParamExtSidechain)->Value());
+  s.rightHeard = IsChannelConnected(iplug::kOutput, 1);
   return s;
 }
 

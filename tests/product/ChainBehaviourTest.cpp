@@ -148,6 +148,52 @@ TEST(ChainBehaviour, MonoMainInputProducesTwoOutputs) {
   EXPECT_GT(left, 0.3);
 }
 
+// A mono insert does not read the right output, and the chain leaves the right channel's
+// stateless work undone: the left output, the needles and the deepest gains stay exactly those
+// of a chain that computes both, through gliding gain and mix, bypass and oversampling.
+TEST(ChainBehaviour, AnUnheardRightOutputLeavesEverythingHeardAsItWas) {
+  ParamValues v = kDefaultValues;
+  const ChainSettings base = SettingsFor(v);
+  ChainRig heard(12000, base), unheard(12000, base);
+  for (ChainRig* rig : {&heard, &unheard}) {
+    rig->LoadMusic(7, 1.5);
+    std::fill(rig->run.in[1].begin(), rig->run.in[1].end(), 0.0);
+  }
+  std::vector<ChainSettings> steps;
+  steps.push_back(base);
+  ChainSettings gliding = base;
+  gliding.gainTarget = 3.0;
+  gliding.mixTarget = 11.0;
+  steps.push_back(gliding);
+  ChainSettings out = base;
+  out.bypassValue = 0.0;
+  steps.push_back(out);
+  v[kParamOversample] = 1;
+  steps.push_back(SettingsFor(v));
+  steps.push_back(base);
+  const int blocks[] = {512, 37, 128, 1000, 5};
+  int pos = 0;
+  for (size_t k = 0; pos < heard.run.Frames(); ++k) {
+    const ChainSettings& s = steps[(k / 3) % steps.size()];
+    ChainSettings quiet = s;
+    quiet.rightHeard = false;
+    const int n = std::min(blocks[k % 5], heard.run.Frames() - pos);
+    auto in = heard.run.Inputs(pos);
+    auto a = heard.run.Outputs(pos);
+    auto b = unheard.run.Outputs(pos);
+    heard.chain->Process(in.data(), a.data(), n, kFs, s);
+    unheard.chain->Process(in.data(), b.data(), n, kFs, quiet);
+    for (int i = 0; i < n; ++i) ASSERT_EQ(a[0][i], b[0][i]) << pos + i;
+    const ChainBlockStats& x = heard.chain->LastBlock();
+    const ChainBlockStats& y = unheard.chain->LastBlock();
+    ASSERT_EQ(x.limiterMeter, y.limiterMeter) << pos;
+    ASSERT_EQ(x.compMeter, y.compMeter) << pos;
+    ASSERT_EQ(x.compMinGainDb, y.compMinGainDb) << pos;
+    ASSERT_EQ(x.limiterMinGainDb, y.limiterMinGainDb) << pos;
+    pos += n;
+  }
+}
+
 // Searches the input whose waveshaped value is as close to full scale as doubles allow.
 double InputForFullScale() {
   double lo = 0.9;

@@ -88,6 +88,9 @@ TEST(TollenbrookPlugIn, ABlockWithTheBypassDelayAndLatencyChangesAllocatesNothin
   plug.SendParamValueFromProcessor(kParamLimiterMeter, 0.5, false);
   plug.SendParamValueFromProcessor(kParamCompMeter, 0.25, false);
   EXPECT_EQ(scope.Count(), 0);
+  EXPECT_TRUE(plug.CurrentChainSettings().rightHeard);
+  plug.ConnectChannels(kOutput, 1, 1, false);
+  EXPECT_FALSE(plug.CurrentChainSettings().rightHeard) << "a mono output: nothing reads the right channel";
 
   EXPECT_NEAR(processedL[10], in[10], 0.01f) << "the chain colours the main input a little";
   EXPECT_NE(processedL[10], in[10]);
