@@ -690,14 +690,10 @@ void TollenbrookChain::Gains(int n) {
 // decimation filters, where the factor 2 restores the level lost to the inserted zeros.
 void TollenbrookChain::WetSignal(int n, const ChainSettings& s) {
   const int32_t count = s.oversampleCount;
-  if (Unheard(s)) {
-    // mWetR keeps its value: only an oversampling count other than 0 and 2 reads it.
-    mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), nullptr, mWetLs.data(), nullptr, n);
-    mWetL = mWetLs[static_cast<size_t>(n - 1)];
-    return;
-  }
+  const bool right = !Unheard(s);
   if (count == 0) {
-    mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), mColR.data(), mWetLs.data(), mWetRs.data(), n);
+    mKernels->wetDirect(mGainA.data(), mGainB.data(), mColL.data(), right ? mColR.data() : nullptr, mWetLs.data(),
+                        right ? mWetRs.data() : nullptr, n);
   } else if (count == 2) {
     const auto oversampled = [&](HalfbandBlockFilter& up, HalfbandBlockFilter& down, const Scratch& col,
                                  Scratch& wet) {
@@ -712,7 +708,7 @@ void TollenbrookChain::WetSignal(int n, const ChainSettings& s) {
     std::fill_n(mWetRs.begin(), n, mWetR);
   }
   mWetL = mWetLs[static_cast<size_t>(n - 1)];
-  mWetR = mWetRs[static_cast<size_t>(n - 1)];
+  if (right) mWetR = mWetRs[static_cast<size_t>(n - 1)];  // otherwise mWetRs holds no wet signal
 }
 
 // The gain smoother steps once per channel, left first.
